@@ -22,3 +22,16 @@ function(vyx_add_gtest)
         DISCOVERY_MODE PRE_TEST
         PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${T_ENV}")
 endfunction()
+
+# A libFuzzer target, registered with ctest (label fuzz) for a short bounded run.
+# vyx_add_fuzzer(NAME n SOURCES ... LIBS ...)
+function(vyx_add_fuzzer)
+    cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
+    add_executable(${F_NAME} ${F_SOURCES})
+    vyx_target_defaults(${F_NAME})
+    target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+    add_test(NAME ${F_NAME} COMMAND ${F_NAME} -runs=200000 -max_len=4096)
+    set_tests_properties(${F_NAME} PROPERTIES LABELS fuzz TIMEOUT 300)
+endfunction()
