@@ -1,0 +1,53 @@
+#pragma once
+// What a device says about itself in its Identity frame, and what the tool makes
+// of it: served or discontinued product line, firmware older than ours or not.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace vyx {
+
+/// Bytes of an Identity payload the tool reads; a shorter payload is dropped.
+inline constexpr std::size_t IdentityPayloadSize = 45;
+
+/// The firmware release the tool carries (and its own version number): 2.39.
+inline constexpr std::uint8_t CurrentReleaseMajor = 2;
+inline constexpr std::uint8_t CurrentReleaseMinor = 39;
+
+/// The product line whose devices at the current release go into the ID list.
+inline constexpr std::uint8_t ListedProductLine = 4;
+
+using DeviceId = std::array<std::uint32_t, 3>;  // [0] is word 0, shown first
+using DeviceVersion = std::array<std::uint8_t, 4>;
+
+struct DeviceIdentity {
+    std::uint8_t IdentityMode = 0;  // 0: still in operating mode
+    DeviceId Id{};
+    DeviceVersion Version{};  // product line, shown-only byte, release major, minor
+    std::uint32_t ConfigBase = 0;
+};
+
+/// Decodes the fixed positions of an Identity payload; nothing when it is too short.
+std::optional<DeviceIdentity> DecodeIdentity(std::span<const std::uint8_t> payload);
+
+/// What identification does for a ready-for-service device of this version.
+enum class IdentityAction {
+    Discontinued,    // red warning, then read the configuration
+    UploadFirmware,  // older (or blank) firmware on a served line
+    UpToDate,        // served line at our release or later: read the configuration
+    Nothing,         // unknown product line: only the version line
+};
+
+IdentityAction DecideIdentityAction(const DeviceVersion& version);
+
+/// Product lines our firmware image is made for: 3, 4 and 41.
+bool IsServedProductLine(std::uint8_t productLine);
+
+/// A 4.x.2.39 device (byte 1 is not looked at): listed by ID, and the one that
+/// closes the port after a configuration write when asked to.
+bool IsListedRelease(const DeviceVersion& version);
+
+}  // namespace vyx

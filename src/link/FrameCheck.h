@@ -1,0 +1,42 @@
+#pragma once
+// Checks the bytes of one receive notification as one frame. Only a frame that
+// starts at the first byte is taken; there is no reassembly across notifications.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace vyx {
+
+/// Shortest notification that can hold a frame (a frame without payload).
+inline constexpr std::size_t MinFrameSize = 8;
+
+enum class FrameVerdict {
+    Frame,          // a whole frame for the tool
+    TooShort,       // fewer than 8 bytes
+    BadStart,       // first byte is not the start byte
+    Oversized,      // declared header plus payload above MaxFrameBody
+    Incomplete,     // declared frame longer than the bytes at hand
+    BadChecksum,    // the sum does not match
+    WrongReceiver,  // addressed to someone other than the tool
+};
+
+struct FrameCheck {
+    FrameVerdict Verdict = FrameVerdict::TooShort;
+    std::uint8_t Address = 0;
+    std::uint8_t Code = 0;
+    std::span<const std::uint8_t> Payload;  // points into the checked bytes
+    std::size_t Surplus = 0;                // bytes after the frame (dropped)
+};
+
+/// Runs the checks in their fixed order; the first failing one decides the verdict.
+/// Never reads past `count`.
+FrameCheck CheckFrame(const std::uint8_t* bytes, std::size_t count);
+
+/// For the serial layer's receive coalescing: true when the bytes already hold a
+/// whole frame, or can never become one (wrong start byte, over-long length), so
+/// waiting for more would only add latency; false while the rest of a frame that
+/// has started well is still due.
+bool FrameCompleteHint(const std::uint8_t* bytes, std::size_t count);
+
+}  // namespace vyx
