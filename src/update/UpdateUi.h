@@ -1,7 +1,7 @@
 #pragma once
 // What the update check needs from the window: Timer4, the header label L_Msg, the
 // Yes/No box, the user's web browser and the screen cursor. The window implements
-// it; tests record the calls.
+// it (its ProcessMessages may serve LinkHost's as well); tests record the calls.
 
 #include <cstdint>
 #include <string>
@@ -25,9 +25,10 @@ public:
     /// Modal Yes/No box without owner window, information icon; true when Yes.
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
     /// Hands an encoded address to the user's web browser; the outcome is not looked at.
+    /// The address is already percent-encoded: take it as it is (QUrl::fromEncoded).
     virtual void OpenUrl(const std::string& url) = 0;
     /// Shows the screen-wide hand cursor, or returns to the default one. Called only
-    /// on a change, so the window never stacks cursors.
+    /// on a change, so one override cursor set and one restore are all it takes.
     virtual void SetHandCursor(bool shown) = 0;
 };
 
