@@ -1,0 +1,30 @@
+#include "FirmwareCommands.h"
+
+#include "FirmwareImage.h"
+#include "Frame.h"
+
+namespace vyx {
+
+FirmwareCommands::FirmwareCommands(LinkHost& host, TransferEngine& engine,
+                                   const DeviceIdentification& identification)
+    : host(host), engine(engine), identification(identification) {}
+
+bool FirmwareCommands::B_FwTxClick() {
+    // Our image fits only these product lines; anything else would get whatever
+    // the previous transfer left behind.
+    if (!identification.HasIdentity() || !IsServedProductLine(identification.Stored().Version[0])) {
+        return false;
+    }
+    engine.SetParameters(FirmwareTransfer, FirmwareImage, FirmwareTrailer);
+    return engine.TxInit();
+}
+
+void FirmwareCommands::B_FwJumpClick() {
+    const auto frame = EncodeFrame(MessageCode::Jump, {});
+    if (host.PortOpen()) {
+        host.WritePort(frame);
+    }
+    host.ProcessMessages();
+}
+
+}  // namespace vyx
