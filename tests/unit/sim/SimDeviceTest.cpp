@@ -108,7 +108,9 @@ struct IdentityCase {
     std::uint8_t modeByte;
 };
 
-void PrintTo(const IdentityCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const IdentityCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class SimIdentityTest : public SimDeviceTest, public ::testing::WithParamInterface<IdentityCase> {};
 
