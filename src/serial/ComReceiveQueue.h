@@ -1,0 +1,86 @@
+#pragma once
+// The port's receive queue: the bytes the event thread has taken from the driver,
+// followed by what the driver still holds.
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "EventSignal.h"
+#include "TComTimeouts.h"
+
+namespace vyx {
+
+/// Tells whether the bytes received so far hold whole messages (see
+/// TCustomComPort::SetFrameCompleteHint).
+using FrameCompleteHint = std::function<bool(const std::uint8_t* bytes, std::size_t count)>;
+
+/// Receive side of an open port, shared by the window thread (Read, Count, Clear)
+/// and the event thread (Fill and the hint). Every read from the device happens
+/// under one lock, appending to the buffer, so bytes keep their order whichever
+/// thread takes them. The window thread takes from the device only what it needs
+/// beyond the buffer, so bytes it did not ask for stay with the driver and still
+/// wake the event thread.
+class ComReceiveQueue {
+public:
+    /// Result of a read: bytes delivered, and the errno of a failure (0: none).
+    struct ReadResult {
+        std::int32_t count = 0;
+        int error = 0;
+    };
+    /// Result of taking what the driver holds into the buffer.
+    struct FillResult {
+        std::size_t added = 0;
+        bool sawEventChar = false;
+        bool hungUp = false;  // the device is gone (or failed): no more bytes will come
+    };
+
+    ComReceiveQueue();
+
+    /// Starts serving device `fd` with an empty buffer.
+    void Attach(int fd);
+    /// Stops serving the device and forgets what was buffered.
+    void Detach();
+    /// The buffer takes at least this many bytes before further ones wait in the driver.
+    void SetCapacity(std::size_t bytes);
+    void SetEventChar(std::uint8_t value) { eventChar = value; }
+    void SetHint(FrameCompleteHint value);
+
+    // Window thread.
+    ReadResult Read(std::uint8_t* out, std::int32_t count, const TComTimeouts::ReadLimits& limits);
+    /// Bytes waiting (buffer plus driver); returns 0 or the errno of the driver query.
+    int Count(std::int32_t& count);
+    /// Discards the received bytes and/or the driver's transmit queue.
+    int Clear(bool input, bool output);
+
+    // Event thread.
+    FillResult Fill();
+    bool Full();
+    /// True when no hint is installed or the hint says the buffer holds whole messages.
+    bool HoldsWholeMessages();
+    int DeviceFd() const { return fd; }
+    /// Readable after Read or Clear made room in a full buffer.
+    int RoomFd() const { return room.Fd(); }
+    void TakeRoom() { room.Take(); }
+
+    /// Whether the device has hung up (set by whichever thread met it).
+    bool HungUp() const { return hungUp; }
+
+private:
+    std::size_t Take(std::uint8_t* out, std::size_t count);
+
+    std::mutex mutex;
+    std::vector<std::uint8_t> bytes;
+    std::size_t capacity;
+    FrameCompleteHint hint;
+    std::atomic<int> fd{-1};
+    std::atomic<bool> hungUp{false};
+    std::atomic<std::uint8_t> eventChar{0};
+    EventSignal arrived;  // the event thread appended bytes
+    EventSignal room;     // bytes were taken from a full buffer
+};
+
+}  // namespace vyx

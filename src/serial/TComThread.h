@@ -1,0 +1,71 @@
+#pragma once
+// The receive event thread of an open port.
+
+#include <atomic>
+#include <exception>
+#include <thread>
+
+#include "ComTypes.h"
+#include "EventSignal.h"
+
+namespace vyx {
+
+class TCustomComPort;
+
+/// Waits for bytes from the device (poll on the port and a stop signal), takes them
+/// into the port's receive queue and hands each batch of events to the window
+/// thread, blocking until the window thread has processed it. So the port's
+/// OnRxChar handler runs on the window thread only, one call at a time.
+///
+/// The thread ends on Stop(), when the device hangs up or its wait fails, and when
+/// processing a batch threw (the exception is kept in FatalException and never
+/// shown). After it ended the port delivers no notifications until it is reopened.
+class TComThread {
+public:
+    /// Starts the thread for `port` (window thread). Throws std::system_error when
+    /// the system cannot provide the stop signal or the thread.
+    TComThread(TCustomComPort& port, TComEvents events);
+    /// Stops the thread and waits for its end (see WaitFor).
+    ~TComThread();
+    TComThread(const TComThread&) = delete;
+    TComThread& operator=(const TComThread&) = delete;
+
+    /// Asks the thread to end; it leaves its wait at once, or when released from
+    /// the hand-over it is blocked in. It touches the device no more after that.
+    void Stop();
+    /// Window thread: runs pending hand-overs until the thread has ended, then joins
+    /// it. A batch queued before the stop is still processed here. Must not be called
+    /// while this thread's own batch is being processed further up the stack.
+    void WaitFor();
+    bool Ended() const { return ended; }
+    /// True while DoEvents runs for this thread (window thread only).
+    bool Dispatching() const { return dispatchDepth > 0; }
+    /// What ended the thread, if processing a batch threw.
+    std::exception_ptr FatalException() const { return fatal; }
+
+    /// Window thread: processes the current batch, event by event in a fixed order.
+    void DoEvents();
+
+protected:
+    /// The thread body.
+    void Execute();
+    /// Hands the current batch to the window thread and returns once it has been processed.
+    void DispatchComMsg();
+
+private:
+    /// Waits for the rest of a message that arrived in part; returns false if stopped.
+    bool Coalesce(bool& hungUp, bool& sawEventChar);
+    void Run();
+
+    TCustomComPort& port;
+    const TComEvents events;
+    TComEvents current;  // the batch being handed over
+    EventSignal stopSignal;
+    std::atomic<bool> stopRequested{false};
+    std::atomic<bool> ended{false};
+    std::exception_ptr fatal;
+    int dispatchDepth = 0;
+    std::thread thread;
+};
+
+}  // namespace vyx

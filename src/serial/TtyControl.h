@@ -1,0 +1,47 @@
+#pragma once
+// The terminal controls the port needs, behind a narrow contract of plain values.
+// Every function returns 0 on success or the errno of the failed call.
+
+#include <cstdint>
+
+#include "ComTypes.h"
+
+namespace vyx {
+
+/// The line settings as the terminal driver takes them.
+struct TtyLineSettings {
+    std::int32_t baudRate = 9600;
+    int dataBits = 8;  // 5 to 8
+    TStopBits stopBits = sbOneStopBit;
+    TParityBits parity = prNone;
+    bool parityCheck = false;    // check parity of received bytes
+    bool replaceErrors = false;  // with parityCheck: deliver bad bytes as 0 rather than as received
+    bool hardwareFlow = false;   // CTS/RTS handshake
+    bool xonXoffOut = false;
+    bool xonXoffIn = false;
+    std::uint8_t xonChar = 17;
+    std::uint8_t xoffChar = 19;
+};
+
+namespace tty {
+
+/// 0 when `fd` is a terminal (its settings can be read), else the errno (ENOTTY).
+int CheckTerminal(int fd);
+/// Refuses further opens of the device by other processes.
+int SetExclusive(int fd);
+/// Raw mode with `settings`, any bit rate, HUPCL off, reads that wait for at least
+/// one byte (so a nonblocking read of 0 means a hang-up). Reads the result back and
+/// fails with EINVAL when the driver did not take the rate.
+int ApplyLineSettings(int fd, const TtyLineSettings& settings);
+/// Raises or drops DTR and RTS. A line the device does not have (a pseudo-terminal
+/// has none) is not an error.
+int SetModemLines(int fd, bool dtr, bool rts);
+/// Reads the modem status lines; a device without them reads as success.
+int CheckModemStatus(int fd);
+/// Discards what the driver holds for reading and/or writing.
+int Flush(int fd, bool input, bool output);
+/// Number of received bytes the driver holds.
+int QueuedInput(int fd, int& count);
+
+}  // namespace tty
+}  // namespace vyx
