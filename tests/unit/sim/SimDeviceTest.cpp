@@ -14,12 +14,6 @@
 namespace vyx::sim::test {
 namespace {
 
-constexpr std::uint8_t IdentityCode = static_cast<std::uint8_t>(MessageCode::Identity);
-constexpr std::uint8_t AckCode = static_cast<std::uint8_t>(MessageCode::Ack);
-constexpr std::uint8_t NackCode = static_cast<std::uint8_t>(MessageCode::Nack);
-constexpr std::uint8_t JumpCode = static_cast<std::uint8_t>(MessageCode::Jump);
-constexpr std::uint8_t ConfigCode = static_cast<std::uint8_t>(MessageCode::ConfigPackage);
-constexpr std::uint8_t FirmwareCode = static_cast<std::uint8_t>(MessageCode::FirmwarePackage);
 constexpr std::uint32_t Base = 0x0803F000;
 // The factory defaults' check value as the tool computes it for a write.
 constexpr Trailer DefaultsCheckValue = {0x53, 0x00, 0x07, 0xC9, 0xE9};

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Frame.h"
 #include "FrameAssembler.h"
 #include "SimBlocks.h"
 
@@ -16,6 +17,15 @@ namespace vyx::sim::test {
 
 using Bytes = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
+
+// Message codes as they stand in byte 2 of a frame.
+constexpr std::uint8_t IdentityCode = static_cast<std::uint8_t>(MessageCode::Identity);
+constexpr std::uint8_t AckCode = static_cast<std::uint8_t>(MessageCode::Ack);
+constexpr std::uint8_t NackCode = static_cast<std::uint8_t>(MessageCode::Nack);
+constexpr std::uint8_t JumpCode = static_cast<std::uint8_t>(MessageCode::Jump);
+constexpr std::uint8_t ReadCode = static_cast<std::uint8_t>(MessageCode::MemoryRead);
+constexpr std::uint8_t ConfigCode = static_cast<std::uint8_t>(MessageCode::ConfigPackage);
+constexpr std::uint8_t FirmwareCode = static_cast<std::uint8_t>(MessageCode::FirmwarePackage);
 
 class ToolEnd {
 public:
