@@ -38,7 +38,7 @@ void CheckFolder(const std::string& folder) {
     if (!S_ISDIR(info.st_mode)) {
         Fail("the port folder " + folder + " is not a directory");
     }
-    if (info.st_uid != ::getuid()) {
+    if (info.st_uid != ::geteuid()) {
         Fail("the port folder " + folder + " belongs to another user");
     }
     if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
@@ -60,7 +60,7 @@ std::string PortLink::DefaultFolder() {
     if (runtime != nullptr && *runtime != '\0') {
         return std::string(runtime) + "/vyx-ports";
     }
-    return "/tmp/vyx-ports-" + std::to_string(::getuid());
+    return "/tmp/vyx-ports-" + std::to_string(::geteuid());
 }
 
 PortLink::PortLink(const std::string& folder, const std::string& name, const std::string& target)

@@ -9,7 +9,7 @@ namespace vyx::sim {
 class PortLink {
 public:
     /// The user's virtual-port folder: $XDG_RUNTIME_DIR/vyx-ports, or
-    /// /tmp/vyx-ports-<uid> when that variable is unset or empty.
+    /// /tmp/vyx-ports-<uid> (effective uid) when that variable is unset or empty.
     static std::string DefaultFolder();
 
     /// Creates `folder` (0700) when missing, checks that it belongs to the user

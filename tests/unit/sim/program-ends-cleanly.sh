@@ -14,12 +14,12 @@ case $message in *"--chunk"*) ;; *) echo "bad option: message '$message'"; exit 
 "$sim" --port-folder "$folder" --name ends-test --quiet >"$folder/out" 2>&1 &
 pid=$!
 tries=0
-until [ -L "$folder/ends-test" ]; do
+until grep -q "port $folder/ends-test -> /dev/pts/" "$folder/out"; do
     tries=$((tries + 1))
-    [ "$tries" -lt 100 ] || { echo "no port published"; kill "$pid"; exit 1; }
+    [ "$tries" -lt 200 ] || { echo "no port printed"; cat "$folder/out"; kill "$pid"; exit 1; }
     sleep 0.05
 done
-grep -q "port $folder/ends-test -> /dev/pts/" "$folder/out" || { cat "$folder/out"; exit 1; }
+[ -L "$folder/ends-test" ] || { echo "no port published"; kill "$pid"; exit 1; }
 kill -TERM "$pid"
 wait "$pid"
 status=$?
