@@ -48,7 +48,7 @@ FrameCheck CheckFrame(const std::uint8_t* bytes, std::size_t count) {
     return check;
 }
 
-bool FrameCompleteHint(const std::uint8_t* bytes, std::size_t count) {
+bool IsFrameComplete(const std::uint8_t* bytes, std::size_t count) {
     if (count == 0) {
         return false;
     }

@@ -33,10 +33,11 @@ struct FrameCheck {
 /// Never reads past `count`.
 FrameCheck CheckFrame(const std::uint8_t* bytes, std::size_t count);
 
-/// For the serial layer's receive coalescing: true when the bytes already hold a
+/// The serial layer's frame-complete hint (TCustomComPort::SetFrameCompleteHint),
+/// for its receive coalescing: true when the bytes already hold a
 /// whole frame, or can never become one (wrong start byte, over-long length), so
 /// waiting for more would only add latency; false while the rest of a frame that
 /// has started well is still due.
-bool FrameCompleteHint(const std::uint8_t* bytes, std::size_t count);
+bool IsFrameComplete(const std::uint8_t* bytes, std::size_t count);
 
 }  // namespace vyx

@@ -84,7 +84,7 @@ TEST(FrameCheck, FrameCarriesAddressCodeAndPayloadInPlace) {
     EXPECT_EQ(check.Payload.data(), frame.data() + 5);
 }
 
-TEST(FrameCompleteHint, WaitsOnlyForTheRestOfAFrameThatStartedWell) {
+TEST(IsFrameComplete, WaitsOnlyForTheRestOfAFrameThatStartedWell) {
     const Bytes frame = WithPayloadOf(40);
     Bytes longLength = frame;
     longLength[3] = 0x04;
@@ -105,7 +105,7 @@ TEST(FrameCompleteHint, WaitsOnlyForTheRestOfAFrameThatStartedWell) {
         {"never a frame: length too big", Truncated(longLength, 30), true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(FrameCompleteHint(c.Input.data(), c.Input.size()), c.Complete) << c.Name;
+        EXPECT_EQ(IsFrameComplete(c.Input.data(), c.Input.size()), c.Complete) << c.Name;
     }
 }
 
