@@ -1,0 +1,32 @@
+#include "ConfigWrite.h"
+
+#include <utility>
+
+#include "EditorChecks.h"
+
+namespace vyx {
+
+ConfigWrite::ConfigWrite(LinkHost& host, ConfigHost& editor, ConfigTransferStart startTransfer)
+    : host(host), editor(editor), startTransfer(std::move(startTransfer)) {}
+
+bool ConfigWrite::B_SetConfigClick() {
+    const EditorSnapshot snapshot = editor.ReadEditor();
+    const auto values = ValuesFromSnapshot(snapshot);
+    if (!values) {
+        const auto failure = FirstFailingCheck(snapshot);
+        if (failure) {
+            host.ShowMessage(failure->Message, std::string(CheckFailureCaption), MsgIcon::Warning,
+                             MsgButtons::Ok);
+            if (failure->EmptiesField()) {
+                editor.EmptyField(failure->Field);
+            }
+        }
+        return false;
+    }
+    // Encoded in place: the transfer engine reads the block from here.
+    encoded = EncodeConfigImage(*values);
+    startTransfer(encoded.Image, encoded.CheckValues);
+    return true;
+}
+
+}  // namespace vyx
