@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <vector>
 
 #include "ConfigDecoder.h"
@@ -22,6 +24,9 @@ struct WorkedExample {
     std::vector<std::uint8_t> Head;
     ConfigCheckValues CheckValues;
 };
+void PrintTo(const WorkedExample& p, std::ostream* os) {
+    *os << p.Name;
+}
 
 class EncodingTest : public ::testing::TestWithParam<WorkedExample> {};
 
@@ -82,6 +87,9 @@ struct DecodeCase {
     int Errors;
     bool FieldsDecoded;
 };
+void PrintTo(const DecodeCase& p, std::ostream* os) {
+    *os << p.Name;
+}
 
 class DecodeTest : public ::testing::TestWithParam<DecodeCase> {};
 

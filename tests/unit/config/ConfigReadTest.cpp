@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "ConfigRead.h"
 #include "EditorChecks.h"
 #include "EditorPresets.h"
@@ -173,6 +175,9 @@ struct Bounds {
     std::size_t Stored;    // how many bytes expected to change
     std::int32_t Acked;    // TxAckedIndex afterwards (NothingAcknowledged: not counted)
 };
+void PrintTo(const Bounds& p, std::ostream* os) {
+    *os << p.Name;
+}
 
 class ReplyBoundsTest : public ConfigReadTest, public ::testing::WithParamInterface<Bounds> {};
 
@@ -223,6 +228,9 @@ struct Repair {
     EditorSnapshot (*Written)();
     ConfigCheckValues CheckValues;
 };
+void PrintTo(const Repair& p, std::ostream* os) {
+    *os << p.Name;
+}
 
 class ConfigRepairTest : public ConfigReadTest, public ::testing::WithParamInterface<Repair> {};
 

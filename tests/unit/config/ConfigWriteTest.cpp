@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "ConfigWrite.h"
 #include "EditorPresets.h"
 #include "FakeConfigHost.h"
@@ -38,6 +40,9 @@ struct Refusal {
     const char* Message;
     std::vector<EditorField> Emptied;
 };
+void PrintTo(const Refusal& p, std::ostream* os) {
+    *os << p.Name;
+}
 
 class ConfigWriteRefusalTest : public ConfigWriteTest,
                                public ::testing::WithParamInterface<Refusal> {};

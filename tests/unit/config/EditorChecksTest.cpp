@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "EditorChecks.h"
 #include "EditorPresets.h"
 
@@ -13,6 +15,9 @@ struct FieldEdge {
     const char* Text;
     bool Passes;
 };
+void PrintTo(const FieldEdge& p, std::ostream* os) {
+    *os << '"' << p.Text << '"';
+}
 
 class WriteCheckEdgeTest : public ::testing::TestWithParam<FieldEdge> {};
 

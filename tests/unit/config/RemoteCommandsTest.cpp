@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "EditorPresets.h"
 #include "RemoteCommands.h"
 
@@ -60,6 +62,9 @@ struct Variation {
     const char* Expected;
     std::vector<EditorField> Emptied;
 };
+void PrintTo(const Variation& p, std::ostream* os) {
+    *os << p.Name;
+}
 
 class RemoteVariationTest : public ::testing::TestWithParam<Variation> {};
 
