@@ -1,0 +1,128 @@
+#pragma once
+// A window stand-in without widgets, for the road tests and the benchmarks: the
+// real serial port set up as the tool sets it, real timers on the steady clock,
+// an in-memory log with colours, an editor held as a snapshot, and message boxes
+// that are recorded and closed at once. The test's thread plays the window
+// thread: RunUntil is its event loop.
+//
+// The device logic is wired in through the handler slots (OnRxChar, OnTimer1,
+// OnTimer3, OnConnected); Timer2, the one-shot close, is the host's own.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "ConfigHost.h"
+#include "Cport.h"
+#include "FakeHost.h"
+#include "HeadlessTimers.h"
+#include "LinkHost.h"
+
+namespace vyx::test {
+
+/// Texts the connection steps put into the log.
+inline constexpr const char* ConnectionOpenedText = "Conexão aberta...";
+inline constexpr const char* ConnectionClosedText = "Conexão fechada...";
+
+class HeadlessHost : public LinkHost, public ConfigHost {
+public:
+    /// Sets the port up as the tool does and installs the hand-over wake-up. Only
+    /// one host may exist at a time: the hand-over queue is process-wide.
+    HeadlessHost();
+    /// Closes the port and removes the wake-up.
+    ~HeadlessHost() override;
+    HeadlessHost(const HeadlessHost&) = delete;
+    HeadlessHost& operator=(const HeadlessHost&) = delete;
+
+    // The device logic's entry points.
+    std::function<void(int count)> OnRxChar;  ///< VCPRxChar
+    std::function<void()> OnTimer1;           ///< Timer1Timer
+    std::function<void()> OnTimer3;           ///< Timer3Timer
+    std::function<void()> OnConnected;        ///< the port was opened (identity handling resets)
+
+    /// ButtonVCPClick while disconnected: opens `path`, discards its queues and
+    /// applies the connected state. Returns false (nothing logged) when the open fails.
+    bool Connect(const std::string& path);
+    /// ButtonVCPClick while connected: closes the port, disconnected state.
+    void Disconnect();
+
+    /// The event loop: runs hand-overs and due timer ticks until `done()` holds or
+    /// `limit` has passed (false then). Sleeps while nothing is due; conditions that
+    /// change elsewhere (a simulator's state) are looked at every few milliseconds.
+    bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+    /// The event loop for a fixed time, woken only by hand-overs and timers.
+    void RunFor(std::chrono::milliseconds duration);
+
+    TComPort& VCP() { return port; }
+    const HeadlessTimers& Timers() const { return timers; }
+
+    // LinkHost
+    void AppendLog(LogPane pane, const std::string& text) override;
+    void SetLogColour(LogPane pane, std::uint32_t colour) override;
+    void ClearLog(LogPane pane) override;
+    void SetIdListText(const std::string& text) override { IdListText = text; }
+    void SetProgressMax(int maximum) override { ProgressMax = maximum; }
+    void SetProgress(int position) override { Progress = position; }
+    MsgResult ShowMessage(const std::string& text, const std::string& caption, MsgIcon icon,
+                          MsgButtons buttons) override;
+    void SetTimerEnabled(TimerId timer, bool enabled) override;
+    bool TimerEnabled(TimerId timer) const override;
+    void ProcessMessages() override;
+    bool PortOpen() const override { return port.Connected(); }
+    void WritePort(std::span<const std::uint8_t> bytes) override;
+    int ReadPort(std::uint8_t* buffer, int count) override;
+    void SetConfigButtonEnabled(bool enabled) override { ConfigButtonEnabled = enabled; }
+    void SetPortListEnabled(bool enabled) override { PortListEnabled = enabled; }
+    bool AutoCloseChecked() const override { return AutoClose; }
+    bool CalveraChecked() const override { return Calvera; }
+
+    // ConfigHost: the editor is `Editor`; boxes set here run the buzzer coupling
+    // rule when their state changes, as the window's click handlers do.
+    EditorSnapshot ReadEditor() const override { return Editor; }
+    void ApplyEditor(const EditorSnapshot& editor) override;
+    void ClearListSelections() override;
+    void EmptyField(EditorField field) override;
+
+    /// Lines of one pane, text only.
+    std::vector<std::string> LogTexts(LogPane pane = LogPane::Log) const;
+    /// Whether `Log` holds a line with exactly this text.
+    bool Logged(const std::string& text) const;
+
+    std::vector<LoggedLine> Lines;
+    std::map<LogPane, std::uint32_t> Colour;
+    std::string IdListText;
+    int ProgressMax = 100;
+    int Progress = 0;
+    std::vector<ShownMessage> Messages;
+    /// Errors that left a handler (what the window's error display would show).
+    std::vector<std::string> Errors;
+    EditorSnapshot Editor;
+    bool ConfigButtonEnabled = false;
+    bool PortListEnabled = true;
+    bool AutoClose = false;
+    bool Calvera = false;
+    /// Times the one-shot close ran.
+    int TimedCloses = 0;
+
+private:
+    void ButtonVCPState(bool connected);
+    void Timer2Timer();
+    /// Runs a handler; what it throws is recorded in Errors, never propagated.
+    void Guarded(const std::function<void()>& handler);
+    void Loop(const std::function<bool()>* done, std::chrono::milliseconds limit, bool& met);
+
+    TComPort port;
+    HeadlessTimers timers;
+    int receiveDepth = 0;
+
+    std::mutex wakeMutex;
+    std::condition_variable wakeCondition;
+    bool wakePending = false;
+};
+
+}  // namespace vyx::test

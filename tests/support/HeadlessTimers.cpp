@@ -1,0 +1,70 @@
+#include "HeadlessTimers.h"
+
+#include <utility>
+
+namespace vyx::test {
+
+namespace {
+
+constexpr TimerId AllTimers[] = {TimerId::Timer1, TimerId::Timer2, TimerId::Timer3};
+
+}  // namespace
+
+HeadlessTimers::HeadlessTimers() {
+    using std::chrono::milliseconds;
+    At(TimerId::Timer1).interval = milliseconds(500);  // transfer tick
+    At(TimerId::Timer2).interval = milliseconds(50);   // one-shot close
+    At(TimerId::Timer3).interval = milliseconds(100);  // configuration read tick
+}
+
+void HeadlessTimers::SetHandler(TimerId timer, std::function<void()> tick) {
+    At(timer).tick = std::move(tick);
+}
+
+void HeadlessTimers::SetEnabled(TimerId timer, bool enabled) {
+    Timer& t = At(timer);
+    if (enabled && !t.enabled) {
+        t.due = Clock::now() + t.interval;
+    }
+    t.enabled = enabled;
+}
+
+bool HeadlessTimers::Enabled(TimerId timer) const {
+    return At(timer).enabled;
+}
+
+void HeadlessTimers::RunDue(const std::function<bool(TimerId)>& allowed) {
+    for (TimerId id : AllTimers) {
+        Timer& t = At(id);
+        const auto now = Clock::now();
+        if (!t.enabled || t.running || now < t.due || (allowed && !allowed(id))) {
+            continue;
+        }
+        // Missed periods are not made up: one tick, and the next period from now.
+        t.due = now + t.interval;
+        ++t.ticks;
+        if (!t.tick) {
+            continue;
+        }
+        t.running = true;
+        try {
+            t.tick();
+        } catch (...) {
+            t.running = false;
+            throw;
+        }
+        t.running = false;
+    }
+}
+
+std::optional<HeadlessTimers::Clock::time_point> HeadlessTimers::NextDue() const {
+    std::optional<Clock::time_point> next;
+    for (const Timer& t : timers) {
+        if (t.enabled && !t.running && (!next || t.due < *next)) {
+            next = t.due;
+        }
+    }
+    return next;
+}
+
+}  // namespace vyx::test
