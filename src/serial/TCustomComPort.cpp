@@ -142,6 +142,7 @@ void TCustomComPort::Open() {
     // The kernel raises DTR (and RTS) for a moment whenever the device is opened;
     // that pulse cannot be avoided, so the lines are dropped as soon as possible.
     if (int code = tty::SetModemLines(fd, false, false)) {
+        tty::ClearExclusive(fd);
         fail(code);
     }
 
@@ -202,6 +203,7 @@ void TCustomComPort::CloseDevice() {
     receiveQueue.Detach();
     if (handle >= 0) {
         tty::Flush(handle, true, true);
+        tty::ClearExclusive(handle);
         ::close(handle);
     }
     handle = -1;

@@ -67,6 +67,10 @@ int SetExclusive(int fd) {
     return ::ioctl(fd, TIOCEXCL) == 0 ? 0 : errno;
 }
 
+int ClearExclusive(int fd) {
+    return ::ioctl(fd, TIOCNXCL) == 0 ? 0 : errno;
+}
+
 int ApplyLineSettings(int fd, const TtyLineSettings& s) {
     if (s.baudRate <= 0) {
         return EINVAL;

@@ -29,6 +29,9 @@ namespace tty {
 int CheckTerminal(int fd);
 /// Refuses further opens of the device by other processes.
 int SetExclusive(int fd);
+/// Lets the device be opened again. A pseudo-terminal keeps its exclusive mode
+/// after the last close, so without this nobody but root could reopen it.
+int ClearExclusive(int fd);
 /// Raw mode with `settings`, any bit rate, HUPCL off, reads that wait for at least
 /// one byte (so a nonblocking read of 0 means a hang-up). Reads the result back and
 /// fails with EINVAL when the driver did not take the rate.
