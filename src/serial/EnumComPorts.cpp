@@ -54,7 +54,7 @@ bool PlaceholderUart(const std::string& entry) {
 void AddTerminalDevices(const std::string& folder, std::vector<std::string>& ports) {
     std::vector<std::string> names;
     if (int code = ListFolder(folder, names)) {
-        throw EComPort(CError_RegError, code);
+        throw EComPort(ComErrorPortList, code);
     }
     for (const std::string& name : names) {
         const std::string entry = folder + "/" + name;

@@ -57,7 +57,7 @@ void TCustomComPort::SetSyncMethod(TSyncMethod value) {
         return;
     }
     if (connected) {
-        throw EComPort(CError_ConnChangeProp);
+        throw EComPort(ComErrorChangeWhileOpen);
     }
     syncMethod = value;
 }
@@ -111,15 +111,15 @@ void TCustomComPort::Open() {
     }
     if (closing) {
         // Reopening from a handler run by the close that is still in progress.
-        throw EComPort(CError_OpenFailed, EBUSY);
+        throw EComPort(ComErrorOpen, EBUSY);
     }
     const int fd = ::open(DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        throw EComPort(CError_OpenFailed, errno);
+        throw EComPort(ComErrorOpen, errno);
     }
     const auto fail = [fd](int code) {
         ::close(fd);
-        throw EComPort(CError_OpenFailed, code);
+        throw EComPort(ComErrorOpen, code);
     };
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
@@ -157,7 +157,7 @@ void TCustomComPort::Open() {
         }
     } catch (const std::system_error& e) {
         CloseDevice();
-        throw EComPort(CError_OpenFailed, e.code().value());
+        throw EComPort(ComErrorOpen, e.code().value());
     } catch (...) {
         CloseDevice();
         throw;
@@ -174,7 +174,7 @@ void TCustomComPort::Close() {
     // batch that is already on its way.
     if (int code = tty::Flush(handle, false, true);
         code != 0 && !DeviceGone(code) && !receiveQueue.HungUp()) {
-        throw EComPort(CError_PurgeFailed, code);
+        throw EComPort(ComErrorPurge, code);
     }
     closing = true;
     if (eventThread) {
@@ -220,19 +220,19 @@ void TCustomComPort::ReapRetiredThread() {
 
 std::int32_t TCustomComPort::Read(void* buffer, std::int32_t count) {
     if (!connected) {
-        throw EComPort(CError_ReadFailed, EBADF);
+        throw EComPort(ComErrorRead, EBADF);
     }
     const ComReceiveQueue::ReadResult result =
         receiveQueue.Read(static_cast<std::uint8_t*>(buffer), count, timeouts.ReadLimitsFor(count));
     if (result.error != 0) {
-        throw EComPort(CError_ReadFailed, result.error);
+        throw EComPort(ComErrorRead, result.error);
     }
     return result.count;
 }
 
 std::int32_t TCustomComPort::Write(const void* buffer, std::int32_t count) {
     if (!connected) {
-        throw EComPort(CError_WriteFailed, EBADF);
+        throw EComPort(ComErrorWrite, EBADF);
     }
     if (count <= 0) {
         return 0;
@@ -252,7 +252,7 @@ std::int32_t TCustomComPort::Write(const void* buffer, std::int32_t count) {
             continue;
         }
         if (n < 0 && errno != EAGAIN) {
-            throw EComPort(CError_WriteFailed, errno);
+            throw EComPort(ComErrorWrite, errno);
         }
         int waitMs = -1;
         if (limit) {
@@ -264,7 +264,7 @@ std::int32_t TCustomComPort::Write(const void* buffer, std::int32_t count) {
         }
         pollfd fd{handle, POLLOUT, 0};
         if (::poll(&fd, 1, waitMs) < 0 && errno != EINTR) {
-            throw EComPort(CError_WriteFailed, errno);
+            throw EComPort(ComErrorWrite, errno);
         }
     }
     return written;
@@ -272,30 +272,30 @@ std::int32_t TCustomComPort::Write(const void* buffer, std::int32_t count) {
 
 void TCustomComPort::ClearBuffer(bool input, bool output) {
     if (!connected) {
-        throw EComPort(CError_PurgeFailed, EBADF);
+        throw EComPort(ComErrorPurge, EBADF);
     }
     if (int code = receiveQueue.Clear(input, output)) {
-        throw EComPort(CError_PurgeFailed, code);
+        throw EComPort(ComErrorPurge, code);
     }
 }
 
 std::int32_t TCustomComPort::InputCount() {
     if (!connected) {
-        throw EComPort(CError_ClearComFailed, EBADF);
+        throw EComPort(ComErrorQueueQuery, EBADF);
     }
     std::int32_t count = 0;
     if (int code = receiveQueue.Count(count)) {
-        throw EComPort(CError_ClearComFailed, code);
+        throw EComPort(ComErrorQueueQuery, code);
     }
     return count;
 }
 
 void TCustomComPort::CheckModemStatus() {
     if (!connected) {
-        throw EComPort(CError_ModemStatFailed, EBADF);
+        throw EComPort(ComErrorModemStatus, EBADF);
     }
     if (int code = tty::CheckModemStatus(handle); code != 0 && !receiveQueue.HungUp()) {
-        throw EComPort(CError_ModemStatFailed, code);
+        throw EComPort(ComErrorModemStatus, code);
     }
 }
 
@@ -357,12 +357,12 @@ void TCustomComPort::ApplyDCB() {
     line.xonChar = flowControl.XonChar();
     line.xoffChar = flowControl.XoffChar();
     if (int code = tty::ApplyLineSettings(handle, line)) {
-        throw EComPort(CError_SetStateFailed, code);
+        throw EComPort(ComErrorLineSettings, code);
     }
     const bool dtr = flowControl.ControlDTR() == dtrEnable;
     const bool rts = flowControl.ControlRTS() == rtsEnable;
     if (int code = tty::SetModemLines(handle, dtr, rts)) {
-        throw EComPort(CError_SetStateFailed, code);
+        throw EComPort(ComErrorLineSettings, code);
     }
     receiveQueue.SetEventChar(eventChar);
 }
