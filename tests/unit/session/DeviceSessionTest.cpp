@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ConfigImage.h"
+#include "DeviceFrames.h"
+#include "DeviceSession.h"
+#include "EditorPresets.h"
+#include "FakeConfigHost.h"
+#include "FakeHost.h"
+#include "FirmwareImage.h"
+
+namespace vyx {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Lines = std::vector<std::string>;
+
+constexpr std::uint32_t ConfigBase = 0x0801F000;
+
+// The far side of the link: answers every frame the tool wrote, in order,
+// as a device that replies at once would.
+class Device {
+public:
+    explicit Device(test::FakeHost& host) : host(host) { Block.fill(0xFF); }
+
+    void Announce(DeviceSession& session, const DeviceVersion& version) {
+        Deliver(session, test::IdentityFrame(version, {7, 8, 9}, 1, ConfigBase));
+    }
+
+    // Answers until the tool has nothing more outstanding.
+    void Serve(DeviceSession& session) {
+        while (answered < host.Written.size()) {
+            const Bytes frame = host.Written[answered++];
+            const std::uint8_t code = frame[2];
+            if (code == static_cast<std::uint8_t>(MessageCode::MemoryRead)) {
+                const std::uint32_t address = ReadBE32(&frame[5]);
+                const std::uint32_t count = ReadBE16(&frame[9]);
+                Bytes payload(frame.begin() + 5, frame.begin() + 11);
+                const auto from = Block.begin() + (address - ConfigBase);
+                payload.insert(payload.end(), from, from + count);
+                ++Reads;
+                Deliver(session, test::DeviceFrame(MessageCode::MemoryRead, payload));
+            } else if (code == 1 || code == 6) {
+                const std::uint32_t index = ReadBE16(&frame[7]);
+                const std::uint32_t total = ReadBE16(&frame[9]);
+                if (index < total) {
+                    Received[code].insert(Received[code].end(), frame.begin() + 11,
+                                          frame.end() - 3);
+                } else {
+                    Trailers[code].assign(frame.begin() + 11, frame.end() - 3);
+                }
+                Deliver(session, test::AckFrame(index));
+            }
+        }
+    }
+
+    ConfigImage Block{};
+    int Reads = 0;
+    std::map<std::uint8_t, Bytes> Received;  // image bytes per transfer kind
+    std::map<std::uint8_t, Bytes> Trailers;
+
+private:
+    void Deliver(DeviceSession& session, const Bytes& frame) {
+        host.Incoming.assign(frame.begin(), frame.end());
+        session.VCPRxChar(static_cast<int>(frame.size()));
+    }
+
+    test::FakeHost& host;
+    std::size_t answered = 0;
+};
+
+class DeviceSessionTest : public ::testing::Test {
+protected:
+    bool Logged(const std::string& line) const {
+        const Lines log = host.LogTexts();
+        return std::find(log.begin(), log.end(), line) != log.end();
+    }
+
+    test::FakeHost host;
+    test::FakeConfigHost editor;
+    DeviceSession session{host, editor};
+    Device device{host};
+};
+
+TEST_F(DeviceSessionTest, CurrentDeviceIsReadAndDecodedIntoTheEditor) {
+    device.Block = EncodeConfigImage(CalveraReference).Image;
+    device.Announce(session, {4, 0, 2, 39});
+    device.Serve(session);
+
+    EXPECT_EQ(device.Reads, 5);
+    EXPECT_EQ(host.LogTexts().back(), "Leitura da configuração interna concluída!");
+    EXPECT_TRUE(Logged("O Vyx está atualizado!"));
+    EXPECT_TRUE(host.ConfigButtonEnabled);
+    EXPECT_EQ(editor.Editor, CalveraSnapshot());
+    EXPECT_TRUE(host.Messages.empty());
+}
+
+TEST_F(DeviceSessionTest, RejectedBlockIsRepairedWithTheDefaultsIn44Packages) {
+    device.Announce(session, {4, 0, 2, 39});  // the device's block is blank
+    device.Serve(session);
+
+    EXPECT_TRUE(Logged("Configuração inválida!"));
+    EXPECT_TRUE(Logged("Preparando configuração padrão..."));
+    EXPECT_EQ(editor.Editor, DefaultsSnapshot());
+    EXPECT_EQ(host.LogTexts().back(), "Atualização concluída com sucesso!");
+    EXPECT_EQ(session.Progress().TxPackageCount, 44u);
+
+    ASSERT_EQ(device.Received[6].size(), ConfigImageSize);
+    ConfigImage sent{};
+    std::copy(device.Received[6].begin(), device.Received[6].end(), sent.begin());
+    const ConfigCheckValues checks = ComputeCheckValues(sent);
+    EXPECT_EQ(device.Trailers[6], Bytes(checks.begin(), checks.end()));
+    EXPECT_EQ(host.Lines.back().Colour, LogRed);  // the warning's red stays
+}
+
+TEST_F(DeviceSessionTest, OldDeviceGetsTheFirmwareThenIsReadAfterItsRestart) {
+    device.Block = EncodeConfigImage(CalveraReference).Image;
+    device.Announce(session, {4, 0, 2, 38});
+    device.Serve(session);
+
+    EXPECT_EQ(device.Received[1], Bytes(FirmwareImage.begin(), FirmwareImage.end()));
+    EXPECT_EQ(device.Trailers[1], Bytes(FirmwareTrailer.begin(), FirmwareTrailer.end()));
+    EXPECT_FALSE(session.Identification().IsIdentityHandled());
+    EXPECT_EQ(device.Reads, 0);
+
+    device.Announce(session, {4, 0, 2, 39});  // restarted with the new release
+    device.Serve(session);
+    EXPECT_EQ(device.Reads, 5);
+    EXPECT_EQ(host.LogTexts().back(), "Leitura da configuração interna concluída!");
+    EXPECT_EQ(host.IdListText, "1");
+}
+
+TEST_F(DeviceSessionTest, StrayAcknowledgementDuringAReadChangesNothing) {
+    device.Announce(session, {4, 0, 2, 39});
+    const Bytes ack = test::AckFrame(0xFFFF);
+    host.Incoming.assign(ack.begin(), ack.end());
+    session.VCPRxChar(static_cast<int>(ack.size()));
+    EXPECT_FALSE(Logged("Atualização concluída com sucesso!"));
+    EXPECT_FALSE(host.ConfigButtonEnabled);
+}
+
+TEST_F(DeviceSessionTest, RemoteCommandListReplacesTheLogAndEmptiesBadFields) {
+    editor.Editor = DefaultsSnapshot();
+    editor.Editor.Text(EditorField::Vmx) = "abc";
+    host.AppendLog(LogPane::Log, "Conexão fechada...");
+    session.B_RemConfigClick();
+    const Lines log = host.LogTexts();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), "Comandos de configuração remota:");
+    EXPECT_TRUE(Logged("Parâmetro inválido! [Velocidade]"));
+    EXPECT_EQ(editor.Emptied, (std::vector<EditorField>{EditorField::Vmx}));
+}
+
+}  // namespace
+}  // namespace vyx
