@@ -1,0 +1,366 @@
+#include "EditorPanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <array>
+
+#include "Look.h"
+#include "UpDown.h"
+
+namespace vyx::app {
+
+namespace {
+
+struct GroupSpec {
+    const char* Name;
+    const char* Caption;
+    int X, Y, W, H;
+};
+
+// Condition groups, relative to GB_Config (GB_EBK to the form).
+constexpr std::array<GroupSpec, 7> ConditionGroups = {{
+    {"GB_VMX", " VELOCIDADE ", 10, 78, 249, 150},
+    {"GB_ACP", " ACELERAÇÃO (aceleração brusca) ", 268, 78, 270, 73},
+    {"GB_ACN", " DESACELERAÇÃO (frenagem brusca) ", 268, 155, 270, 73},
+    {"GB_VCH", " VELOCIDADE NA CHUVA ", 10, 238, 249, 150},
+    {"GB_RPX", " ROTAÇÃO DO MOTOR ", 268, 238, 270, 150},
+    {"GB_BGL", " CONDUÇÃO DESENGRENADA (banguela) ", 10, 398, 249, 183},
+    {"GB_OSC", " OCIOSIDADE DO MOTOR (funcionando parado) ", 268, 398, 270, 183},
+}};
+constexpr GroupSpec EngineBrakeGroup = {"GB_EBK", " CONDUÇÃO EM FREIO MOTOR ", 870, 262, 249, 183};
+
+// A value edit with its label and spinner, relative to its group.
+struct FieldSpec {
+    const char* Group;
+    const char* Edit;
+    const char* Spinner;
+    const char* Label;
+    int LabelX, LabelY;
+    int X, Y, W, H;
+    int MaxLength;
+    int Minimum, Maximum, Position;
+    bool ArrowKeys;
+};
+
+constexpr const char* SpeedLabel = "Velocidade máxima permitida [km/h]:";
+constexpr const char* TimeLabel = "Tempo validação [segundos]:";
+
+constexpr std::array<FieldSpec, 16> Fields = {{
+    {"GB_ACP", "ED_ACP", "UD_ACP", "Aceleração máxima permitida [km/h.s]:", 26, 23, 210, 20, 32, 21,
+     3, 1, 255, 11, false},
+    {"GB_ACN", "ED_ACN", "UD_ACN", "Desaceleração máxima permitida [km/h.s]:", 8, 23, 210, 20, 32,
+     21, 3, 1, 255, 11, false},
+    {"GB_VMX", "ED_VMX", "UD_VMX", SpeedLabel, 10, 18, 190, 15, 32, 20, 3, 1, 250, 120, false},
+    {"GB_VMX", "ED_TVMX", "UD_TVMX", TimeLabel, 45, 50, 190, 47, 32, 21, 2, 0, 20, 5, true},
+    {"GB_VCH", "ED_VCH", "UD_VCH", SpeedLabel, 10, 18, 190, 15, 32, 20, 3, 1, 250, 90, false},
+    {"GB_VCH", "ED_TVCH", "UD_TVCH", TimeLabel, 45, 50, 190, 47, 32, 21, 2, 0, 20, 5, true},
+    {"GB_RPX", "ED_RPX", "UD_RPX", "Rotação máxima permitida [rpm]:", 10, 18, 210, 15, 32, 20, 4,
+     1000, 9999, 4500, false},
+    {"GB_RPX", "ED_TRPX", "UD_TRPX", TimeLabel, 45, 50, 210, 47, 32, 21, 2, 0, 20, 5, true},
+    {"GB_OSC", "ED_TOSC", "UD_TOSC", "Tempo máximo permitido para\nociosidade do motor [minutos]:",
+     18, 23, 210, 28, 32, 21, 2, 1, 45, 10, false},
+    {"GB_OSC", "ED_XOSC", "UD_XOSC", "Tempo de exceção para\nmanobras rápidas [segundos]:", 18, 64,
+     210, 68, 32, 21, 2, 0, 20, 7, true},
+    {"GB_BGL", "ED_VBGL", "UD_VBGL", "Velocidade mínima validação [km/h]:", 10, 21, 190, 18, 32, 21,
+     3, 1, 250, 40, false},
+    {"GB_BGL", "ED_RBGL", "UD_RBGL", "Rotação máxima validação [rpm]:", 25, 51, 190, 48, 32, 21, 4,
+     300, 1500, 900, true},
+    {"GB_BGL", "ED_TBGL", "UD_TBGL", TimeLabel, 45, 81, 190, 78, 32, 21, 2, 0, 20, 5, true},
+    {"GB_EBK", "ED_VEBK", "UD_VEBK", "Velocidade mínima validação [km/h]:", 10, 21, 190, 18, 32, 21,
+     3, 1, 250, 40, false},
+    {"GB_EBK", "ED_REBK", "UD_REBK", "Rotação máxima validação [rpm]:", 25, 51, 190, 48, 32, 21, 4,
+     300, 1500, 900, true},
+    {"GB_EBK", "ED_TEBK", "UD_TEBK", TimeLabel, 45, 81, 190, 78, 32, 21, 2, 0, 20, 5, true},
+}};
+
+// Box groups of the triple conditions: buzzer (three boxes) and event (two).
+struct BoxGroupSpec {
+    const char* Group;
+    const char* Code;
+    int BuzzerX, BuzzerY, BuzzerW;
+    int EventX, EventY;
+    bool BuzzerWhile;  // the engine-brake group has no "Durante" box
+};
+constexpr std::array<BoxGroupSpec, 6> BoxGroups = {{
+    {"GB_VMX", "VMX", 8, 75, 105, 118, 75, true},
+    {"GB_VCH", "VCH", 8, 75, 105, 118, 75, true},
+    {"GB_RPX", "RPX", 8, 75, 105, 139, 75, true},
+    {"GB_OSC", "OSC", 8, 107, 113, 139, 107, true},
+    {"GB_BGL", "BGL", 8, 107, 105, 118, 107, true},
+    {"GB_EBK", "EBK", 8, 107, 105, 118, 107, false},
+}};
+constexpr int BoxGroupHeight = 66;
+constexpr int EventGroupWidth = 123;
+
+// The order in which a new connection empties the editor.
+constexpr std::array<const char*, 42> ConnectionClearOrder = {
+    "ED_ACP",        "CB_EV_ACP",     "CB_BZ_ACP",    "ED_ACN",        "CB_EV_ACN",
+    "CB_BZ_ACN",     "ED_VMX",        "ED_TVMX",      "CB_EV_VMX_IN",  "CB_EV_VMX_OUT",
+    "CB_BZ_VMX_IN",  "CB_BZ_VMX_OUT", "CB_BZ_VMX_WH", "ED_VCH",        "ED_TVCH",
+    "CB_EV_VCH_IN",  "CB_EV_VCH_OUT", "CB_BZ_VCH_IN", "CB_BZ_VCH_OUT", "CB_BZ_VCH_WH",
+    "ED_RPX",        "ED_TRPX",       "CB_EV_RPX_IN", "CB_EV_RPX_OUT", "CB_BZ_RPX_IN",
+    "CB_BZ_RPX_OUT", "CB_BZ_RPX_WH",  "ED_VBGL",      "ED_TBGL",       "ED_RBGL",
+    "CB_EV_BGL_IN",  "CB_EV_BGL_OUT", "CB_BZ_BGL_IN", "CB_BZ_BGL_OUT", "CB_BZ_BGL_WH",
+    "ED_TOSC",       "ED_XOSC",       "CB_EV_OSC_IN", "CB_EV_OSC_OUT", "CB_BZ_OSC_IN",
+    "CB_BZ_OSC_OUT", "CB_BZ_OSC_WH"};
+
+void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, const QFont& font,
+                  const QColor& colour) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    SetColour(label, QPalette::WindowText, colour);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, QRect place,
+                     const QFont& font, const QColor& colour) {
+    auto* group = new QGroupBox(caption, parent);
+    group->setObjectName(QString::fromLatin1(name));
+    group->setFont(font);
+    SetColour(group, QPalette::WindowText, colour);
+    group->setGeometry(place);
+    return group;
+}
+
+QCheckBox* MakeBox(QWidget* parent, const QString& name, const QString& caption, QRect place,
+                   const QFont& font, const QColor& colour) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    box->setFont(font);
+    SetColour(box, QPalette::WindowText, colour);
+    box->setGeometry(place);
+    return box;
+}
+
+QToolButton* MakeFlatButton(QWidget* parent, const char* name, const QString& caption,
+                            QRect place) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(caption);
+    button->setAutoRaise(true);
+    button->setFont(Look::Tahoma(9));
+    SetColour(button, QPalette::ButtonText, Look::Grey());
+    button->setGeometry(place);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QComboBox* MakeList(QWidget* parent, const char* name, QRect place) {
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setEditable(false);
+    list->setFont(Look::SansSerif8());
+    list->setGeometry(place);
+    return list;
+}
+
+}  // namespace
+
+EditorPanel::EditorPanel(QWidget* form) {
+    GB_Config = MakeGroup(form, "GB_Config", QString::fromUtf8(" CONFIGURAÇÕES "),
+                          QRect(5, 147, 548, 592), Look::Verdana(9, true), Look::Grey());
+    BuildTopRow();
+    BuildConditionGroups(form);
+}
+
+void EditorPanel::BuildTopRow() {
+    const QFont sans = Look::SansSerif8();
+    QWidget* g = GB_Config;
+    MakeLabel(g, "PING [s]:", 18, 22, sans, Qt::black);
+    MakeLabel(g, "envio #VYX", 8, 36, sans, Look::Silver());
+    MakeLabel(g, "RS232-A:", 144, 22, sans, Qt::black);
+    MakeLabel(g, "rastreador", 144, 36, sans, Look::Silver());
+    MakeLabel(g, "RS232-B:", 277, 22, sans, Qt::black);
+    MakeLabel(g, QString::fromUtf8("periférico"), 277, 36, sans, Look::Silver());
+
+    CB_PING = MakeList(g, "CB_PING", QRect(64, 25, 65, 19));
+    CB_A232 = MakeList(g, "CB_A232", QRect(195, 25, 65, 19));
+    CB_A232->setEnabled(false);
+    SetColour(CB_A232, QPalette::ButtonText, Look::Grey());
+    CB_B232 = MakeList(g, "CB_B232", QRect(325, 25, 65, 19));
+
+    B_SetConfig = new QPushButton(QStringLiteral("CONFIGURAR"), g);
+    B_SetConfig->setObjectName(QStringLiteral("B_SetConfig"));
+    B_SetConfig->setFont(Look::Arial(11));
+    B_SetConfig->setGeometry(400, 12, 140, 48);
+    B_SetConfig->setEnabled(false);
+
+    B_SetCalvera = MakeFlatButton(g, "B_SetCalvera", QString(), QRect(5, 55, 50, 15));
+    B_SetDefaults = MakeFlatButton(
+        g, "B_SetDefaults", QString::fromUtf8("preencher valores padrão"), QRect(64, 55, 110, 15));
+    B_RemConfig = MakeFlatButton(g, "B_RemConfig",
+                                 QString::fromUtf8("listar comandos de configuração remota"),
+                                 QRect(195, 55, 170, 15));
+}
+
+void EditorPanel::BuildConditionGroups(QWidget* form) {
+    const QFont caption = Look::Verdana(9, true);
+    const QFont sans = Look::SansSerif8();
+    QList<QGroupBox*> groups;
+    for (const GroupSpec& spec : ConditionGroups) {
+        groups.append(MakeGroup(GB_Config, spec.Name, QString::fromUtf8(spec.Caption),
+                                QRect(spec.X, spec.Y, spec.W, spec.H), caption, Look::Grey()));
+    }
+    GB_EBK = MakeGroup(
+        form, EngineBrakeGroup.Name, QString::fromUtf8(EngineBrakeGroup.Caption),
+        QRect(EngineBrakeGroup.X, EngineBrakeGroup.Y, EngineBrakeGroup.W, EngineBrakeGroup.H),
+        caption, Look::Grey());
+    groups.append(GB_EBK);
+    auto groupNamed = [&groups](const char* name) {
+        for (QGroupBox* group : groups) {
+            if (group->objectName() == QLatin1String(name)) {
+                return group;
+            }
+        }
+        return static_cast<QGroupBox*>(nullptr);
+    };
+
+    for (const FieldSpec& spec : Fields) {
+        QGroupBox* group = groupNamed(spec.Group);
+        MakeLabel(group, QString::fromUtf8(spec.Label), spec.LabelX, spec.LabelY, sans,
+                  Look::Grey());
+        auto* edit = new QLineEdit(group);
+        edit->setObjectName(QString::fromLatin1(spec.Edit));
+        edit->setFont(sans);
+        edit->setMaxLength(spec.MaxLength);
+        edit->setGeometry(spec.X, spec.Y, spec.W, spec.H);
+        edit->setText(QString::number(spec.Position));
+        auto* spinner =
+            new UpDown(group, edit, spec.Minimum, spec.Maximum, spec.Position, spec.ArrowKeys);
+        spinner->setObjectName(QString::fromLatin1(spec.Spinner));
+        edits.append(edit);
+        spinners.append(spinner);
+    }
+
+    const QFont boxCaption = Look::Verdana(9, true);
+    for (const char* code : {"ACP", "ACN"}) {
+        QGroupBox* group = groupNamed(code[2] == 'P' ? "GB_ACP" : "GB_ACN");
+        boxes.append(MakeBox(group, QStringLiteral("CB_BZ_%1").arg(code),
+                             QStringLiteral("ALERTA BUZZER"), QRect(8, 47, 110, 17), boxCaption,
+                             Look::Silver()));
+        boxes.append(MakeBox(group, QStringLiteral("CB_EV_%1").arg(code),
+                             QStringLiteral("REGISTRAR EVENTO"), QRect(125, 47, 130, 17),
+                             boxCaption, Look::Silver()));
+    }
+
+    const QStringList buzzerCaptions = {QStringLiteral("Entrada"), QString::fromUtf8("Saída"),
+                                        QStringLiteral("Durante")};
+    const QStringList suffixes = {QStringLiteral("IN"), QStringLiteral("OUT"),
+                                  QStringLiteral("WH")};
+    for (const BoxGroupSpec& spec : BoxGroups) {
+        QGroupBox* group = groupNamed(spec.Group);
+        const QString code = QString::fromLatin1(spec.Code);
+        auto* buzzer = MakeGroup(group, "", QStringLiteral(" ALERTA BUZZER "),
+                                 QRect(spec.BuzzerX, spec.BuzzerY, spec.BuzzerW, BoxGroupHeight),
+                                 boxCaption, Look::Silver());
+        buzzer->setObjectName(QStringLiteral("GB_BZ_%1").arg(code));
+        auto* event = MakeGroup(group, "", QStringLiteral(" REGISTRAR EVENTO "),
+                                QRect(spec.EventX, spec.EventY, EventGroupWidth, BoxGroupHeight),
+                                boxCaption, Look::Silver());
+        event->setObjectName(QStringLiteral("GB_EV_%1").arg(code));
+        const int buzzerCount = spec.BuzzerWhile ? 3 : 2;
+        for (int i = 0; i < buzzerCount; ++i) {
+            QCheckBox* box = MakeBox(
+                buzzer, QStringLiteral("CB_BZ_%1_%2").arg(code, suffixes[i]), buzzerCaptions[i],
+                QRect(10, 15 + 15 * i, spec.BuzzerW - 14, 15), sans, Look::Grey());
+            boxes.append(box);
+            if (spec.BuzzerWhile) {
+                coupled.append(box);
+            }
+        }
+        for (int i = 0; i < 2; ++i) {
+            boxes.append(MakeBox(
+                event, QStringLiteral("CB_EV_%1_%2").arg(code, suffixes[i]), buzzerCaptions[i],
+                QRect(10, 15 + 15 * i, EventGroupWidth - 14, 15), sans, Look::Grey()));
+        }
+    }
+    for (QCheckBox* box : coupled) {
+        QObject::connect(box, &QCheckBox::toggled, box, [this, box] { BuzzerBoxClick(box); });
+    }
+}
+
+QLineEdit* EditorPanel::Edit(const QString& name) const {
+    for (QLineEdit* edit : edits) {
+        if (edit->objectName() == name) {
+            return edit;
+        }
+    }
+    return nullptr;
+}
+
+UpDown* EditorPanel::Spinner(const QString& name) const {
+    for (UpDown* spinner : spinners) {
+        if (spinner->objectName() == name) {
+            return spinner;
+        }
+    }
+    return nullptr;
+}
+
+QCheckBox* EditorPanel::Box(const QString& name) const {
+    for (QCheckBox* box : boxes) {
+        if (box->objectName() == name) {
+            return box;
+        }
+    }
+    return nullptr;
+}
+
+void EditorPanel::FillLists(std::span<const std::uint16_t> pingSeconds,
+                            std::span<const std::uint16_t> baudCodes) {
+    for (std::uint16_t seconds : pingSeconds) {
+        CB_PING->addItem(QString::number(seconds));
+    }
+    for (std::uint16_t code : baudCodes) {
+        CB_A232->addItem(QString::number(code * 100));
+        CB_B232->addItem(QString::number(code * 100));
+    }
+    ClearListSelections();
+}
+
+void EditorPanel::ClearListSelections() {
+    CB_PING->setCurrentIndex(-1);
+    CB_A232->setCurrentIndex(-1);
+    CB_B232->setCurrentIndex(-1);
+}
+
+void EditorPanel::EmptyForConnection() {
+    for (const char* name : ConnectionClearOrder) {
+        const QString control = QString::fromLatin1(name);
+        if (QLineEdit* edit = Edit(control)) {
+            edit->clear();
+        } else if (QCheckBox* box = Box(control)) {
+            box->setChecked(false);
+        }
+    }
+}
+
+void EditorPanel::BuzzerBoxClick(QCheckBox* box) {
+    if (!box->isChecked()) {
+        return;
+    }
+    // Names end in _IN, _OUT or _WH; the other two boxes share the stem.
+    const QString name = box->objectName();
+    const QString stem = name.left(name.lastIndexOf(QLatin1Char('_')) + 1);
+    if (name.endsWith(QLatin1String("_WH"))) {
+        Box(stem + QLatin1String("IN"))->setChecked(false);
+        Box(stem + QLatin1String("OUT"))->setChecked(false);
+    } else {
+        Box(stem + QLatin1String("WH"))->setChecked(false);
+    }
+}
+
+}  // namespace vyx::app

@@ -1,0 +1,27 @@
+#pragma once
+// A label that reports clicks and the mouse entering and leaving it, for the
+// link-style labels of the window (L_Msg, L_Site, L_Clear). A handler may be
+// attached or detached at any time; an empty one does nothing.
+
+#include <QLabel>
+#include <functional>
+
+namespace vyx::app {
+
+class LinkLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit LinkLabel(QWidget* parent);
+
+    std::function<void()> OnClick;
+    std::function<void()> OnMouseEnter;
+    std::function<void()> OnMouseLeave;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+};
+
+}  // namespace vyx::app

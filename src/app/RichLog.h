@@ -1,0 +1,36 @@
+#pragma once
+// A log pane: lines appended at the end in the pane's current colour. The colour
+// holds until the pane is cleared, which makes it black again. The user may type
+// in the pane; the tool never reads its text back.
+
+#include <QColor>
+#include <QStringList>
+#include <QTextEdit>
+
+namespace vyx::app {
+
+class RichLog : public QTextEdit {
+    Q_OBJECT
+
+public:
+    explicit RichLog(QWidget* parent);
+
+    /// Appends `text` as a new last line; a "\r\n" inside it starts another line.
+    void AppendLine(const QString& text);
+    /// Colour of the text appended from now on.
+    void SetColour(const QColor& value) { colour = value; }
+    QColor Colour() const { return colour; }
+    /// Removes every line and makes the colour black again.
+    void ClearLines();
+
+    /// The pane's lines as plain text.
+    QStringList Lines() const;
+    /// Colour of the first character of line `index` (black for an empty line).
+    QColor LineColour(int index) const;
+
+private:
+    QColor colour = Qt::black;
+    bool hasLines = false;
+};
+
+}  // namespace vyx::app

@@ -1,0 +1,119 @@
+#pragma once
+// TForm1, the tool's one window. It owns every control, the five timers and the
+// log panes, and keeps the handlers' names; what the handlers decide about the
+// device lives in the logic classes below src/app, which reach the window
+// through the LinkHost interface implemented here.
+
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "GlyphList.h"
+#include "LinkHost.h"
+
+class QCheckBox;
+class QGroupBox;
+class QPushButton;
+
+namespace vyx::app {
+
+class EditorPanel;
+class HeaderPanel;
+class ReleasePane;
+class RichLog;
+
+/// What the window takes from its surroundings; tests replace it.
+struct FormEnvironment {
+    /// Lists the serial port names, sorted; throws the port layer's error when the
+    /// ports cannot be enumerated.
+    std::function<QStringList()> ListPorts;
+    /// The folder the older copies of the tool are removed from.
+    QString ProgramFolder;
+
+    /// The real machine: its serial ports and the running executable's folder.
+    static FormEnvironment System();
+};
+
+class TForm1 : public QWidget, public LinkHost {
+    Q_OBJECT
+
+public:
+    /// Outer widths of the two layouts, as the window's frame counts them.
+    static constexpr int NarrowWidth = 563;
+    static constexpr int WideWidth = 859;
+    /// Width that the frame adds to the client area.
+    static constexpr int FrameWidth = 6;
+    static constexpr int ClientWidth = NarrowWidth - FrameWidth;
+    static constexpr int ClientHeight = 742;
+
+    explicit TForm1(FormEnvironment environment = FormEnvironment::System());
+    ~TForm1() override;
+
+    // Start-up and layout.
+    void FormCreate();
+    void Timer5Timer();
+    /// The key preview: Ctrl+Alt+Shift+F11 toggles the wide layout.
+    void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+    int OuterWidth() const { return width() + FrameWidth; }
+    void SetOuterWidth(int outerWidth);
+
+    // Log panes and the ID list.
+    void LogChange();
+    void L_ClearClick();
+
+    // LinkHost.
+    void AppendLog(LogPane pane, const std::string& text) override;
+    void SetLogColour(LogPane pane, std::uint32_t colour) override;
+    void ClearLog(LogPane pane) override;
+    void SetIdListText(const std::string& text) override;
+    void SetProgressMax(int maximum) override;
+    void SetProgress(int position) override;
+    MsgResult ShowMessage(const std::string& text, const std::string& caption, MsgIcon icon,
+                          MsgButtons buttons) override;
+    void SetTimerEnabled(TimerId timer, bool enabled) override;
+    bool TimerEnabled(TimerId timer) const override;
+    void ProcessMessages() override;
+    bool PortOpen() const override;
+    void WritePort(std::span<const std::uint8_t> bytes) override;
+    int ReadPort(std::uint8_t* buffer, int count) override;
+    void SetConfigButtonEnabled(bool enabled) override;
+    void SetPortListEnabled(bool enabled) override;
+    bool AutoCloseChecked() const override;
+    bool CalveraChecked() const override;
+
+    /// The controls, for the handlers and for tests.
+    HeaderPanel& Header() const { return *header; }
+    EditorPanel& Editor() const { return *editor; }
+    ReleasePane& Release() const { return *release; }
+
+    GlyphList ImageList1;
+    QTimer Timer1;
+    QTimer Timer2;
+    QTimer Timer3;
+    QTimer Timer4;
+    QTimer Timer5;
+    QPushButton* B_FwJump;
+    QPushButton* B_FwTx;
+    QPushButton* B_GetConfig;
+    QWidget* CppWebBrowser1;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildHiddenControls();
+    void ConnectHandlers();
+    void RemoveOlderCopies();
+    RichLog* Pane(LogPane pane) const;
+    QTimer& Timer(TimerId timer);
+    const QTimer& Timer(TimerId timer) const;
+
+    FormEnvironment environment;
+    std::unique_ptr<HeaderPanel> header;
+    std::unique_ptr<EditorPanel> editor;
+    std::unique_ptr<ReleasePane> release;
+};
+
+}  // namespace vyx::app
