@@ -11,11 +11,15 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolButton>
 #include <algorithm>
 #include <array>
 
+#include "ConfigImage.h"
 #include "DropDownList.h"
+#include "EditorBinding.h"
 #include "EditorPanel.h"
+#include "EditorPresets.h"
 #include "HeaderPanel.h"
 #include "LatchButton.h"
 #include "LinkLabel.h"
@@ -122,6 +126,8 @@ void TForm1::ConnectHandlers() {
     connect(header->Log, &QTextEdit::textChanged, this, &TForm1::LogChange);
     connect(release->LogIdList, &QTextEdit::textChanged, this, &TForm1::LogChange);
     release->L_Clear->OnClick = [this] { L_ClearClick(); };
+    connect(editor->B_SetDefaults, &QToolButton::clicked, this, &TForm1::B_SetDefaultsClick);
+    connect(editor->B_SetCalvera, &QToolButton::clicked, this, &TForm1::B_SetCalveraClick);
 }
 
 void TForm1::FormCreate() {
@@ -141,6 +147,8 @@ void TForm1::FormCreate() {
                        .arg(VersionMajor)
                        .arg(VersionMinor)
                        .arg(QLatin1Char(VersionLetter)));
+    // 5. The value lists, nothing selected.
+    editor->FillLists(PingSeconds, BaudCodes);
     // 6. Update check.
     Timer4.start();
     // 7. The update message starts empty.
@@ -186,8 +194,15 @@ void TForm1::SetOuterWidth(int outerWidth) {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
+        // A key the focused control ignores is offered to its parents with the
+        // same event: look at it only once, when it first arrives.
+        auto* widget = static_cast<QWidget*>(watched);
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->isAutoRepeat() || key->key() != Qt::Key_F11) {
+        const bool offeredToParent =
+            key == previewedKey && previewedReceiver && widget->isAncestorOf(previewedReceiver);
+        previewedKey = key;
+        previewedReceiver = widget;
+        if (!offeredToParent) {
             FormKeyDown(key->key(), key->modifiers());
         }
     }
@@ -203,6 +218,32 @@ void TForm1::LogChange() {
 void TForm1::L_ClearClick() {
     release->L_IdList->setText(QString());
     release->LogIdList->ClearLines();
+}
+
+void TForm1::B_SetDefaultsClick() {
+    ApplyEditor(DefaultsSnapshot());
+}
+
+void TForm1::B_SetCalveraClick() {
+    ApplyEditor(CalveraSnapshot());
+}
+
+EditorSnapshot TForm1::ReadEditor() const {
+    return EditorBinding::Read(*editor);
+}
+
+void TForm1::ApplyEditor(const EditorSnapshot& snapshot) {
+    EditorBinding::Apply(*editor, snapshot);
+}
+
+void TForm1::ClearListSelections() {
+    editor->ClearListSelections();
+}
+
+void TForm1::EmptyField(EditorField field) {
+    if (QLineEdit* edit = EditorBinding::Edit(*editor, field)) {
+        edit->clear();
+    }
 }
 
 RichLog* TForm1::Pane(LogPane pane) const {

@@ -4,12 +4,14 @@
 // device lives in the logic classes below src/app, which reach the window
 // through the LinkHost interface implemented here.
 
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
+#include "ConfigHost.h"
 #include "GlyphList.h"
 #include "LinkHost.h"
 
@@ -36,7 +38,7 @@ struct FormEnvironment {
     static FormEnvironment System();
 };
 
-class TForm1 : public QWidget, public LinkHost {
+class TForm1 : public QWidget, public LinkHost, public ConfigHost {
     Q_OBJECT
 
 public:
@@ -62,6 +64,16 @@ public:
     // Log panes and the ID list.
     void LogChange();
     void L_ClearClick();
+
+    // Editor.
+    void B_SetDefaultsClick();
+    void B_SetCalveraClick();
+
+    // ConfigHost.
+    EditorSnapshot ReadEditor() const override;
+    void ApplyEditor(const EditorSnapshot& editor) override;
+    void ClearListSelections() override;
+    void EmptyField(EditorField field) override;
 
     // LinkHost.
     void AppendLog(LogPane pane, const std::string& text) override;
@@ -111,6 +123,8 @@ private:
     const QTimer& Timer(TimerId timer) const;
 
     FormEnvironment environment;
+    const QEvent* previewedKey = nullptr;
+    QPointer<QWidget> previewedReceiver;
     std::unique_ptr<HeaderPanel> header;
     std::unique_ptr<EditorPanel> editor;
     std::unique_ptr<ReleasePane> release;
