@@ -22,6 +22,16 @@ function(_vyx_hex_byte value out)
     set(${out} "${h}${l}" PARENT_SCOPE)
 endfunction()
 
+# XORs `value` repeated `count` times into the variable `xorVar`: only an odd
+# count leaves a trace.
+function(_vyx_xor_repeated xorVar value count)
+    math(EXPR odd "${count} % 2")
+    if(odd)
+        math(EXPR result "${${xorVar}} ^ ${value}")
+        set(${xorVar} ${result} PARENT_SCOPE)
+    endif()
+endfunction()
+
 function(vyx_placeholder_firmware_hex out)
     # The text line.
     string(HEX "${_vyx_placeholder_text}" textHex)
@@ -49,12 +59,7 @@ function(vyx_placeholder_firmware_hex out)
     math(EXPR ramps "(${VYX_FIRMWARE_SIZE} - ${textLength} - 600) / 173")
     string(REPEAT "${ramp}" ${ramps} body)
     math(EXPR sum "${sum} + ${ramps} * ${rampSum}")
-    if(ramps GREATER 0)
-        math(EXPR oddRamps "${ramps} % 2")
-        if(oddRamps)
-            math(EXPR xor "${xor} ^ ${rampXor}")
-        endif()
-    endif()
+    _vyx_xor_repeated(xor ${rampXor} ${ramps})
 
     # The filler: m bytes of f + 1 and the rest of f, leaving 382 for the last three.
     math(EXPR fillCount "${VYX_FIRMWARE_SIZE} - ${textLength} - ${ramps} * 173 - 3")
@@ -68,16 +73,8 @@ function(vyx_placeholder_firmware_hex out)
     string(REPEAT "${hPlus}" ${m} fillPlusHex)
     string(REPEAT "${hFill}" ${rest} fillHex)
     math(EXPR sum "${sum} + ${m} * ${fillPlus} + ${rest} * ${fill}")
-    if(m GREATER 0)
-        math(EXPR odd "${m} % 2")
-        if(odd)
-            math(EXPR xor "${xor} ^ ${fillPlus}")
-        endif()
-    endif()
-    math(EXPR odd "${rest} % 2")
-    if(odd)
-        math(EXPR xor "${xor} ^ ${fill}")
-    endif()
+    _vyx_xor_repeated(xor ${fillPlus} ${m})
+    _vyx_xor_repeated(xor ${fill} ${rest})
 
     # Three closing bytes a, b, c with a + b + c = s3 and a ^ b ^ c = x3: for a
     # chosen c, a + b = s and a ^ b = x have the solution a = k | x, b = k with
