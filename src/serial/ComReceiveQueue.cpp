@@ -206,7 +206,12 @@ bool ComReceiveQueue::Full() {
 
 bool ComReceiveQueue::HoldsWholeMessages() {
     std::lock_guard lock(mutex);
-    return !hint || hint(bytes.data(), bytes.size());
+    try {
+        return !hint || hint(bytes.data(), bytes.size());
+    } catch (...) {
+        // A hint that fails cannot hold the bytes back: they go as they are.
+        return true;
+    }
 }
 
 }  // namespace vyx

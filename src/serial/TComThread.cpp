@@ -154,7 +154,7 @@ bool TComThread::Coalesce(bool& hungUp, bool& sawEventChar) {
 
 void TComThread::DispatchComMsg() {
     std::exception_ptr error =
-        HandOverAndWait([this] { DoEvents(); }, [p = &port] { p->ReapRetiredThread(); });
+        HandOverAndWait([this] { DoEvents(); }, [p = &port] { p->ReapRetiredThreads(); });
     if (error) {
         std::rethrow_exception(error);
     }

@@ -38,7 +38,7 @@ TCustomComPort::~TCustomComPort() {
         // Closing at exit: the device is let go of whatever it says.
         CloseDevice();
     }
-    ReapRetiredThread();
+    ReapRetiredThreads();
 }
 
 void TCustomComPort::SetPort(const std::string& value) {
@@ -184,7 +184,7 @@ void TCustomComPort::Close() {
             // runs): the event thread waits for that handler, so waiting for the
             // thread here would never end. It is stopped, touches the device no
             // more once released, and is joined after the handler has returned.
-            retiredThread = std::move(eventThread);
+            retiredThreads.push_back(std::move(eventThread));
         } else {
             eventThread->WaitFor();
             eventThread.reset();
@@ -211,11 +211,15 @@ void TCustomComPort::CloseDevice() {
     threadCreated = false;
 }
 
-void TCustomComPort::ReapRetiredThread() {
-    if (retiredThread && !retiredThread->Dispatching()) {
-        retiredThread->WaitFor();
-        retiredThread.reset();
-    }
+void TCustomComPort::ReapRetiredThreads() {
+    // A thread whose batch is still running further up the stack waits for a later call.
+    std::erase_if(retiredThreads, [](const std::unique_ptr<TComThread>& thread) {
+        if (thread->Dispatching()) {
+            return false;
+        }
+        thread->WaitFor();
+        return true;
+    });
 }
 
 std::int32_t TCustomComPort::Read(void* buffer, std::int32_t count) {

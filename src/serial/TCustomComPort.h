@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ComReceiveQueue.h"
 #include "ComTypes.h"
@@ -142,8 +143,8 @@ public:
     /// Reads the modem status lines. Error 11.
     void CheckModemStatus();
     ComReceiveQueue& ReceiveQueue() { return receiveQueue; }
-    /// Joins an event thread left by a close from inside its handler.
-    void ReapRetiredThread();
+    /// Joins the event threads left by a close from inside their handler.
+    void ReapRetiredThreads();
     /// The event thread of the current opening (null when none).
     const TComThread* EventThread() const { return eventThread.get(); }
 
@@ -174,7 +175,7 @@ private:
     bool threadCreated = false;
     ComReceiveQueue receiveQueue;
     std::unique_ptr<TComThread> eventThread;
-    std::unique_ptr<TComThread> retiredThread;
+    std::vector<std::unique_ptr<TComThread>> retiredThreads;  // closed from inside their handler
 };
 
 }  // namespace vyx

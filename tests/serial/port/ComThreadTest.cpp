@@ -195,6 +195,30 @@ TEST_F(ComThread, AReopenFromInsideTheHandlerServesTheNewOpening) {
     EXPECT_EQ(counts[1], 6);
 }
 
+// Reopened inside its handler, the port's new opening delivers a batch inside that
+// handler's nested event loop, and that batch closes the port: two closes from
+// inside handlers, one nested in the other, neither may wait for its thread.
+TEST_F(ComThread, ClosesFromNestedHandlersOfTwoOpeningsBothFinish) {
+    port.Open();
+    handler = [&](std::int32_t count) {
+        std::vector<std::uint8_t> bytes(count);
+        port.Read(bytes.data(), count);
+        if (counts.size() == 1) {
+            port.Close();
+            port.Open();
+            pty.Send(Pattern(2));
+            EXPECT_TRUE(pump.RunUntil([&] { return counts.size() >= 2; }, 3s));
+        } else {
+            port.Close();
+        }
+    };
+    pty.Send(Pattern(4));
+    ASSERT_TRUE(PumpUntilCalls(2));
+    EXPECT_FALSE(port.Connected());
+    port.Open();  // both openings let the device go
+    EXPECT_TRUE(port.Connected());
+}
+
 double ProcessCpuSeconds() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
