@@ -144,6 +144,12 @@ void HeadlessHost::Guarded(const std::function<void()>& handler) {
 }
 
 void HeadlessHost::ProcessMessages() {
+    ++pumpDepth;
+    Pump();
+    --pumpDepth;
+}
+
+void HeadlessHost::Pump() {
     RunPendingHandOvers();
     // The close waits for the port's event thread, which waits for a receive
     // handler that is under way: it runs from the loop once the handler returned.
@@ -171,7 +177,7 @@ void HeadlessHost::Loop(const std::function<bool()>* done, std::chrono::millisec
             std::lock_guard lock(wakeMutex);
             wakePending = false;
         }
-        ProcessMessages();
+        Pump();
         if (done != nullptr && (*done)()) {
             met = true;
             return;
@@ -191,6 +197,9 @@ void HeadlessHost::Loop(const std::function<bool()>* done, std::chrono::millisec
 
 void HeadlessHost::AppendLog(LogPane pane, const std::string& text) {
     Lines.push_back({pane, text, Colour[pane]});
+    if (OnAppend) {
+        OnAppend(pane, text);
+    }
 }
 
 void HeadlessHost::SetLogColour(LogPane pane, std::uint32_t colour) {

@@ -44,6 +44,8 @@ public:
     std::function<void()> OnTimer1;           ///< Timer1Timer
     std::function<void()> OnTimer3;           ///< Timer3Timer
     std::function<void()> OnConnected;        ///< the port was opened (identity handling resets)
+    /// Told of every line appended to a pane (for timing the road).
+    std::function<void(LogPane pane, const std::string& text)> OnAppend;
 
     /// ButtonVCPClick while disconnected: opens `path`, discards its queues and
     /// applies the connected state. Returns false (nothing logged) when the open fails.
@@ -57,6 +59,10 @@ public:
     bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
     /// The event loop for a fixed time, woken only by hand-overs and timers.
     void RunFor(std::chrono::milliseconds duration);
+
+    /// Whether a handler is letting the window process events right now (as
+    /// opposed to the loop itself running them).
+    bool InsidePump() const { return pumpDepth > 0; }
 
     TComPort& VCP() { return port; }
     const HeadlessTimers& Timers() const { return timers; }
@@ -112,6 +118,8 @@ public:
 private:
     void ButtonVCPState(bool connected);
     void Timer2Timer();
+    /// Runs the hand-overs and the due timer ticks.
+    void Pump();
     /// Runs a handler; what it throws is recorded in Errors, never propagated.
     void Guarded(const std::function<void()>& handler);
     void Loop(const std::function<bool()>* done, std::chrono::milliseconds limit, bool& met);
@@ -119,6 +127,7 @@ private:
     TComPort port;
     HeadlessTimers timers;
     int receiveDepth = 0;
+    int pumpDepth = 0;
 
     std::mutex wakeMutex;
     std::condition_variable wakeCondition;

@@ -1,0 +1,227 @@
+// The road of a connection, without widgets: the real serial layer, the device
+// session and the headless window stand-in, against the simulated device on a
+// pseudo-terminal. Every road must go without a resend and without a receive fault.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "ConfigImage.h"
+#include "EditorChecks.h"
+#include "EditorPresets.h"
+#include "RoadRig.h"
+#include "SimBlocks.h"
+
+namespace vyx::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::size_t WholeFrames = 0;
+constexpr std::size_t UsbChunks = 64;
+constexpr std::uint64_t FirmwarePackages = 1861;
+constexpr std::uint64_t ConfigPackages = 44;
+constexpr std::uint64_t ReadRequests = 5;
+constexpr const char* UpdatingConfigText = "Atualizando configuração...";
+
+// Two known faults of the stop-and-wait schedule, both from its order of
+// "send, then clear the acknowledgement mark":
+// - a write started by a click sends package 1 outside any receive handler; an
+//   acknowledgement handled inside that send's own event pump is cleared again
+//   (the transfer timer starts only after the first send) and package 1 goes out
+//   once more at idle tick 3; the acknowledgement of package 1 is logged twice;
+// - a timer tick that runs inside a send's event pump while the mark is still
+//   set sends the current package again at once; the device acknowledges both,
+//   and the spare acknowledgement makes further resends (or arrives with the
+//   other one and is counted as stray bytes).
+// A resend or a receive fault is accepted only with evidence of one of them.
+std::uint64_t KnownClickResends(const RoadRig& rig) {
+    const int updating = rig.CountLogged(UpdatingConfigText);
+    return updating > 1 ? static_cast<std::uint64_t>(updating - 1) : 0;
+}
+
+sim::SimOptions Chunked(sim::SimOptions options, std::size_t chunkSize) {
+    options.chunkSize = chunkSize;
+    options.chunkGap = 1ms;
+    return options;
+}
+
+void ExpectCleanRoad(const RoadRig& rig) {
+    const sim::SimStatus device = rig.Device();
+    const TransferProgress& p = rig.session.Progress();
+    if (rig.TicksOverAnAcknowledgement() == 0) {
+        EXPECT_EQ(device.resendsSeen, KnownClickResends(rig));
+        EXPECT_EQ(rig.ReceiveFaults(), 0) << "Nacks " << p.Nacks << " Code10 " << p.Code10
+                                          << " Code15 " << p.Code15 << " Code20 " << p.Code20;
+    } else {
+        ::testing::Test::RecordProperty("ticks_over_acknowledgement",
+                                        rig.TicksOverAnAcknowledgement());
+        EXPECT_EQ(p.Nacks + p.Code10 + p.Code15, 0);
+    }
+    EXPECT_TRUE(rig.host.Messages.empty());
+    EXPECT_TRUE(rig.host.Errors.empty());
+}
+
+// Replies whole, or cut into 64-byte pieces 1 ms apart as a USB device delivers them.
+class Road : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(Road, UpToDateDeviceIsReadThenStoresTheEditedBlock) {
+    RoadRig rig(Chunked(RoadDevice({4, 0, 2, 39}), GetParam()));
+    ASSERT_TRUE(rig.Connect());
+    ASSERT_TRUE(rig.RunUntilLogged(ReadDoneText, 5s))
+        << ::testing::PrintToString(rig.host.LogTexts());
+
+    const std::vector<std::string> road = {
+        "Conexão aberta...", "Vyx v4.0.2.39\r\nId: 00A1B2C3 00000039 56595800",
+        UpToDateText,        ReadingText,
+        ReadDoneText,
+    };
+    EXPECT_EQ(rig.host.LogTexts(), road);
+    EXPECT_EQ(rig.Device().memoryReads, ReadRequests);
+    EXPECT_EQ(rig.host.Editor, DefaultsSnapshot());
+    EXPECT_TRUE(rig.host.ConfigButtonEnabled);
+    ExpectCleanRoad(rig);
+
+    rig.host.Editor.Text(EditorField::Vmx) = "95";
+    rig.host.Editor.Text(EditorField::Trpx) = "12";
+    const auto values = ValuesFromSnapshot(rig.host.Editor);
+    ASSERT_TRUE(values);
+    ASSERT_TRUE(rig.session.B_SetConfigClick());
+    ASSERT_TRUE(rig.host.RunUntil(
+        [&] { return rig.CountLogged(TransferDoneText) == 1 && rig.Device().configsStored == 1; },
+        5s));
+
+    const sim::SimStatus device = rig.Device();
+    const ConfigImage expected = EncodeConfigImage(*values).Image;
+    EXPECT_TRUE(std::ranges::equal(device.block, expected));
+    EXPECT_EQ(device.packagesReceived, ConfigPackages + device.resendsSeen);
+    EXPECT_EQ(device.imagesRejected, 0u);
+    EXPECT_TRUE(rig.host.PortOpen());
+    ExpectCleanRoad(rig);
+}
+
+TEST_P(Road, OldDeviceGetsTheFirmwareRestartsAndIsRead) {
+    RoadRig rig(Chunked(RoadDevice({3, 0, 2, 38}), GetParam()));
+    ASSERT_TRUE(rig.Connect());
+    ASSERT_TRUE(rig.RunUntilLogged(TransferDoneText, 20s));
+    EXPECT_EQ(rig.Device().packagesReceived, FirmwarePackages + rig.Device().resendsSeen);
+    ExpectCleanRoad(rig);
+
+    ASSERT_TRUE(rig.RunUntilLogged(ReadDoneText, 5s));
+    const sim::SimStatus device = rig.Device();
+    EXPECT_EQ(device.firmwareAccepted, 1u);
+    EXPECT_EQ(device.imagesRejected, 0u);
+    EXPECT_EQ(device.version, (std::array<std::uint8_t, 4>{3, 0, 2, 39}));
+    EXPECT_EQ(device.opens, 1u);  // the same connection all along
+    EXPECT_EQ(device.memoryReads, ReadRequests);
+    EXPECT_EQ(rig.CountLogged("Vyx v3.0.2.38\r\nId: 00A1B2C3 00000039 56595800"), 1);
+    EXPECT_EQ(rig.CountLogged("Vyx v3.0.2.39\r\nId: 00A1B2C3 00000039 56595800"), 1);
+    EXPECT_EQ(rig.CountLogged(UpToDateText), 1);
+    EXPECT_EQ(rig.host.Editor, DefaultsSnapshot());
+    ExpectCleanRoad(rig);
+}
+
+INSTANTIATE_TEST_SUITE_P(WholeAndUsbChunks, Road, ::testing::Values(WholeFrames, UsbChunks),
+                         [](const auto& info) {
+                             return info.param == WholeFrames ? std::string("Whole")
+                                                              : std::string("Chunks64");
+                         });
+
+struct RepairCase {
+    const char* name;
+    bool calvera;
+    sim::BlockKind stored;
+    const char* preparing;
+    friend void PrintTo(const RepairCase& c, std::ostream* out) { *out << c.name; }
+};
+
+// A block that fails its checks is replaced at once; the device ends up with
+// exactly its own factory defaults (or the preset when the box is ticked).
+class CorruptBlock : public ::testing::TestWithParam<RepairCase> {};
+
+TEST_P(CorruptBlock, IsRepairedWithAKnownGoodBlock) {
+    sim::SimOptions options = RoadDevice();
+    options.block = sim::MakeBlock(sim::BlockKind::Corrupt);
+    RoadRig rig(options);
+    rig.host.Calvera = GetParam().calvera;
+    ASSERT_TRUE(rig.Connect());
+    ASSERT_TRUE(rig.host.RunUntil(
+        [&] { return rig.CountLogged(TransferDoneText) == 1 && rig.Device().configsStored == 1; },
+        5s));
+
+    EXPECT_TRUE(std::ranges::equal(rig.Device().block, sim::MakeBlock(GetParam().stored)));
+    EXPECT_EQ(rig.CountLogged(ReadDoneText), 0);
+    const auto& lines = rig.host.Lines;
+    const auto invalid = std::ranges::find_if(
+        lines, [](const LoggedLine& line) { return line.Text == InvalidConfigText; });
+    ASSERT_NE(invalid, lines.end());
+    EXPECT_EQ(invalid->Colour, LogRed);
+    ASSERT_NE(invalid + 1, lines.end());
+    EXPECT_EQ((invalid + 1)->Text, GetParam().preparing);
+    ExpectCleanRoad(rig);
+}
+
+INSTANTIATE_TEST_SUITE_P(DefaultsAndPreset, CorruptBlock,
+                         ::testing::Values(RepairCase{"Defaults", false, sim::BlockKind::Defaults,
+                                                      "Preparando configuração padrão..."},
+                                           RepairCase{"Calvera", true, sim::BlockKind::Preset,
+                                                      "Preparando configuração Calvera..."}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A device still in operating mode gets its instructions and the port closes a
+// moment later, from the loop rather than from inside the receive handler; the
+// port list stays disabled.
+TEST(OperatingMode, NoticeThenTheOneShotClose) {
+    for (const bool operatingFrame : {false, true}) {
+        sim::SimOptions options = RoadDevice();
+        options.operatingMode = !operatingFrame;
+        options.operatingFrame = operatingFrame;
+        RoadRig rig(options);
+        ASSERT_TRUE(rig.Connect());
+        ASSERT_TRUE(rig.host.RunUntil([&] { return !rig.host.PortOpen(); }, 5s));
+
+        const auto lines = rig.host.LogTexts();
+        ASSERT_EQ(lines.size(), 7u);
+        EXPECT_EQ(lines[1], "O Vyx foi detectado em modo de operação!");
+        EXPECT_EQ(lines[5], "4-Rodar o VyxTool e abrir a porta COM criada");
+        EXPECT_EQ(lines[6], ConnectionClosedText);
+        EXPECT_EQ(rig.host.TimedCloses, 1);
+        EXPECT_FALSE(rig.host.PortListEnabled);
+        EXPECT_EQ(rig.Device().memoryReads, 0u);
+        EXPECT_TRUE(rig.host.Errors.empty());
+    }
+}
+
+struct AutoCloseCase {
+    std::array<std::uint8_t, 4> version;
+    bool autoClose;
+    bool closes;
+};
+
+// "Fechar após configurar" closes the port after a write only for a 4.x.2.39 device.
+TEST(AutoClose, AfterAWriteOnlyForTheListedRelease) {
+    const AutoCloseCase cases[] = {
+        {{4, 7, 2, 39}, true, true},
+        {{3, 0, 2, 39}, true, false},
+        {{4, 0, 2, 39}, false, false},
+    };
+    for (const AutoCloseCase& c : cases) {
+        RoadRig rig(RoadDevice(c.version));
+        rig.host.AutoClose = c.autoClose;
+        ASSERT_TRUE(rig.Connect());
+        ASSERT_TRUE(rig.RunUntilLogged(ReadDoneText, 5s));
+        ASSERT_TRUE(rig.session.B_SetConfigClick());
+        ASSERT_TRUE(rig.RunUntilLogged(TransferDoneText, 5s));
+        // Longer than the one-shot close's 50 ms.
+        rig.host.RunUntil([&] { return !rig.host.PortOpen(); }, 300ms);
+
+        EXPECT_EQ(rig.host.PortOpen(), !c.closes) << static_cast<int>(c.version[0]);
+        EXPECT_EQ(rig.host.TimedCloses, c.closes ? 1 : 0);
+        EXPECT_EQ(rig.host.PortListEnabled, c.closes);
+        EXPECT_EQ(rig.Device().configsStored, 1u);
+        ExpectCleanRoad(rig);
+    }
+}
+
+}  // namespace
+}  // namespace vyx::test

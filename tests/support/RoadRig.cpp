@@ -1,0 +1,58 @@
+#include "RoadRig.h"
+
+#include <algorithm>
+
+namespace vyx::test {
+
+namespace {
+
+sim::SimOptions InFolder(sim::SimOptions options, const PortFolder& folder) {
+    options.portFolder = folder.Path();
+    return options;
+}
+
+}  // namespace
+
+sim::SimOptions RoadDevice(std::array<std::uint8_t, 4> version) {
+    sim::SimOptions options;
+    options.version = version;
+    options.restartPause = std::chrono::milliseconds(50);
+    return options;
+}
+
+RoadRig::RoadRig(sim::SimOptions options)
+    : device(InFolder(std::move(options), folder)), session(host, host) {
+    host.OnRxChar = [this](int count) { session.VCPRxChar(count); };
+    host.OnTimer1 = [this] {
+        CountTickOverAcknowledgement();
+        session.Timer1Timer();
+    };
+    host.OnTimer3 = [this] {
+        CountTickOverAcknowledgement();
+        session.Timer3Timer();
+    };
+    host.OnConnected = [this] { session.PortOpened(); };
+    device.Start();
+}
+
+void RoadRig::CountTickOverAcknowledgement() {
+    if (host.InsidePump() && session.Progress().TxAckReceived) {
+        ++ticksOverAck;
+    }
+}
+
+bool RoadRig::RunUntilLogged(const std::string& text, std::chrono::milliseconds limit, int times) {
+    return host.RunUntil([&] { return CountLogged(text) >= times; }, limit);
+}
+
+int RoadRig::CountLogged(const std::string& text) const {
+    const auto lines = host.LogTexts();
+    return static_cast<int>(std::ranges::count(lines, text));
+}
+
+std::int32_t RoadRig::ReceiveFaults() const {
+    const TransferProgress& p = session.Progress();
+    return p.Nacks + p.Code10 + p.Code15 + p.Code20;
+}
+
+}  // namespace vyx::test

@@ -1,0 +1,62 @@
+#pragma once
+// One whole road without widgets: a simulated device on a pseudo-terminal in a
+// private folder, the headless window stand-in, and the device session wired to
+// it as the window wires it. For the road tests and the benchmarks.
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "DeviceSession.h"
+#include "HeadlessHost.h"
+#include "PortFolder.h"
+#include "SimDevice.h"
+
+namespace vyx::test {
+
+/// Texts of the road's milestones in the log.
+inline constexpr const char* UpToDateText = "O Vyx está atualizado!";
+inline constexpr const char* ReadingText = "Buscando configuração interna...";
+inline constexpr const char* ReadDoneText = "Leitura da configuração interna concluída!";
+inline constexpr const char* TransferStartText = "Iniciando atualização...";
+inline constexpr const char* TransferDoneText = "Atualização concluída com sucesso!";
+inline constexpr const char* InvalidConfigText = "Configuração inválida!";
+
+class RoadRig {
+public:
+    /// Starts the device described by `options` (its port folder is the rig's own).
+    explicit RoadRig(sim::SimOptions options);
+
+    /// Opens the device's port as the connect button does.
+    bool Connect() { return host.Connect(device.LinkPath()); }
+    /// Runs the loop until `Log` holds `text` at least `times` times.
+    bool RunUntilLogged(const std::string& text, std::chrono::milliseconds limit, int times = 1);
+    /// Lines of `Log` with exactly this text.
+    int CountLogged(const std::string& text) const;
+
+    /// The receive faults of the current exchange (Nacks, Code10, Code15, Code20), summed.
+    std::int32_t ReceiveFaults() const;
+
+    /// Ticks of Timer1 or Timer3 that ran inside a send's event pump while an
+    /// acknowledgement was still marked as received: the schedule then sends
+    /// the current item again at once (the mark is cleared only after the send).
+    int TicksOverAnAcknowledgement() const { return ticksOverAck; }
+
+    /// The simulator's picture of the road.
+    sim::SimStatus Device() const { return device.Status(); }
+
+    PortFolder folder;
+    sim::SimDevice device;
+    HeadlessHost host;
+    DeviceSession session;
+
+private:
+    void CountTickOverAcknowledgement();
+
+    int ticksOverAck = 0;
+};
+
+/// A device as the road tests want it: answering at once, announcing soon.
+sim::SimOptions RoadDevice(std::array<std::uint8_t, 4> version = {4, 0, 2, 39});
+
+}  // namespace vyx::test
