@@ -16,6 +16,7 @@
 #include <array>
 
 #include "ConfigImage.h"
+#include "DevicePort.h"
 #include "DropDownList.h"
 #include "EditorBinding.h"
 #include "EditorPanel.h"
@@ -28,6 +29,7 @@
 #include "ReleasePane.h"
 #include "RichLog.h"
 #include "UpDown.h"
+#include "VyxApplication.h"
 
 namespace vyx::app {
 
@@ -43,33 +45,13 @@ constexpr const char* CaptionFormat = "VyxTool v%1.%2.%3";
 constexpr std::array<const char*, 4> OlderCopies = {"VyxTool v2.37.A.exe", "VyxTool v2.38.A.exe",
                                                     "VyxTool v2.39.A.exe", "VyxTool v2.39.B.exe"};
 
+constexpr const char* ConnectionOpenedText = "Conexão aberta...";
+constexpr const char* ConnectionClosedText = "Conexão fechada...";
+
 // The layout fix after start lifts every spinner this far.
 constexpr int SpinnerLift = 3;
 
-QColor FromBgr(std::uint32_t colour) {
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
-QMessageBox::Icon ToQt(MsgIcon icon) {
-    switch (icon) {
-        case MsgIcon::Warning:
-            return QMessageBox::Warning;
-        case MsgIcon::Question:
-            return QMessageBox::Question;
-        case MsgIcon::None:
-            break;
-    }
-    return QMessageBox::NoIcon;
-}
-
 }  // namespace
-
-FormEnvironment FormEnvironment::System() {
-    FormEnvironment environment;
-    environment.ListPorts = [] { return QStringList(); };
-    environment.ProgramFolder = QCoreApplication::applicationDirPath();
-    return environment;
-}
 
 TForm1::TForm1(FormEnvironment environment)
     : QWidget(nullptr), environment(std::move(environment)) {
@@ -85,6 +67,12 @@ TForm1::TForm1(FormEnvironment environment)
     editor = std::make_unique<EditorPanel>(this);
     release = std::make_unique<ReleasePane>(this);
     BuildHiddenControls();
+    SetUpPort();
+    session = std::make_unique<DeviceSession>(*this, *this);
+    web = this->environment.MakeWebClient();
+    update = std::make_unique<UpdateCheck>(*web, *this);
+    header->L_Site->setText(QString::fromStdString(update->SiteCaption()));
+    header->L_Site->adjustSize();
 
     Timer1.setInterval(500);
     Timer2.setInterval(50);
@@ -93,6 +81,12 @@ TForm1::TForm1(FormEnvironment environment)
     Timer5.setInterval(10);
 
     ConnectHandlers();
+    // The port's event thread hands its notifications to this thread through a
+    // queued call into the event loop.
+    SetHandOverWakeUp([] {
+        QMetaObject::invokeMethod(
+            qApp, [] { RunPendingHandOvers(); }, Qt::QueuedConnection);
+    });
     // Key preview: the window sees every key before the focused control does.
     qApp->installEventFilter(this);
 
@@ -102,7 +96,20 @@ TForm1::TForm1(FormEnvironment environment)
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    try {
+        VCP.Close();
+    } catch (const EComPort&) {
+        // Going away: nothing is left to tell the user.
+    }
+    SetHandOverWakeUp({});
+    RunPendingHandOvers();
+}
+
+void TForm1::SetUpPort() {
+    DevicePort::Configure(VCP);
+    VCP.OnRxChar = [this](TCustomComPort&, std::int32_t count) { VCPRxChar(count); };
+}
 
 void TForm1::BuildHiddenControls() {
     // Beyond the right edge of both layouts: never seen, but their handlers run
@@ -122,7 +129,26 @@ void TForm1::BuildHiddenControls() {
 }
 
 void TForm1::ConnectHandlers() {
+    connect(&Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(&Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    connect(&Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);
+    connect(&Timer4, &QTimer::timeout, this, &TForm1::Timer4Timer);
     connect(&Timer5, &QTimer::timeout, this, &TForm1::Timer5Timer);
+    LinkLabel* msg = header->L_Msg;
+    msg->OnClick = [this] { update->L_MsgClick(); };
+    msg->OnMouseEnter = [this] { update->L_MsgMouseEnter(); };
+    msg->OnMouseLeave = [this] { update->L_MsgMouseLeave(); };
+    LinkLabel* site = header->L_Site;
+    site->OnClick = [this] { update->L_SiteClick(); };
+    site->OnMouseEnter = [this] { update->L_SiteMouseEnter(); };
+    site->OnMouseLeave = [this] { update->L_SiteMouseLeave(); };
+    header->ComboBox1->OnDropDown = [this] { ComboBox1DropDown(); };
+    connect(header->ButtonVCP, &QPushButton::clicked, this, &TForm1::ButtonVCPClick);
+    connect(editor->B_SetConfig, &QPushButton::clicked, this, &TForm1::B_SetConfigClick);
+    connect(editor->B_RemConfig, &QToolButton::clicked, this, &TForm1::B_RemConfigClick);
+    connect(B_FwJump, &QPushButton::clicked, this, &TForm1::B_FwJumpClick);
+    connect(B_FwTx, &QPushButton::clicked, this, &TForm1::B_FwTxClick);
+    connect(B_GetConfig, &QPushButton::clicked, this, &TForm1::B_GetConfigClick);
     connect(header->Log, &QTextEdit::textChanged, this, &TForm1::LogChange);
     connect(release->LogIdList, &QTextEdit::textChanged, this, &TForm1::LogChange);
     release->L_Clear->OnClick = [this] { L_ClearClick(); };
@@ -134,14 +160,11 @@ void TForm1::FormCreate() {
     // 1. Disconnected glyph.
     header->ButtonVCP->setIcon(ImageList1.Glyph(GlyphList::Disconnected));
     // 2. The port list, first entry selected.
-    try {
-        const QStringList ports = environment.ListPorts();
-        header->ComboBox1->clear();
-        header->ComboBox1->addItems(ports);
-        header->ComboBox1->setCurrentIndex(ports.isEmpty() ? -1 : 0);
-    } catch (const std::exception&) {
+    if (!RefillPortList()) {
         header->ComboBox1->setCurrentIndex(-1);
     }
+    // 3. The device's bit rate.
+    VCP.SetCustomBaudRate(DevicePort::BitRate);
     // 4. Caption.
     setWindowTitle(QString::fromLatin1(CaptionFormat)
                        .arg(VersionMajor)
@@ -159,6 +182,94 @@ void TForm1::FormCreate() {
     Timer5.start();
     // 10. ID list.
     L_ClearClick();
+}
+
+bool TForm1::RefillPortList() {
+    QStringList ports;
+    try {
+        ports = environment.ListPorts();
+    } catch (const EComPort&) {
+        return false;  // the list stays as it was
+    }
+    DropDownList* list = header->ComboBox1;
+    list->clear();
+    list->addItems(ports);
+    list->setCurrentIndex(ports.isEmpty() ? -1 : 0);
+    return true;
+}
+
+void TForm1::ComboBox1DropDown() {
+    RefillPortList();
+}
+
+void TForm1::ButtonVCPClick() {
+    LatchButton* button = header->ButtonVCP;
+    DropDownList* list = header->ComboBox1;
+    if (list->currentIndex() < 0) {
+        button->SetAllowAllUp(true);
+        button->SetDown(false);
+        return;
+    }
+    VCP.SetPort(list->currentText().toStdString());
+    ProcessMessages();
+    if (VCP.Connected()) {
+        VCP.Close();
+        ButtonVCPState(false);
+        list->setEnabled(true);
+        return;
+    }
+    try {
+        VCP.Open();
+    } catch (const EComPort&) {
+        // Missing, busy or refused: the button pops up and nothing is said.
+        button->SetAllowAllUp(true);
+        button->SetDown(false);
+        return;
+    }
+    VCP.ClearBuffer(true, true);
+    ButtonVCPState(true);
+    list->setEnabled(false);
+}
+
+void TForm1::ButtonVCPState(bool connected) {
+    LatchButton* button = header->ButtonVCP;
+    button->setIcon(QIcon());
+    ProcessMessages();
+    if (connected) {
+        button->SetAllowAllUp(false);
+        button->SetDown(true);
+        session->PortOpened();
+        ClearLog(LogPane::Log);
+        editor->ClearListSelections();
+        editor->B_RemConfig->setEnabled(false);
+        editor->EmptyForConnection();
+        AppendLog(LogPane::Log, ConnectionOpenedText);
+        button->setIcon(ImageList1.Glyph(GlyphList::Connected));
+    } else {
+        button->SetAllowAllUp(true);
+        button->SetDown(false);
+        AppendLog(LogPane::Log, ConnectionClosedText);
+        button->setIcon(ImageList1.Glyph(GlyphList::Disconnected));
+        editor->B_SetConfig->setEnabled(false);
+        editor->B_RemConfig->setEnabled(true);
+    }
+    ProcessMessages();
+}
+
+void TForm1::Timer2Timer() {
+    Timer2.stop();
+    VCP.Close();
+    ButtonVCPState(false);
+}
+
+void TForm1::VCPRxChar(int count) {
+    // Runs inside the serial layer's hand-over, which would keep an error for
+    // its event thread: show it here like any other handler's error.
+    try {
+        session->VCPRxChar(count);
+    } catch (...) {
+        VyxApplication::ShowError(std::current_exception());
+    }
 }
 
 void TForm1::RemoveOlderCopies() {
@@ -218,133 +329,7 @@ void TForm1::LogChange() {
 void TForm1::L_ClearClick() {
     release->L_IdList->setText(QString());
     release->LogIdList->ClearLines();
-}
-
-void TForm1::B_SetDefaultsClick() {
-    ApplyEditor(DefaultsSnapshot());
-}
-
-void TForm1::B_SetCalveraClick() {
-    ApplyEditor(CalveraSnapshot());
-}
-
-EditorSnapshot TForm1::ReadEditor() const {
-    return EditorBinding::Read(*editor);
-}
-
-void TForm1::ApplyEditor(const EditorSnapshot& snapshot) {
-    EditorBinding::Apply(*editor, snapshot);
-}
-
-void TForm1::ClearListSelections() {
-    editor->ClearListSelections();
-}
-
-void TForm1::EmptyField(EditorField field) {
-    if (QLineEdit* edit = EditorBinding::Edit(*editor, field)) {
-        edit->clear();
-    }
-}
-
-RichLog* TForm1::Pane(LogPane pane) const {
-    return pane == LogPane::IdList ? release->LogIdList : header->Log;
-}
-
-QTimer& TForm1::Timer(TimerId timer) {
-    return const_cast<QTimer&>(static_cast<const TForm1*>(this)->Timer(timer));
-}
-
-const QTimer& TForm1::Timer(TimerId timer) const {
-    switch (timer) {
-        case TimerId::Timer1:
-            return Timer1;
-        case TimerId::Timer2:
-            return Timer2;
-        case TimerId::Timer3:
-            break;
-    }
-    return Timer3;
-}
-
-void TForm1::AppendLog(LogPane pane, const std::string& text) {
-    Pane(pane)->AppendLine(QString::fromStdString(text));
-}
-
-void TForm1::SetLogColour(LogPane pane, std::uint32_t colour) {
-    Pane(pane)->SetColour(FromBgr(colour));
-}
-
-void TForm1::ClearLog(LogPane pane) {
-    Pane(pane)->ClearLines();
-}
-
-void TForm1::SetIdListText(const std::string& text) {
-    release->L_IdList->setText(QString::fromStdString(text));
-    release->L_IdList->adjustSize();
-}
-
-void TForm1::SetProgressMax(int maximum) {
-    header->ProgressBar1->setMaximum(maximum);
-}
-
-void TForm1::SetProgress(int position) {
-    QProgressBar* bar = header->ProgressBar1;
-    bar->setValue(std::clamp(position, bar->minimum(), bar->maximum()));
-}
-
-MsgResult TForm1::ShowMessage(const std::string& text, const std::string& caption, MsgIcon icon,
-                              MsgButtons buttons) {
-    const bool yesNo = buttons == MsgButtons::YesNo;
-    const auto answer =
-        ModalBox::Show({QString::fromStdString(text), QString::fromStdString(caption), ToQt(icon),
-                        yesNo ? (QMessageBox::Yes | QMessageBox::No)
-                              : QMessageBox::StandardButtons(QMessageBox::Ok)});
-    if (!yesNo) {
-        return MsgResult::Ok;
-    }
-    return answer == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
-}
-
-void TForm1::SetTimerEnabled(TimerId timer, bool enabled) {
-    if (enabled) {
-        Timer(timer).start();
-    } else {
-        Timer(timer).stop();
-    }
-}
-
-bool TForm1::TimerEnabled(TimerId timer) const {
-    return Timer(timer).isActive();
-}
-
-void TForm1::ProcessMessages() {
-    QCoreApplication::processEvents();
-}
-
-bool TForm1::PortOpen() const {
-    return false;
-}
-
-void TForm1::WritePort(std::span<const std::uint8_t>) {}
-
-int TForm1::ReadPort(std::uint8_t*, int) {
-    return 0;
-}
-
-void TForm1::SetConfigButtonEnabled(bool enabled) {
-    editor->B_SetConfig->setEnabled(enabled);
-}
-
-void TForm1::SetPortListEnabled(bool enabled) {
-    header->ComboBox1->setEnabled(enabled);
-}
-
-bool TForm1::AutoCloseChecked() const {
-    return release->Cb_COMAutoClose->isChecked();
-}
-
-bool TForm1::CalveraChecked() const {
-    return release->Cb_Calvera->isChecked();
+    session->L_ClearClick();
 }
 
 }  // namespace vyx::app

@@ -12,8 +12,13 @@
 #include <memory>
 
 #include "ConfigHost.h"
+#include "Cport.h"
+#include "DeviceSession.h"
+#include "FormEnvironment.h"
 #include "GlyphList.h"
 #include "LinkHost.h"
+#include "UpdateCheck.h"
+#include "UpdateUi.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -26,19 +31,7 @@ class HeaderPanel;
 class ReleasePane;
 class RichLog;
 
-/// What the window takes from its surroundings; tests replace it.
-struct FormEnvironment {
-    /// Lists the serial port names, sorted; throws the port layer's error when the
-    /// ports cannot be enumerated.
-    std::function<QStringList()> ListPorts;
-    /// The folder the older copies of the tool are removed from.
-    QString ProgramFolder;
-
-    /// The real machine: its serial ports and the running executable's folder.
-    static FormEnvironment System();
-};
-
-class TForm1 : public QWidget, public LinkHost, public ConfigHost {
+class TForm1 : public QWidget, public LinkHost, public ConfigHost, public UpdateUi {
     Q_OBJECT
 
 public:
@@ -61,6 +54,25 @@ public:
     int OuterWidth() const { return width() + FrameWidth; }
     void SetOuterWidth(int outerWidth);
 
+    // Port selection and connection.
+    void ComboBox1DropDown();
+    void ButtonVCPClick();
+    void ButtonVCPState(bool connected);
+    void Timer2Timer();
+
+    // The device: each handler hands over to the session.
+    void VCPRxChar(int count);
+    void Timer1Timer() { session->Timer1Timer(); }
+    void Timer3Timer() { session->Timer3Timer(); }
+    void B_FwTxClick() { session->B_FwTxClick(); }
+    void B_FwJumpClick() { session->B_FwJumpClick(); }
+    void B_GetConfigClick() { session->B_GetConfigClick(); }
+    void B_SetConfigClick() { session->B_SetConfigClick(); }
+    void B_RemConfigClick() { session->B_RemConfigClick(); }
+
+    // The update check and the header links.
+    void Timer4Timer() { update->Timer4Timer(); }
+
     // Log panes and the ID list.
     void LogChange();
     void L_ClearClick();
@@ -74,6 +86,13 @@ public:
     void ApplyEditor(const EditorSnapshot& editor) override;
     void ClearListSelections() override;
     void EmptyField(EditorField field) override;
+
+    // UpdateUi (its ProcessMessages is LinkHost's).
+    void SetCheckTimerEnabled(bool enabled) override;
+    void SetMsgLabel(const std::string& text, bool underlined, std::uint32_t colour) override;
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
+    void OpenUrl(const std::string& url) override;
+    void SetHandCursor(bool shown) override;
 
     // LinkHost.
     void AppendLog(LogPane pane, const std::string& text) override;
@@ -100,6 +119,11 @@ public:
     EditorPanel& Editor() const { return *editor; }
     ReleasePane& Release() const { return *release; }
 
+    /// What the logic behind the window knows about the device.
+    const DeviceSession& Session() const { return *session; }
+    const UpdateCheck& Update() const { return *update; }
+
+    TComPort VCP;
     GlyphList ImageList1;
     QTimer Timer1;
     QTimer Timer2;
@@ -116,6 +140,8 @@ protected:
 
 private:
     void BuildHiddenControls();
+    void SetUpPort();
+    bool RefillPortList();
     void ConnectHandlers();
     void RemoveOlderCopies();
     RichLog* Pane(LogPane pane) const;
@@ -128,6 +154,9 @@ private:
     std::unique_ptr<HeaderPanel> header;
     std::unique_ptr<EditorPanel> editor;
     std::unique_ptr<ReleasePane> release;
+    std::unique_ptr<DeviceSession> session;
+    std::unique_ptr<WebClient> web;
+    std::unique_ptr<UpdateCheck> update;
 };
 
 }  // namespace vyx::app

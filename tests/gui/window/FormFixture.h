@@ -12,10 +12,30 @@
 #include <stdexcept>
 #include <vector>
 
+#include "Cport.h"
 #include "ModalBox.h"
 #include "Unit1.h"
 
 namespace vyx::app::test {
+
+/// A web client that answers what the test says; requests are recorded.
+class FakeWebClient : public WebClient {
+public:
+    void Get(const std::string& url) override {
+        Requests->push_back(url);
+        state = *Answer;
+    }
+    void Abort() override { state = FetchState::Failed; }
+    FetchState State() const override { return state; }
+    std::string Body() const override { return *AnswerBody; }
+
+    std::vector<std::string>* Requests = nullptr;
+    FetchState* Answer = nullptr;
+    std::string* AnswerBody = nullptr;
+
+private:
+    FetchState state = FetchState::Failed;
+};
 
 class FormFixture : public ::testing::Test {
 protected:
@@ -35,11 +55,19 @@ protected:
         FormEnvironment environment;
         environment.ListPorts = [this] {
             if (EnumerationFails) {
-                throw std::runtime_error("enumeration failed");
+                throw EComPort(ComErrorPortList, 2);
             }
             return Ports;
         };
         environment.ProgramFolder = Folder.path();
+        environment.MakeWebClient = [this] {
+            auto web = std::make_unique<FakeWebClient>();
+            web->Requests = &Requests;
+            web->Answer = &WebAnswer;
+            web->AnswerBody = &WebBody;
+            return web;
+        };
+        environment.OpenUrl = [this](const QUrl& url) { Opened.push_back(url); };
         Form = std::make_unique<TForm1>(environment);
         if (settle) {
             Form->Timer5Timer();
@@ -61,6 +89,10 @@ protected:
     QTemporaryDir Folder;
     std::vector<BoxRequest> Boxes;
     QMessageBox::StandardButton Answer = QMessageBox::Ok;
+    std::vector<std::string> Requests;
+    FetchState WebAnswer = FetchState::Failed;
+    std::string WebBody;
+    std::vector<QUrl> Opened;
     std::unique_ptr<TForm1> Form;
 };
 

@@ -16,7 +16,7 @@ struct Place {
 constexpr Place Places[] = {
     {"GB_Header", "Form1", -1, -6, 560, 152},
     {"L_Msg", "GB_Header", 5, 10, 0, 0},
-    {"L_Site", "GB_Header", 282, 10, 158, 13},
+    {"L_Site", "GB_Header", 282, 10, 0, 0},
     {"Log", "GB_Header", 5, 27, 460, 106},
     {"ComboBox1", "GB_Header", 472, 27, 80, 19},
     {"ButtonVCP", "GB_Header", 472, 52, 80, 80},

@@ -1,0 +1,22 @@
+#pragma once
+// How the tool sets up its serial port for the Vyx: the device's custom bit
+// rate, 8N1 without any flow control (DTR and RTS held inactive), 4 KiB driver
+// queues, the read and write time-outs, and the frame-complete hint that lets
+// the port hand over whole frames.
+
+#include <cstdint>
+
+#include "Cport.h"
+
+namespace vyx::app {
+
+class DevicePort {
+public:
+    /// The device's line rate, bit/s.
+    static constexpr std::int32_t BitRate = 3686400;
+
+    /// Applies every setting except the port name and the receive handler.
+    static void Configure(TComPort& port);
+};
+
+}  // namespace vyx::app
