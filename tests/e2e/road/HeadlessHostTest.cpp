@@ -97,6 +97,35 @@ TEST(HeadlessHostLoop, OneShotCloseAskedInsideTheReceiveHandlerRunsAfterIt) {
     EXPECT_TRUE(host.Errors.empty());
 }
 
+// A click on the connect button handled while the receive handler pumps events
+// closes the port at once without waiting for that handler; the port opens
+// again afterwards and delivers the next announcement.
+TEST(HeadlessHostLoop, DisconnectInsideTheReceiveHandlerThenReconnect) {
+    PortFolder folder;
+    sim::SimDevice device(Device(folder));
+    device.Start();
+
+    HeadlessHost host;
+    int notifications = 0;
+    host.OnRxChar = [&](int count) {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
+        host.ReadPort(bytes.data(), count);
+        if (++notifications == 1) {
+            host.Disconnect();
+        }
+    };
+    ASSERT_TRUE(host.Connect(device.LinkPath()));
+    ASSERT_TRUE(host.RunUntil([&] { return notifications == 1; }, 3s));
+    EXPECT_FALSE(host.PortOpen());
+    EXPECT_EQ(host.LogTexts().back(), ConnectionClosedText);
+    EXPECT_TRUE(host.PortListEnabled);
+
+    ASSERT_TRUE(host.Connect(device.LinkPath()));
+    EXPECT_TRUE(host.RunUntil([&] { return notifications == 2; }, 3s));
+    EXPECT_EQ(device.Status().opens, 2u);
+    EXPECT_TRUE(host.Errors.empty());
+}
+
 TEST(HeadlessHostLoop, TickThatPumpsIsNotRunAgainInsideItself) {
     HeadlessHost host;
     int depth = 0;

@@ -168,6 +168,24 @@ INSTANTIATE_TEST_SUITE_P(DefaultsAndPreset, CorruptBlock,
                                                       "Preparando configuração Calvera..."}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A device of a discontinued line is warned about in red, and still read.
+TEST(Discontinued, WarnedInRedAndStillRead) {
+    RoadRig rig(RoadDevice({2, 0, 2, 39}));
+    ASSERT_TRUE(rig.Connect());
+    ASSERT_TRUE(rig.RunUntilLogged(ReadDoneText, 5s));
+
+    const auto& lines = rig.host.Lines;
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[2].Text,
+              "Essa versão do vyx está descontinuada, entre em contato com a Orvanel para mais "
+              "informações!");
+    EXPECT_EQ(lines[1].Colour, 0u);
+    EXPECT_EQ(lines[2].Colour, LogRed);
+    EXPECT_EQ(lines[4].Colour, LogRed);  // the red stays until the pane is cleared
+    EXPECT_EQ(rig.host.Editor, DefaultsSnapshot());
+    ExpectCleanRoad(rig);
+}
+
 // A device still in operating mode gets its instructions and the port closes a
 // moment later, from the loop rather than from inside the receive handler; the
 // port list stays disabled.
