@@ -212,6 +212,9 @@ void TForm1::ButtonVCPClick() {
     }
     VCP.SetPort(list->currentText().toStdString());
     ProcessMessages();
+    // A timed close still pending belongs to the connection it was started for:
+    // it must neither close the one opened now nor report a second close.
+    Timer2.stop();
     if (VCP.Connected()) {
         VCP.Close();
         ButtonVCPState(false);

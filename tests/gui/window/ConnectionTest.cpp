@@ -141,6 +141,18 @@ TEST_F(ConnectionTest, TheTimedCloseLeavesThePortListAsItWas) {
     EXPECT_TRUE(form.VCP.Connected());
 }
 
+TEST_F(ConnectionTest, APendingTimedCloseDoesNotOutliveItsConnection) {
+    TForm1& form = Create();
+    Click();
+    form.Timer2.start();  // as after the operating-mode notice
+    Click();              // the user closes first
+    EXPECT_FALSE(form.Timer2.isActive());
+    Click();  // and opens again within the 50 ms
+    EXPECT_FALSE(form.Timer2.isActive());
+    EXPECT_TRUE(form.VCP.Connected());
+    EXPECT_EQ(LogLines(), QStringList({QString::fromUtf8("Conexão aberta...")}));
+}
+
 TEST_F(ConnectionTest, DroppingTheListDownSelectsTheFirstPortAgain) {
     Ports = {"/dev/ttyACM0", "/dev/ttyACM1", SlavePath};
     TForm1& form = Create();
