@@ -1,14 +1,13 @@
 #pragma once
 // TForm1, the tool's one window. It owns every control, the five timers and the
 // log panes, and keeps the handlers' names; what the handlers decide about the
-// device lives in the logic classes below src/app, which reach the window
-// through the LinkHost interface implemented here.
+// device lives in the DeviceSession and the UpdateCheck, which reach the window
+// through the interfaces implemented here (LinkHost, ConfigHost, UpdateUi).
 
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 #include "ConfigHost.h"
@@ -20,8 +19,6 @@
 #include "UpdateCheck.h"
 #include "UpdateUi.h"
 
-class QCheckBox;
-class QGroupBox;
 class QPushButton;
 
 namespace vyx::app {

@@ -153,6 +153,16 @@ TEST_F(ConnectionTest, APendingTimedCloseDoesNotOutliveItsConnection) {
     EXPECT_EQ(LogLines(), QStringList({QString::fromUtf8("Conexão aberta...")}));
 }
 
+TEST_F(ConnectionTest, AnErrorInTheReceiveHandlerIsShownAndTheWindowGoesOn) {
+    TForm1& form = Create();
+    form.VCPRxChar(5);  // a notification for a port that is no longer open
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Caption, "Vyx Tool");
+    EXPECT_FALSE(Boxes[0].Text.isEmpty());
+    Click();
+    EXPECT_TRUE(form.VCP.Connected());
+}
+
 TEST_F(ConnectionTest, DroppingTheListDownSelectsTheFirstPortAgain) {
     Ports = {"/dev/ttyACM0", "/dev/ttyACM1", SlavePath};
     TForm1& form = Create();
