@@ -27,7 +27,6 @@ constexpr double IdleCpuBudget = 0.01;   // of one core
 constexpr auto IdleSpan = 2s;
 constexpr std::size_t UsbChunk = 64;
 constexpr std::uint64_t ReadRequests = 5;
-constexpr const char* UpdatingConfigText = "Atualizando configuração...";
 
 double Seconds(Clock::duration span) {
     return std::chrono::duration<double>(span).count();
@@ -67,15 +66,12 @@ struct Figures {
     std::vector<double> seconds;
     std::uint64_t resends = 0;
     std::int32_t faults = 0;
-    int races = 0;         // timer ticks over a pending acknowledgement (a known schedule fault)
-    int clearedFirst = 0;  // clicked writes whose first acknowledgement was cleared (known)
     bool failed = false;
 
     void Add(const RoadRig& rig, double time, std::uint64_t resent) {
         seconds.push_back(time);
         resends += resent;
         faults += rig.ReceiveFaults();
-        races += rig.TicksOverAnAcknowledgement();
     }
 };
 
@@ -132,7 +128,6 @@ Figures ReadWrite(std::size_t chunk, Figures& readOnly) {
         figures.Add(rig, read + write, device.resendsSeen + (device.memoryReads - ReadRequests));
         figures.faults += readFaults;
         // Package 1's acknowledgement is logged once more when the schedule cleared it.
-        figures.clearedFirst += rig.CountLogged(UpdatingConfigText) > 1 ? 1 : 0;
     }
     return figures;
 }
@@ -146,12 +141,6 @@ bool Report(const char* what, const Figures& figures, double budget) {
     std::printf("%s: median %.3f s (budget %.1f s), %d runs, resends %llu, receive faults %d", what,
                 median, budget, Runs, static_cast<unsigned long long>(figures.resends),
                 figures.faults);
-    if (figures.clearedFirst > 0) {
-        std::printf(", first acknowledgement of a clicked write cleared %d", figures.clearedFirst);
-    }
-    if (figures.races > 0) {
-        std::printf(", ticks over a pending acknowledgement %d", figures.races);
-    }
     std::printf("\n");
     return median <= budget && figures.resends == 0 && figures.faults == 0;
 }

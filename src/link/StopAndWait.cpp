@@ -41,31 +41,32 @@ void StopAndWait::Tick() {
         if (currentDone && progress.TxPackageIndex < progress.TxPackageCount) {
             ++progress.TxPackageIndex;
         }
-        // Written before the flags are cleared: an acknowledgement handled while
-        // the send pumps events is cleared again here, as the device expects.
-        settings.Send();
+        // The flags are cleared and the timer runs before the write: the write lets
+        // the window process events, and an acknowledgement handled there must move
+        // the exchange on at once (through a nested tick), not be wiped out by this
+        // tick and wait for a resend.
         progress.TxAckReceived = false;
         progress.TxIdleTicks = 0;
-    } else {
-        ++progress.TxIdleTicks;
-    }
-
-    if (std::find(ResendIdleTicks.begin(), ResendIdleTicks.end(), progress.TxIdleTicks) !=
-        ResendIdleTicks.end()) {
+        if (progress.TxPackageIndex == 1 && !host.TimerEnabled(settings.Timer)) {
+            host.SetTimerEnabled(settings.Timer, true);
+        }
         settings.Send();
-    }
-
-    if (progress.TxIdleTicks == GiveUpIdleTicks) {
-        host.SetTimerEnabled(settings.Timer, false);
-        host.ProcessMessages();
-        host.ShowMessage(settings.FailText(), settings.FailCaption, settings.FailIcon,
-                         MsgButtons::Ok);
-        host.SetProgress(0);
-        return;
-    }
-
-    if (progress.TxPackageIndex == 1 && !host.TimerEnabled(settings.Timer)) {
-        host.SetTimerEnabled(settings.Timer, true);
+    } else {
+        // Decided on this tick's own count: a nested tick run while the resend
+        // pumps events counts for itself.
+        const int idleTicks = ++progress.TxIdleTicks;
+        if (std::find(ResendIdleTicks.begin(), ResendIdleTicks.end(), idleTicks) !=
+            ResendIdleTicks.end()) {
+            settings.Send();
+        }
+        if (idleTicks == GiveUpIdleTicks) {
+            host.SetTimerEnabled(settings.Timer, false);
+            host.ProcessMessages();
+            host.ShowMessage(settings.FailText(), settings.FailCaption, settings.FailIcon,
+                             MsgButtons::Ok);
+            host.SetProgress(0);
+            return;
+        }
     }
     host.ProcessMessages();
 }

@@ -23,22 +23,10 @@ sim::SimOptions RoadDevice(std::array<std::uint8_t, 4> version) {
 RoadRig::RoadRig(sim::SimOptions options)
     : device(InFolder(std::move(options), folder)), session(host, host) {
     host.OnRxChar = [this](int count) { session.VCPRxChar(count); };
-    host.OnTimer1 = [this] {
-        CountTickOverAcknowledgement();
-        session.Timer1Timer();
-    };
-    host.OnTimer3 = [this] {
-        CountTickOverAcknowledgement();
-        session.Timer3Timer();
-    };
+    host.OnTimer1 = [this] { session.Timer1Timer(); };
+    host.OnTimer3 = [this] { session.Timer3Timer(); };
     host.OnConnected = [this] { session.PortOpened(); };
     device.Start();
-}
-
-void RoadRig::CountTickOverAcknowledgement() {
-    if (host.InsidePump() && session.Progress().TxAckReceived) {
-        ++ticksOverAck;
-    }
 }
 
 bool RoadRig::RunUntilLogged(const std::string& text, std::chrono::milliseconds limit, int times) {

@@ -37,11 +37,6 @@ public:
     /// The receive faults of the current exchange (Nacks, Code10, Code15, Code20), summed.
     std::int32_t ReceiveFaults() const;
 
-    /// Ticks of Timer1 or Timer3 that ran inside a send's event pump while an
-    /// acknowledgement was still marked as received: the schedule then sends
-    /// the current item again at once (the mark is cleared only after the send).
-    int TicksOverAnAcknowledgement() const { return ticksOverAck; }
-
     /// The simulator's picture of the road.
     sim::SimStatus Device() const { return device.Status(); }
 
@@ -49,11 +44,6 @@ public:
     sim::SimDevice device;
     HeadlessHost host;
     DeviceSession session;
-
-private:
-    void CountTickOverAcknowledgement();
-
-    int ticksOverAck = 0;
 };
 
 /// A device as the road tests want it: answering at once, announcing soon.

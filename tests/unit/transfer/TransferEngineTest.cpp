@@ -264,24 +264,34 @@ TEST_F(TransferEngineTest, AcknowledgementTooShortForAnIndexIsIgnored) {
     EXPECT_EQ(test::SentIndexes(host), (Indexes{1}));
 }
 
-TEST_F(TransferEngineTest, ReplyInsideASendsEventPump) {
+TEST_F(TransferEngineTest, ReplyInsideASendsEventPumpMovesOnAtOnce) {
     const Bytes image = Image(200);
-    // Package 1: Timer1 starts only at the end of the first tick, so an
-    // acknowledgement handled while package 1 is written is cleared by that tick
-    // and package 1 goes out again at idle tick 3.
+    // An acknowledgement handled while package 1 is written runs a nested tick that
+    // sends package 2 at once; it is not wiped out by the tick that wrote package 1.
     host.OnPump = [this] { Ack(1); };
     Start(ConfigTransfer, image);
-    EXPECT_EQ(test::SentIndexes(host), (Indexes{1}));
-    EXPECT_EQ(TicksUntilSent(1), 3);
+    EXPECT_EQ(test::SentIndexes(host), (Indexes{1, 2}));
+    EXPECT_TRUE(host.TimerEnabled(TimerId::Timer1));
 
-    // Later packages: the acknowledgement runs a nested tick that sends the next one.
-    Ack(1);
+    // A stale acknowledgement resends package 2; the reply to it, handled inside that
+    // resend's event pump, sends package 3.
     host.OnPump = [this] { Ack(2); };
-    Ack(1);  // resends 2 with the injected reply in its pump
-    EXPECT_EQ(test::SentIndexes(host), (Indexes{1, 1, 2, 2, 3}));
+    Ack(1);
+    EXPECT_EQ(test::SentIndexes(host), (Indexes{1, 2, 2, 3}));
     EXPECT_EQ(progress.TxPackageIndex, 3u);
     EXPECT_EQ(progress.TxIdleTicks, 0);
     EXPECT_FALSE(progress.TxAckReceived);
+}
+
+TEST_F(TransferEngineTest, TimerTickInsideASendsEventPumpDoesNotSendTwice) {
+    const Bytes image = Image(200);
+    Start(ConfigTransfer, image);
+    // The acknowledgement of package 1 sends package 2; a timer tick that fires while
+    // package 2 is written finds nothing acknowledged and only counts an idle tick.
+    host.OnPump = [this] { engine.Timer1Timer(); };
+    Ack(1);
+    EXPECT_EQ(test::SentIndexes(host), (Indexes{1, 2}));
+    EXPECT_EQ(progress.TxIdleTicks, 1);
 }
 
 TEST_F(TransferEngineTest, TwoTransfersInARowUseDifferentShifts) {
