@@ -170,6 +170,13 @@ TEST_F(SimDeviceTest, ConfigurationWithAGoodCheckValueIsStoredAndReadBack) {
     const ConfigBlock defaults = MakeBlock(BlockKind::Defaults);
     EXPECT_EQ(tool->SendImage(ConfigCode, defaults, DefaultsCheckValue), AckCode);
 
+    // A frame is recorded as written just after it reached the line, so the tool may
+    // hold the last acknowledgement a moment before the device's own record has it.
+    ASSERT_TRUE(device->WaitFor(
+        [](const SimStatus& s) {
+            return !s.framesWritten.empty() && ReadBE16(&Payload(s.framesWritten.back())[0]) == 44;
+        },
+        5s));
     const SimStatus status = device->Status();
     EXPECT_EQ(status.packagesReceived, 44u);
     EXPECT_EQ(status.configsStored, 1u);
