@@ -12,32 +12,15 @@
 
 namespace vyx::app {
 
-namespace {
-
-LinkLabel* MakeLinkLabel(QWidget* parent, const char* name, int x, int y) {
-    auto* label = new LinkLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setFont(Look::Verdana(11, false, true));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Look::Grey());
-    label->setPalette(palette);
-    label->move(x, y);
-    return label;
-}
-
-}  // namespace
-
 HeaderPanel::HeaderPanel(QWidget* form) {
     // Placed above and left of the client area so that only its lower frame shows.
     GB_Header = new QGroupBox(form);
     GB_Header->setObjectName(QStringLiteral("GB_Header"));
     GB_Header->setGeometry(-1, -6, 560, 152);
 
-    L_Msg = MakeLinkLabel(GB_Header, "L_Msg", 5, 10);
-    L_Msg->setText(QStringLiteral("L_Msg"));  // placeholder, emptied at start
-    L_Msg->adjustSize();
-    L_Site = MakeLinkLabel(GB_Header, "L_Site", 282, 10);
-    L_Site->resize(158, 13);
+    // L_Msg's placeholder is emptied at start; L_Site shows the maker's address.
+    L_Msg = new LinkLabel(GB_Header, "L_Msg", QStringLiteral("L_Msg"), 5, 10);
+    L_Site = new LinkLabel(GB_Header, "L_Site", QString(), 282, 10);
 
     Log = new RichLog(GB_Header);
     Log->setObjectName(QStringLiteral("Log"));

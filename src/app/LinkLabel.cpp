@@ -2,9 +2,22 @@
 
 #include <QMouseEvent>
 
+#include "Look.h"
+
 namespace vyx::app {
 
 LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {}
+
+LinkLabel::LinkLabel(QWidget* parent, const char* name, const QString& text, int x, int y)
+    : QLabel(text, parent) {
+    setObjectName(QString::fromLatin1(name));
+    setFont(Look::Verdana(11, false, true));
+    QPalette shade = palette();
+    shade.setColor(QPalette::WindowText, Look::Grey());
+    setPalette(shade);
+    move(x, y);
+    adjustSize();
+}
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&

@@ -13,6 +13,9 @@ class LinkLabel : public QLabel {
 
 public:
     explicit LinkLabel(QWidget* parent);
+    /// A link-style label as the window draws them (Verdana 8 pt, underlined,
+    /// grey), named `name`, showing `text` at (x, y) and sized to it.
+    LinkLabel(QWidget* parent, const char* name, const QString& text, int x, int y);
 
     std::function<void()> OnClick;
     std::function<void()> OnMouseEnter;

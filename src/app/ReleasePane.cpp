@@ -4,25 +4,11 @@
 #include <QGroupBox>
 
 #include "LinkLabel.h"
-#include "Look.h"
 #include "RichLog.h"
 
 namespace vyx::app {
 
 namespace {
-
-LinkLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y) {
-    auto* label = new LinkLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setFont(Look::Verdana(11, false, true));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Look::Grey());
-    label->setPalette(palette);
-    label->setText(text);
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
 
 QCheckBox* MakeBox(QWidget* parent, const char* name, const char* caption, QRect place) {
     auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
@@ -48,8 +34,8 @@ ReleasePane::ReleasePane(QWidget* form) {
     LogIdList->setGeometry(5, 10, 278, 555);
 
     // The count's placeholder is blanked by the ID-list clear at start.
-    L_IdList = MakeLabel(GB_ReleaseMode, "L_IdList", QStringLiteral("L_IdList"), 5, 570);
-    L_Clear = MakeLabel(GB_ReleaseMode, "L_Clear", QStringLiteral("Limpar"), 237, 570);
+    L_IdList = new LinkLabel(GB_ReleaseMode, "L_IdList", QStringLiteral("L_IdList"), 5, 570);
+    L_Clear = new LinkLabel(GB_ReleaseMode, "L_Clear", QStringLiteral("Limpar"), 237, 570);
     L_Clear->resize(39, 13);
     L_Clear->setCursor(Qt::PointingHandCursor);
 }
