@@ -8,6 +8,7 @@
 
 #include <QTest>
 #include <QToolButton>
+#include <memory>
 
 #include "DeviceFrames.h"
 #include "DropDownList.h"
@@ -197,6 +198,29 @@ TEST_F(ConnectionTest, AnAnnouncedDeviceAtTheCurrentReleaseIsRead) {
     EXPECT_EQ(form.Release().LogIdList->Lines(), QStringList({"00000003 00000002 00000001"}));
     Click();
     EXPECT_FALSE(form.VCP.Connected());
+}
+
+TEST_F(ConnectionTest, ClosingFromInsideTheReceiveHandlerDoesNotHang) {
+    TForm1& form = Create();
+    Click();
+    // The user's click lands while the handler is still at work on the identity.
+    RichLog* log = form.Header().Log;
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = QObject::connect(log, &QTextEdit::textChanged, log, [this, log, once] {
+        if (log->Lines().contains("Vyx v4.0.2.39")) {
+            QObject::disconnect(*once);
+            Click();
+        }
+    });
+    DeviceSends(vyx::test::IdentityFrame({4, 0, 2, 39}));
+    const QString closed = QString::fromUtf8("Conexão fechada...");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return LogLines().contains(closed); }, DeliveryLimitMs));
+    EXPECT_FALSE(form.VCP.Connected());
+    // The read it started finds no port: the read's own message, nothing sent.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Boxes.empty(); }, DeliveryLimitMs));
+    EXPECT_EQ(Boxes[0].Caption, "ERRO #0x03");
+    Click();
+    EXPECT_TRUE(form.VCP.Connected());
 }
 
 }  // namespace
