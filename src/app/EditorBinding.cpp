@@ -100,16 +100,16 @@ void EditorBinding::Apply(EditorPanel& panel, const EditorSnapshot& editor) {
     Box(panel, "BZ", "ACN")->setChecked(editor.Acn.Buzzer);
     Box(panel, "EV", "ACN")->setChecked(editor.Acn.Event);
     for (std::size_t i = 0; i < TripleConditionCount; ++i) {
-        const TripleSpec& spec = Triples[i];
-        for (int v = 0; v < spec.ValueCount; ++v) {
-            SetText(panel, spec.Values[v], editor.Text(spec.Values[v]));
+        const TripleSpec& triple = Triples[i];
+        for (int v = 0; v < triple.ValueCount; ++v) {
+            SetText(panel, triple.Values[v], editor.Text(triple.Values[v]));
         }
         const TripleBoxes& boxes = editor.Triples[i];
-        Box(panel, "BZ", spec.Code, "IN")->setChecked(boxes.BuzzerIn);
-        Box(panel, "BZ", spec.Code, "OUT")->setChecked(boxes.BuzzerOut);
-        Box(panel, "BZ", spec.Code, "WH")->setChecked(boxes.BuzzerWhile);
-        Box(panel, "EV", spec.Code, "IN")->setChecked(boxes.EventIn);
-        Box(panel, "EV", spec.Code, "OUT")->setChecked(boxes.EventOut);
+        Box(panel, "BZ", triple.Code, "IN")->setChecked(boxes.BuzzerIn);
+        Box(panel, "BZ", triple.Code, "OUT")->setChecked(boxes.BuzzerOut);
+        Box(panel, "BZ", triple.Code, "WH")->setChecked(boxes.BuzzerWhile);
+        Box(panel, "EV", triple.Code, "IN")->setChecked(boxes.EventIn);
+        Box(panel, "EV", triple.Code, "OUT")->setChecked(boxes.EventOut);
     }
 }
 

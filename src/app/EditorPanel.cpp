@@ -210,9 +210,9 @@ void EditorPanel::BuildConditionGroups(QWidget* form) {
     const QFont caption = Look::Verdana(9, true);
     const QFont sans = Look::SansSerif8();
     QList<QGroupBox*> groups;
-    for (const GroupSpec& spec : ConditionGroups) {
-        groups.append(MakeGroup(GB_Config, spec.Name, QString::fromUtf8(spec.Caption),
-                                QRect(spec.X, spec.Y, spec.W, spec.H), caption, Look::Grey()));
+    for (const GroupSpec& row : ConditionGroups) {
+        groups.append(MakeGroup(GB_Config, row.Name, QString::fromUtf8(row.Caption),
+                                QRect(row.X, row.Y, row.W, row.H), caption, Look::Grey()));
     }
     GB_EBK = MakeGroup(
         form, EngineBrakeGroup.Name, QString::fromUtf8(EngineBrakeGroup.Caption),
@@ -228,19 +228,18 @@ void EditorPanel::BuildConditionGroups(QWidget* form) {
         return static_cast<QGroupBox*>(nullptr);
     };
 
-    for (const FieldSpec& spec : Fields) {
-        QGroupBox* group = groupNamed(spec.Group);
-        MakeLabel(group, QString::fromUtf8(spec.Label), spec.LabelX, spec.LabelY, sans,
-                  Look::Grey());
+    for (const FieldSpec& row : Fields) {
+        QGroupBox* group = groupNamed(row.Group);
+        MakeLabel(group, QString::fromUtf8(row.Label), row.LabelX, row.LabelY, sans, Look::Grey());
         auto* edit = new QLineEdit(group);
-        edit->setObjectName(QString::fromLatin1(spec.Edit));
+        edit->setObjectName(QString::fromLatin1(row.Edit));
         edit->setFont(sans);
-        edit->setMaxLength(spec.MaxLength);
-        edit->setGeometry(spec.X, spec.Y, spec.W, spec.H);
-        edit->setText(QString::number(spec.Position));
+        edit->setMaxLength(row.MaxLength);
+        edit->setGeometry(row.X, row.Y, row.W, row.H);
+        edit->setText(QString::number(row.Position));
         auto* spinner =
-            new UpDown(group, edit, spec.Minimum, spec.Maximum, spec.Position, spec.ArrowKeys);
-        spinner->setObjectName(QString::fromLatin1(spec.Spinner));
+            new UpDown(group, edit, row.Minimum, row.Maximum, row.Position, row.ArrowKeys);
+        spinner->setObjectName(QString::fromLatin1(row.Spinner));
         edits.append(edit);
         spinners.append(spinner);
     }
@@ -260,24 +259,24 @@ void EditorPanel::BuildConditionGroups(QWidget* form) {
                                         QStringLiteral("Durante")};
     const QStringList suffixes = {QStringLiteral("IN"), QStringLiteral("OUT"),
                                   QStringLiteral("WH")};
-    for (const BoxGroupSpec& spec : BoxGroups) {
-        QGroupBox* group = groupNamed(spec.Group);
-        const QString code = QString::fromLatin1(spec.Code);
+    for (const BoxGroupSpec& row : BoxGroups) {
+        QGroupBox* group = groupNamed(row.Group);
+        const QString code = QString::fromLatin1(row.Code);
         auto* buzzer = MakeGroup(group, "", QStringLiteral(" ALERTA BUZZER "),
-                                 QRect(spec.BuzzerX, spec.BuzzerY, spec.BuzzerW, BoxGroupHeight),
+                                 QRect(row.BuzzerX, row.BuzzerY, row.BuzzerW, BoxGroupHeight),
                                  boxCaption, Look::Silver());
         buzzer->setObjectName(QStringLiteral("GB_BZ_%1").arg(code));
         auto* event = MakeGroup(group, "", QStringLiteral(" REGISTRAR EVENTO "),
-                                QRect(spec.EventX, spec.EventY, EventGroupWidth, BoxGroupHeight),
+                                QRect(row.EventX, row.EventY, EventGroupWidth, BoxGroupHeight),
                                 boxCaption, Look::Silver());
         event->setObjectName(QStringLiteral("GB_EV_%1").arg(code));
-        const int buzzerCount = spec.BuzzerWhile ? 3 : 2;
+        const int buzzerCount = row.BuzzerWhile ? 3 : 2;
         for (int i = 0; i < buzzerCount; ++i) {
             QCheckBox* box = MakeBox(
                 buzzer, QStringLiteral("CB_BZ_%1_%2").arg(code, suffixes[i]), buzzerCaptions[i],
-                QRect(10, 15 + 15 * i, spec.BuzzerW - 14, 15), sans, Look::Grey());
+                QRect(10, 15 + 15 * i, row.BuzzerW - 14, 15), sans, Look::Grey());
             boxes.append(box);
-            if (spec.BuzzerWhile) {
+            if (row.BuzzerWhile) {
                 coupled.append(box);
             }
         }

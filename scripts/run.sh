@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds VyxTool and the device simulator, starts a simulated
+# Vyx (release 2.39, a valid configuration) and opens VyxTool with the simulator's
+# port in its list.
+#
+# With a display: the window opens; pick the port that ends in "vyx-sim" and press
+# the connect button. Closing the window stops the simulator.
+# Without a display (or with CI=true): a virtual display is started, one connection
+# is driven (port picked, connect pressed, configuration read), the log is printed
+# and screenshots are saved under out/.
+#
+# Extra arguments go to vyx-sim (see `vyx-sim --help`), e.g. --version 3.0.2.38.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+bash scripts/setup.sh
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$(nproc)" --target vyxtool vyx-sim vyx-tour
+
+bin=build/release
+name="vyx-sim-$$"
+simlog=$(mktemp)
+"$bin/sim/vyx-sim" --name "$name" "$@" >"$simlog" 2>&1 &
+sim=$!
+xvfb=""
+cleanup() {
+    kill "$sim" 2>/dev/null || true
+    wait "$sim" 2>/dev/null || true
+    if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
+    rm -f "$simlog"
+}
+trap cleanup EXIT
+
+# The simulator prints its port once it is published.
+port=""
+for _ in $(seq 1 100); do
+    port=$(grep -o '/[^ ]*/'"$name" "$simlog" | head -n 1 || true)
+    [ -n "$port" ] && break
+    if ! kill -0 "$sim" 2>/dev/null; then
+        cat "$simlog" >&2
+        exit 1
+    fi
+    sleep 0.1
+done
+if [ -z "$port" ]; then
+    echo "run: the simulator did not publish its port" >&2
+    cat "$simlog" >&2
+    exit 1
+fi
+echo "run: simulated Vyx on $port"
+
+if [ -n "${DISPLAY:-}" ] && [ "${CI:-}" != true ]; then
+    echo "run: opening VyxTool; pick $port and press the connect button"
+    "$bin/src/app/vyxtool"
+    exit 0
+fi
+
+# No display: a virtual one, and one connection driven through the window.
+for n in $(seq 99 120); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+done
+Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$n"
+export QT_QPA_PLATFORM=xcb
+for _ in $(seq 1 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+done
+echo "run: no display here; driving one connection on the virtual display $DISPLAY"
+"$bin/tests/e2e/tour/vyx-tour" --port "$port" --out "$root/out"
+echo "run: screenshots are in $root/out/"
