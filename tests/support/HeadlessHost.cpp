@@ -3,22 +3,13 @@
 #include <algorithm>
 #include <exception>
 
-#include "FrameCheck.h"
+#include "DevicePort.h"
 
 namespace vyx::test {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The tool's port settings: the device's custom rate, 4 KiB queues, the time-outs.
-constexpr std::int32_t DeviceBitRate = 3686400;
-constexpr int QueueSize = 4096;
-constexpr int ReadInterval = 200;
-constexpr int ReadTotalMultiplier = 100;
-constexpr int ReadTotalConstant = 100;
-constexpr int WriteTotalMultiplier = 2;
-constexpr int WriteTotalConstant = 2;
 
 // How often RunUntil looks at a condition that may change without a wake-up.
 constexpr std::chrono::milliseconds ConditionPoll(5);
@@ -35,17 +26,8 @@ void SetBuzzerBox(TripleBoxes& boxes, bool& box, bool value, BuzzerBox which) {
 }  // namespace
 
 HeadlessHost::HeadlessHost() {
-    port.SetBaudRate(brCustom);
-    port.SetCustomBaudRate(DeviceBitRate);
-    port.Buffer().SetInputSize(QueueSize);
-    port.Buffer().SetOutputSize(QueueSize);
-    port.Timeouts().SetReadInterval(ReadInterval);
-    port.Timeouts().SetReadTotalMultiplier(ReadTotalMultiplier);
-    port.Timeouts().SetReadTotalConstant(ReadTotalConstant);
-    port.Timeouts().SetWriteTotalMultiplier(WriteTotalMultiplier);
-    port.Timeouts().SetWriteTotalConstant(WriteTotalConstant);
-    port.SetEvents(TComEvents::All());
-    port.SetFrameCompleteHint(&IsFrameComplete);
+    DevicePort::Configure(port);
+    port.SetCustomBaudRate(DevicePort::BitRate);
     port.OnRxChar = [this](TCustomComPort&, std::int32_t count) {
         ++receiveDepth;
         Guarded([&] {

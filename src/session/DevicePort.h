@@ -8,7 +8,7 @@
 
 #include "Cport.h"
 
-namespace vyx::app {
+namespace vyx {
 
 class DevicePort {
 public:
@@ -19,4 +19,4 @@ public:
     static void Configure(TComPort& port);
 };
 
-}  // namespace vyx::app
+}  // namespace vyx

@@ -2,7 +2,7 @@
 
 #include "FrameCheck.h"
 
-namespace vyx::app {
+namespace vyx {
 
 namespace {
 
@@ -38,4 +38,4 @@ void DevicePort::Configure(TComPort& port) {
     port.SetFrameCompleteHint(&IsFrameComplete);
 }
 
-}  // namespace vyx::app
+}  // namespace vyx
