@@ -1,0 +1,15 @@
+// One application object for the whole run, offscreen, as the tool's own.
+
+#include <gtest/gtest.h>
+
+#include "VyxApplication.h"
+
+int main(int argc, char** argv) {
+    // Test discovery runs the binary without ctest's environment: stay offscreen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    vyx::app::VyxApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
