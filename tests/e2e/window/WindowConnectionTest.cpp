@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -70,6 +71,70 @@ TEST_F(WindowRoad, OperatingModeClosesThePortShortlyAfterTheNotice) {
         EXPECT_TRUE(Boxes.empty());
         Form.reset();
     }
+}
+
+// The one-shot close of the operating-mode notice comes due while the receive
+// handler is still pumping events: the close must not wait for that handler.
+TEST_F(WindowRoad, TimedCloseDueInsideTheReceiveHandlersPumpDoesNotHang) {
+    sim::SimOptions options = RoadDevice();
+    options.operatingMode = true;
+    sim::SimDevice& device = StartDevice(options);
+    TForm1& form = CreateWindow();
+    Select(device);
+
+    bool pumped = false;
+    bool closedInside = false;
+    auto handler = form.VCP.OnRxChar;
+    form.VCP.OnRxChar = [&](TCustomComPort& port, std::int32_t count) {
+        handler(port, count);
+        if (form.Timer2.isActive() && !pumped) {
+            // A handler that goes on pumping past the one-shot's 50 ms.
+            pumped = true;
+            closedInside = WaitFor([&] { return CountLogged(ClosedText) > 0; }, 1s);
+        }
+    };
+    ClickConnect();
+    ASSERT_TRUE(WaitFor([&] { return pumped && !form.VCP.Connected(); }, 3s))
+        << LogLines().join('|').toStdString();
+    EXPECT_TRUE(closedInside);
+    EXPECT_TRUE(WaitFor([&] { return !device.Status().portOpen; }, 2s));
+    EXPECT_EQ(CountLogged(ClosedText), 1);
+    EXPECT_FALSE(form.Header().ButtonVCP->Down());
+    EXPECT_TRUE(Boxes.empty());
+    // The user reconnects after fixing the device: the port opens again.
+    ClickConnect();
+    EXPECT_TRUE(form.VCP.Connected());
+    ClickConnect();
+    Form.reset();  // before the wrapped handler's locals go
+}
+
+// The cable is pulled in the middle of an upload: the failed resends reach the
+// application's error display, the upload gives up with its own message, and
+// the user's click still closes the port.
+TEST_F(WindowRoad, CablePulledMidUploadEndsWithAMessageAndThePortStillCloses) {
+    sim::SimOptions options = RoadDevice({3, 0, 2, 38});
+    options.hangUpAfterPackage = 100;
+    sim::SimDevice& device = StartDevice(options);
+    TForm1& form = CreateWindow();
+    Select(device);
+    ClickConnect();
+    const auto isTransferFailure = [](const BoxRequest& box) {
+        return box.Caption == "ERRO #0x02";
+    };
+    ASSERT_TRUE(WaitFor([&] { return std::ranges::any_of(Boxes, isTransferFailure); }, 10s))
+        << LogLines().join('|').toStdString();
+
+    EXPECT_TRUE(device.Finished());
+    // The resends at idle ticks 3, 5 and 7 fail to write, then the upload gives up.
+    ASSERT_EQ(Boxes.size(), 4u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(Boxes[i].Caption, "Vyx Tool");
+    }
+    EXPECT_TRUE(Boxes[3].Text.startsWith(QString::fromUtf8("A operação não foi concluida!")));
+    EXPECT_FALSE(form.Timer1.isActive());
+    ClickConnect();
+    EXPECT_FALSE(form.VCP.Connected());
+    EXPECT_EQ(LogLines().last(), QString::fromUtf8(ClosedText));
 }
 
 struct AutoCloseCase {
