@@ -35,7 +35,10 @@ constexpr std::uint64_t FirmwarePackages = 1861;
 const QColor Red(255, 0, 0);
 
 TEST_F(WindowRoad, UpToDateDeviceIsReadIntoTheEditorThenStoresTheEditedBlock) {
-    sim::SimDevice& device = StartDevice(RoadDevice({4, 0, 2, 39}));
+    // A block unlike the window's defaults, so the editor can only show it by reading it.
+    sim::SimOptions options = RoadDevice({4, 0, 2, 39});
+    options.block = sim::MakeBlock(sim::BlockKind::Preset);
+    sim::SimDevice& device = StartDevice(options);
     TForm1& form = CreateWindow();
     EditorPanel& editor = form.Editor();
     Select(device);
@@ -49,8 +52,8 @@ TEST_F(WindowRoad, UpToDateDeviceIsReadIntoTheEditorThenStoresTheEditedBlock) {
                                        QString::fromUtf8("O Vyx está atualizado!"),
                                        QString::fromUtf8("Buscando configuração interna..."),
                                        QString::fromUtf8(ReadDoneText)}));
-    EXPECT_EQ(form.ReadEditor(), DefaultsSnapshot());
-    EXPECT_EQ(EditorBinding::Edit(editor, EditorField::Vmx)->text(), "120");
+    EXPECT_EQ(form.ReadEditor(), CalveraSnapshot());
+    EXPECT_EQ(EditorBinding::Edit(editor, EditorField::Vmx)->text(), "100");
     EXPECT_TRUE(editor.B_SetConfig->isEnabled());
     EXPECT_EQ(device.Status().memoryReads, 5u);
     ExpectCleanRoad(device);
