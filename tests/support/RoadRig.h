@@ -3,13 +3,16 @@
 // private folder, the headless window stand-in, and the device session wired to
 // it as the window wires it. For the road tests and the benchmarks.
 
+#include <array>
 #include <chrono>
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "DeviceSession.h"
 #include "HeadlessHost.h"
 #include "PortFolder.h"
+#include "SimBlocks.h"
 #include "SimDevice.h"
 
 namespace vyx::test {
@@ -48,5 +51,20 @@ public:
 
 /// A device as the road tests want it: answering at once, announcing soon.
 sim::SimOptions RoadDevice(std::array<std::uint8_t, 4> version = {4, 0, 2, 39});
+
+/// How a rejected block is repaired: with the defaults, or with the Calvera preset
+/// when "Forçar configuração Calvera" is ticked.
+struct RepairCase {
+    const char* name;
+    bool calvera;
+    sim::BlockKind stored;  // what the device must then hold
+    const char* preparing;  // the log line before the repair write
+    friend void PrintTo(const RepairCase& c, std::ostream* out) { *out << c.name; }
+};
+
+inline const RepairCase RepairCases[] = {
+    {"Defaults", false, sim::BlockKind::Defaults, "Preparando configuração padrão..."},
+    {"Calvera", true, sim::BlockKind::Preset, "Preparando configuração Calvera..."},
+};
 
 }  // namespace vyx::test

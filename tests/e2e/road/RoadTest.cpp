@@ -104,14 +104,6 @@ INSTANTIATE_TEST_SUITE_P(WholeAndUsbChunks, Road, ::testing::Values(WholeFrames,
                                                               : std::string("Chunks64");
                          });
 
-struct RepairCase {
-    const char* name;
-    bool calvera;
-    sim::BlockKind stored;
-    const char* preparing;
-    friend void PrintTo(const RepairCase& c, std::ostream* out) { *out << c.name; }
-};
-
 // A block that fails its checks is replaced at once; the device ends up with
 // exactly its own factory defaults (or the preset when the box is ticked).
 class CorruptBlock : public ::testing::TestWithParam<RepairCase> {};
@@ -138,11 +130,7 @@ TEST_P(CorruptBlock, IsRepairedWithAKnownGoodBlock) {
     ExpectCleanRoad(rig);
 }
 
-INSTANTIATE_TEST_SUITE_P(DefaultsAndPreset, CorruptBlock,
-                         ::testing::Values(RepairCase{"Defaults", false, sim::BlockKind::Defaults,
-                                                      "Preparando configuração padrão..."},
-                                           RepairCase{"Calvera", true, sim::BlockKind::Preset,
-                                                      "Preparando configuração Calvera..."}),
+INSTANTIATE_TEST_SUITE_P(DefaultsAndPreset, CorruptBlock, ::testing::ValuesIn(RepairCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A device of a discontinued line is warned about in red, and still read.

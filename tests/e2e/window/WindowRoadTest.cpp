@@ -27,6 +27,8 @@ namespace {
 using namespace std::chrono_literals;
 using vyx::test::InvalidConfigText;
 using vyx::test::ReadDoneText;
+using vyx::test::RepairCase;
+using vyx::test::RepairCases;
 using vyx::test::RoadDevice;
 using vyx::test::TransferDoneText;
 using vyx::test::TransferStartText;
@@ -87,14 +89,6 @@ TEST_F(WindowRoad, UpToDateDeviceIsReadIntoTheEditorThenStoresTheEditedBlock) {
     ExpectCleanRoad(device);
 }
 
-struct RepairCase {
-    const char* name;
-    bool calvera;
-    sim::BlockKind stored;
-    const char* preparing;
-    friend void PrintTo(const RepairCase& c, std::ostream* out) { *out << c.name; }
-};
-
 class CorruptBlockInTheWindow : public WindowRoad,
                                 public ::testing::WithParamInterface<RepairCase> {};
 
@@ -125,10 +119,7 @@ TEST_P(CorruptBlockInTheWindow, IsRepairedWithTheChosenBlock) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DefaultsAndPreset, CorruptBlockInTheWindow,
-                         ::testing::Values(RepairCase{"Defaults", false, sim::BlockKind::Defaults,
-                                                      "Preparando configuração padrão..."},
-                                           RepairCase{"Calvera", true, sim::BlockKind::Preset,
-                                                      "Preparando configuração Calvera..."}),
+                         ::testing::ValuesIn(RepairCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WindowRoad, OldDeviceIsUpdatedRestartsAtTheCurrentReleaseAndIsRead) {
