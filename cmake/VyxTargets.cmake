@@ -35,3 +35,16 @@ function(vyx_add_fuzzer)
     add_test(NAME ${F_NAME} COMMAND ${F_NAME} -runs=200000 -max_len=4096)
     set_tests_properties(${F_NAME} PROPERTIES LABELS fuzz TIMEOUT 300)
 endfunction()
+
+# Adds every folder matched by the given globs (relative to the current source
+# folder) that holds a CMakeLists.txt, so a new test, bench or fuzz folder needs
+# no registration.
+function(vyx_add_subfolders)
+    list(TRANSFORM ARGN PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ OUTPUT_VARIABLE globs)
+    file(GLOB dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${globs})
+    foreach(dir IN LISTS dirs)
+        if(IS_DIRECTORY ${dir} AND EXISTS ${dir}/CMakeLists.txt)
+            add_subdirectory(${dir})
+        endif()
+    endforeach()
+endfunction()
