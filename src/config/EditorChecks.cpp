@@ -70,6 +70,10 @@ std::optional<ConfigValues> ValuesFromSnapshot(const EditorSnapshot& editor) {
     if (FirstFailingCheck(editor)) {
         return std::nullopt;
     }
+    return ValuesOfCheckedSnapshot(editor);
+}
+
+ConfigValues ValuesOfCheckedSnapshot(const EditorSnapshot& editor) {
     ConfigValues values;
     for (const RecordEntry& row : RecordLayout) {
         switch (row.Kind) {

@@ -41,4 +41,8 @@ std::optional<CheckFailure> FirstFailingCheck(const EditorSnapshot& editor);
 /// The record values of a snapshot that passes every check; nothing otherwise.
 std::optional<ConfigValues> ValuesFromSnapshot(const EditorSnapshot& editor);
 
+/// The record values of a snapshot already known to pass every check (with a
+/// list outside its table the result is undefined).
+ConfigValues ValuesOfCheckedSnapshot(const EditorSnapshot& editor);
+
 }  // namespace vyx

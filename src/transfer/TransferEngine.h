@@ -12,6 +12,7 @@
 
 #include <functional>
 
+#include "Frame.h"
 #include "LinkHost.h"
 #include "PortIo.h"
 #include "StopAndWait.h"
@@ -28,10 +29,12 @@ inline constexpr std::uint32_t ConfigTransfer = 6;
 
 /// Image bytes carried by every package but the last two.
 inline constexpr std::size_t PackageDataSize = 48;
+/// Each package's payload starts with the transfer id, its index and the count.
+inline constexpr std::size_t PackageHeaderSize = 6;
 /// Index and count travel in 16 bits.
 inline constexpr std::uint32_t MaxPackageCount = 0xFFFF;
-/// Largest frame a package makes: 8 frame bytes, 6 package header bytes, 48 data.
-inline constexpr std::size_t MaxPackageFrame = 62;
+/// Largest frame a package makes.
+inline constexpr std::size_t MaxPackageFrame = FrameOverhead + PackageHeaderSize + PackageDataSize;
 
 /// Told when the device acknowledged a transfer's last package, with the kind.
 using TransferDone = std::function<void(std::uint32_t kind)>;
