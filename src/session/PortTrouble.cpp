@@ -38,40 +38,43 @@ void Fill(std::string& text, const std::string& field, const std::string& value)
     }
 }
 
+// Room for the strings of one entry of the user or group database.
+constexpr std::size_t EntryBufferSize = 16384;
+
 std::string GroupName(gid_t gid) {
-    std::vector<char> buffer(16384);
+    std::vector<char> buffer(EntryBufferSize);
     group entry{};
     group* found = nullptr;
-    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
-        return found->gr_name;
-    }
-    return std::to_string(gid);
+    const bool known = ::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0;
+    return known && found ? found->gr_name : std::to_string(gid);
+}
+
+// The user's entry in the password database; its strings live in `buffer`.
+bool FindUser(uid_t uid, passwd& entry, std::vector<char>& buffer) {
+    buffer.resize(EntryBufferSize);
+    passwd* found = nullptr;
+    return ::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found;
 }
 
 std::string UserName(uid_t uid) {
-    std::vector<char> buffer(16384);
+    std::vector<char> buffer;
     passwd entry{};
-    passwd* found = nullptr;
-    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
-        return found->pw_name;
-    }
-    return std::to_string(uid);
+    return FindUser(uid, entry, buffer) ? entry.pw_name : std::to_string(uid);
 }
 
 // Whether the user's entry in the group database names the group, whatever
 // groups this process was started with.
 bool ListedInGroup(uid_t uid, gid_t gid) {
-    std::vector<char> buffer(16384);
+    std::vector<char> buffer;
     passwd entry{};
-    passwd* found = nullptr;
-    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found) {
+    if (!FindUser(uid, entry, buffer)) {
         return false;
     }
     int count = 64;
     std::vector<gid_t> groups(count);
-    if (::getgrouplist(found->pw_name, found->pw_gid, groups.data(), &count) < 0) {
+    if (::getgrouplist(entry.pw_name, entry.pw_gid, groups.data(), &count) < 0) {
         groups.resize(count);
-        if (::getgrouplist(found->pw_name, found->pw_gid, groups.data(), &count) < 0) {
+        if (::getgrouplist(entry.pw_name, entry.pw_gid, groups.data(), &count) < 0) {
             return false;
         }
     }
@@ -85,8 +88,10 @@ bool ProcessInGroup(gid_t gid) {
     }
     const int count = ::getgroups(0, nullptr);
     std::vector<gid_t> groups(count > 0 ? count : 0);
-    const int read = ::getgroups(static_cast<int>(groups.size()), groups.data());
-    return read > 0 && std::find(groups.begin(), groups.begin() + read, gid) != groups.end();
+    // With no room given the call only counts: nothing to search then.
+    const int read = groups.empty() ? 0 : ::getgroups(count, groups.data());
+    groups.resize(read > 0 ? read : 0);
+    return std::find(groups.begin(), groups.end(), gid) != groups.end();
 }
 
 std::string ExplainRefusal(const std::string& devicePath) {
