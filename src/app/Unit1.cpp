@@ -26,6 +26,8 @@
 #include "LinkLabel.h"
 #include "Look.h"
 #include "ModalBox.h"
+#include "OpenFailureBox.h"
+#include "PortTrouble.h"
 #include "ReleasePane.h"
 #include "RichLog.h"
 #include "UpDown.h"
@@ -35,10 +37,6 @@ namespace vyx::app {
 
 namespace {
 
-// The tool's own version, shown in the caption.
-constexpr int VersionMajor = 2;
-constexpr int VersionMinor = 39;
-constexpr char VersionLetter = 'C';
 constexpr const char* CaptionFormat = "VyxTool v%1.%2.%3";
 
 // Copies of earlier releases that the tool removes from its own folder.
@@ -167,9 +165,9 @@ void TForm1::FormCreate() {
     VCP.SetCustomBaudRate(DevicePort::BitRate);
     // 4. Caption.
     setWindowTitle(QString::fromLatin1(CaptionFormat)
-                       .arg(VersionMajor)
-                       .arg(VersionMinor)
-                       .arg(QLatin1Char(VersionLetter)));
+                       .arg(ToolVersion.Major)
+                       .arg(ToolVersion.Minor)
+                       .arg(QChar(ToolVersion.Letter)));
     // 5. The value lists, nothing selected.
     editor->FillLists(PingSeconds, BaudCodes);
     // 6. Update check.
@@ -223,10 +221,16 @@ void TForm1::ButtonVCPClick() {
     }
     try {
         VCP.Open();
-    } catch (const EComPort&) {
-        // Missing, busy or refused: the button pops up and nothing is said.
+    } catch (const EComPort& e) {
+        // Missing, busy or refused: the button pops up and a box says why; a port
+        // that is gone leaves the list.
         button->SetAllowAllUp(true);
         button->SetDown(false);
+        const bool vanished = PortTrouble::Classify(e) == PortTrouble::Kind::Vanished;
+        if (vanished) {
+            RefillPortList();
+        }
+        OpenFailureBox::Show(e, VCP.Port(), vanished);
         return;
     }
     VCP.ClearBuffer(true, true);
