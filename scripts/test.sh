@@ -2,9 +2,10 @@
 # Sets up the machine, builds VyxTool and runs every test through ctest:
 #   1. the logic and serial tests under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   2. the libFuzzer targets, each for a bounded number of runs;
-#   3. the whole suite in the dev build (windows offscreen, no display needed).
+#   3. the Debian package, built from the release preset and checked (scripts/package.sh);
+#   4. the whole suite in the dev build (windows offscreen, no display needed).
 # The last lines printed are ctest's summary of the whole suite.
-# VYX_SKIP_ASAN=1 or VYX_SKIP_FUZZ=1 leave out the first or second stage.
+# VYX_SKIP_ASAN=1, VYX_SKIP_FUZZ=1 or VYX_SKIP_PACKAGE=1 leave out stage 1, 2 or 3.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,6 +25,11 @@ if [ "${VYX_SKIP_FUZZ:-0}" != 1 ]; then
     cmake --preset fuzz >/dev/null
     cmake --build --preset fuzz -j "$jobs"
     ctest --preset fuzz -j "$jobs"
+fi
+
+if [ "${VYX_SKIP_PACKAGE:-0}" != 1 ]; then
+    echo "== package"
+    bash scripts/package.sh
 fi
 
 echo "== whole suite"

@@ -13,7 +13,7 @@ const QColor PlugGrey(0x3A, 0x3A, 0x3A);
 const QColor TickGreen(0x1E, 0x9E, 0x3A);
 const QColor CrossRed(0xD0, 0x20, 0x20);
 
-// Draws in a 51 x 51 box; callers scale the painter for other sizes.
+// Draws in a 51 x 51 box; Paint scales the painter for other sizes.
 void DrawPlug(QPainter& p, Badge badge) {
     p.setRenderHint(QPainter::Antialiasing);
     QPen outline(Qt::white, 1.6);
@@ -62,19 +62,28 @@ void DrawPlug(QPainter& p, Badge badge) {
     }
 }
 
-QPixmap Render(Badge badge, int size) {
+QPixmap Render(int index, int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
-    p.scale(size / double(GlyphList::GlyphSize), size / double(GlyphList::GlyphSize));
-    DrawPlug(p, badge);
+    GlyphList::Paint(p, index, size);
     return pixmap;
 }
 
 }  // namespace
 
 GlyphList::GlyphList()
-    : connected(Render(Badge::Tick, GlyphSize)), disconnected(Render(Badge::Cross, GlyphSize)) {}
+    : connected(Render(Connected, GlyphSize)), disconnected(Render(Disconnected, GlyphSize)) {}
+
+void GlyphList::Paint(QPainter& painter, int index, double size) {
+    if (index != Connected && index != Disconnected) {
+        return;
+    }
+    painter.save();
+    painter.scale(size / GlyphSize, size / GlyphSize);
+    DrawPlug(painter, index == Connected ? Badge::Tick : Badge::Cross);
+    painter.restore();
+}
 
 QPixmap GlyphList::Glyph(int index) const {
     switch (index) {
@@ -90,7 +99,7 @@ QPixmap GlyphList::Glyph(int index) const {
 QIcon GlyphList::AppIcon() {
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128}) {
-        icon.addPixmap(Render(Badge::Tick, size));
+        icon.addPixmap(Render(Connected, size));
     }
     return icon;
 }

@@ -6,6 +6,8 @@
 #include <QIcon>
 #include <QPixmap>
 
+class QPainter;
+
 namespace vyx::app {
 
 class GlyphList {
@@ -23,6 +25,11 @@ public:
 
     /// The application icon: the plug with the tick, at a few sizes.
     static QIcon AppIcon();
+
+    /// Draws glyph `index` into the square (0, 0, size, size) of `painter`; the
+    /// glyphs are drawn in code, so any size (and a vector file) comes out sharp.
+    /// An unknown index draws nothing.
+    static void Paint(QPainter& painter, int index, double size);
 
 private:
     QPixmap connected;

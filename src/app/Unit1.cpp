@@ -26,6 +26,8 @@
 #include "LinkLabel.h"
 #include "Look.h"
 #include "ModalBox.h"
+#include "OpenFailureBox.h"
+#include "PortTrouble.h"
 #include "ReleasePane.h"
 #include "RichLog.h"
 #include "TimerIntervals.h"
@@ -36,10 +38,6 @@ namespace vyx::app {
 
 namespace {
 
-// The tool's own version, shown in the caption.
-constexpr int VersionMajor = 2;
-constexpr int VersionMinor = 39;
-constexpr char VersionLetter = 'C';
 constexpr const char* CaptionFormat = "VyxTool v%1.%2.%3";
 
 // Copies of earlier releases that the tool removes from its own folder.
@@ -165,9 +163,9 @@ void TForm1::FormCreate() {
     }
     // 3. Caption (the device's bit rate came with the port's settings).
     setWindowTitle(QString::fromLatin1(CaptionFormat)
-                       .arg(VersionMajor)
-                       .arg(VersionMinor)
-                       .arg(QLatin1Char(VersionLetter)));
+                       .arg(ToolVersion.Major)
+                       .arg(ToolVersion.Minor)
+                       .arg(QChar(ToolVersion.Letter)));
     // 4. The value lists, nothing selected.
     editor->FillLists(PingSeconds, BaudCodes);
     // 5. Update check.
@@ -203,13 +201,24 @@ void TForm1::ComboBox1DropDown() {
 void TForm1::ButtonVCPClick() {
     LatchButton* button = header->ButtonVCP;
     DropDownList* list = header->ComboBox1;
-    // Without a port chosen, or when the port refuses to open, the button pops
-    // up again and nothing is said.
-    if (list->currentIndex() < 0 ||
-        connection->Toggle(list->currentText().toStdString()) == ConnectResult::Refused) {
+    auto popUp = [button] {
         button->SetAllowAllUp(true);
         button->SetDown(false);
+    };
+    if (list->currentIndex() < 0) {
+        popUp();
+        return;
     }
+    // Missing, busy or refused: the button pops up and a box says why; a port
+    // that is gone leaves the list.
+    connection->Toggle(list->currentText().toStdString(), [this, popUp](const EComPort& e) {
+        popUp();
+        const bool vanished = PortTrouble::Classify(e) == PortTrouble::Kind::Vanished;
+        if (vanished) {
+            RefillPortList();
+        }
+        OpenFailureBox::Show(e, VCP.Port(), vanished);
+    });
 }
 
 void TForm1::ConnectionChanging() {

@@ -8,7 +8,8 @@ Connection::Connection(TComPort& port, LinkHost& ui, ConnectionView& view,
                        std::function<void()> opened)
     : port(port), ui(ui), view(view), opened(std::move(opened)) {}
 
-ConnectResult Connection::Toggle(const std::string& path) {
+ConnectResult Connection::Toggle(const std::string& path,
+                                 const std::function<void(const EComPort&)>& refused) {
     port.SetPort(path);
     ui.ProcessMessages();
     ui.SetTimerEnabled(TimerId::Timer2, false);
@@ -18,7 +19,10 @@ ConnectResult Connection::Toggle(const std::string& path) {
     }
     try {
         port.Open();
-    } catch (const EComPort&) {
+    } catch (const EComPort& error) {
+        if (refused) {
+            refused(error);
+        }
         return ConnectResult::Refused;
     }
     port.ClearBuffer(true, true);

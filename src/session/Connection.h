@@ -25,9 +25,11 @@ public:
     Connection(TComPort& port, LinkHost& ui, ConnectionView& view, std::function<void()> opened);
 
     /// The connect button with `path` chosen: closes an open connection, or
-    /// opens `path`. A missing, busy or refused port says nothing (Refused). A
-    /// timed close still pending is dropped: it belongs to the earlier connection.
-    ConnectResult Toggle(const std::string& path);
+    /// opens `path`. A missing, busy or refused port is handed to `refused` and
+    /// changes nothing else. A timed close still pending is dropped: it belongs
+    /// to the earlier connection.
+    ConnectResult Toggle(const std::string& path,
+                         const std::function<void(const EComPort&)>& refused = {});
 
     /// Closes the port, shows the closed state and frees the port list.
     void Close();

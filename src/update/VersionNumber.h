@@ -2,6 +2,8 @@
 // A version of the tool as the maker's version file writes it: major, minor and
 // the character code of the release letter.
 
+#include "BuildVersion.h"
+
 namespace vyx {
 
 struct VersionNumber {
@@ -13,7 +15,8 @@ struct VersionNumber {
     friend bool operator==(const VersionNumber&, const VersionNumber&) = default;
 };
 
-/// This build's own version: 2.39.C, as in the window title.
-inline constexpr VersionNumber ToolVersion{2, 39, 'C'};
+/// This build's own version (e.g. 2.39.C), as in the window title.
+inline constexpr VersionNumber ToolVersion{BuildVersionMajor, BuildVersionMinor,
+                                           BuildVersionLetter};
 
 }  // namespace vyx

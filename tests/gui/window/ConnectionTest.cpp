@@ -99,20 +99,34 @@ TEST_F(ConnectionTest, OpeningEmptiesTheEditorButNotTheEngineBrakeGroup) {
     EXPECT_TRUE(BoxNamed("CB_BZ_EBK_IN")->isChecked());
 }
 
-TEST_F(ConnectionTest, AFailedOpenOrNoSelectionOnlyPopsTheButtonUp) {
-    Ports = {"/dev/vyx-no-such-port"};
+TEST_F(ConnectionTest, NoSelectionOnlyPopsTheButtonUp) {
+    Ports = {};
     TForm1& form = Create();
-    Click();
-    EXPECT_FALSE(form.VCP.Connected());
-    EXPECT_FALSE(form.Header().ButtonVCP->Down());
-    EXPECT_TRUE(form.Header().ComboBox1->isEnabled());
-    EXPECT_TRUE(LogLines().isEmpty());
-
-    form.Header().ComboBox1->setCurrentIndex(-1);
     Click();
     EXPECT_FALSE(form.Header().ButtonVCP->Down());
     EXPECT_TRUE(LogLines().isEmpty());
     EXPECT_TRUE(Boxes.empty());
+}
+
+TEST_F(ConnectionTest, APortGoneSinceTheListWasFilledIsExplainedAndLeavesTheList) {
+    Ports = {"/dev/vyx-no-such-port", SlavePath};
+    TForm1& form = Create();
+    Ports = {SlavePath};  // unplugged after the list was filled
+    Click();
+    EXPECT_FALSE(form.VCP.Connected());
+    EXPECT_FALSE(form.Header().ButtonVCP->Down());
+    EXPECT_TRUE(form.Header().ComboBox1->isEnabled());
+    EXPECT_EQ(form.Header().ComboBox1->count(), 1);
+    EXPECT_EQ(form.Header().ComboBox1->currentText(), SlavePath);
+    EXPECT_TRUE(LogLines().isEmpty());
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Caption, "Vyx Tool");
+    EXPECT_EQ(Boxes[0].Icon, QMessageBox::Critical);
+    EXPECT_EQ(Boxes[0].Text,
+              QString::fromUtf8("A porta /dev/vyx-no-such-port não existe mais: o Vyx foi "
+                                "desconectado ou a porta mudou de nome.\n"
+                                "A lista de portas foi atualizada.\n\n"
+                                "Unable to open com port (win error code: 2)"));
 }
 
 TEST_F(ConnectionTest, RedStaysUntilTheNextOpen) {
