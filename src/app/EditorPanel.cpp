@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <array>
 
+#include "EditorSnapshot.h"
 #include "Look.h"
 #include "UpDown.h"
 
@@ -108,6 +109,20 @@ constexpr std::array<const char*, 42> ConnectionClearOrder = {
     "CB_EV_BGL_IN",  "CB_EV_BGL_OUT", "CB_BZ_BGL_IN", "CB_BZ_BGL_OUT", "CB_BZ_BGL_WH",
     "ED_TOSC",       "ED_XOSC",       "CB_EV_OSC_IN", "CB_EV_OSC_OUT", "CB_BZ_OSC_IN",
     "CB_BZ_OSC_OUT", "CB_BZ_OSC_WH"};
+
+// A triple condition's buzzer boxes "Entrada", "Saída", "Durante", coupled by the
+// editor's shared rule whenever one of them changes.
+using BuzzerTrio = std::array<QCheckBox*, 3>;
+
+void CoupleBuzzerBoxes(const BuzzerTrio& trio, BuzzerBox changed) {
+    TripleBoxes boxes{.BuzzerIn = trio[0]->isChecked(),
+                      .BuzzerOut = trio[1]->isChecked(),
+                      .BuzzerWhile = trio[2]->isChecked()};
+    ApplyBuzzerCoupling(boxes, changed);
+    trio[0]->setChecked(boxes.BuzzerIn);
+    trio[1]->setChecked(boxes.BuzzerOut);
+    trio[2]->setChecked(boxes.BuzzerWhile);
+}
 
 void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget->palette();
@@ -271,13 +286,18 @@ void EditorPanel::BuildConditionGroups(QWidget* form) {
                                 boxCaption, Look::Silver());
         event->setObjectName(QStringLiteral("GB_EV_%1").arg(code));
         const int buzzerCount = row.BuzzerWhile ? 3 : 2;
+        BuzzerTrio trio{};
         for (int i = 0; i < buzzerCount; ++i) {
-            QCheckBox* box = MakeBox(
+            trio[static_cast<std::size_t>(i)] = MakeBox(
                 buzzer, QStringLiteral("CB_BZ_%1_%2").arg(code, suffixes[i]), buzzerCaptions[i],
                 QRect(10, 15 + 15 * i, row.BuzzerW - 14, 15), sans, Look::Grey());
-            boxes.append(box);
-            if (row.BuzzerWhile) {
-                coupled.append(box);
+            boxes.append(trio[static_cast<std::size_t>(i)]);
+        }
+        if (row.BuzzerWhile) {
+            for (const BuzzerBox which : {BuzzerBox::In, BuzzerBox::Out, BuzzerBox::While}) {
+                QCheckBox* box = trio[static_cast<std::size_t>(which)];
+                QObject::connect(box, &QCheckBox::toggled, box,
+                                 [trio, which] { CoupleBuzzerBoxes(trio, which); });
             }
         }
         for (int i = 0; i < 2; ++i) {
@@ -285,9 +305,6 @@ void EditorPanel::BuildConditionGroups(QWidget* form) {
                 event, QStringLiteral("CB_EV_%1_%2").arg(code, suffixes[i]), buzzerCaptions[i],
                 QRect(10, 15 + 15 * i, EventGroupWidth - 14, 15), sans, Look::Grey()));
         }
-    }
-    for (QCheckBox* box : coupled) {
-        QObject::connect(box, &QCheckBox::toggled, box, [this, box] { BuzzerBoxClick(box); });
     }
 }
 
@@ -344,21 +361,6 @@ void EditorPanel::EmptyForConnection() {
         } else if (QCheckBox* box = Box(control)) {
             box->setChecked(false);
         }
-    }
-}
-
-void EditorPanel::BuzzerBoxClick(QCheckBox* box) {
-    if (!box->isChecked()) {
-        return;
-    }
-    // Names end in _IN, _OUT or _WH; the other two boxes share the stem.
-    const QString name = box->objectName();
-    const QString stem = name.left(name.lastIndexOf(QLatin1Char('_')) + 1);
-    if (name.endsWith(QLatin1String("_WH"))) {
-        Box(stem + QLatin1String("IN"))->setChecked(false);
-        Box(stem + QLatin1String("OUT"))->setChecked(false);
-    } else {
-        Box(stem + QLatin1String("WH"))->setChecked(false);
     }
 }
 

@@ -44,8 +44,6 @@ public:
     /// The sixteen value edits (engine brake included) and their spinners.
     const QList<QLineEdit*>& ValueEdits() const { return edits; }
     const QList<UpDown*>& Spinners() const { return spinners; }
-    /// The buzzer boxes of the five triple conditions, coupled to each other.
-    const QList<QCheckBox*>& CoupledBoxes() const { return coupled; }
 
     /// Fills CB_PING with the PING intervals (seconds) and CB_A232, CB_B232 with
     /// the serial speeds (codes in hundreds of bit/s); no entry is selected.
@@ -57,11 +55,6 @@ public:
     /// connection does; the engine-brake group is left alone.
     void EmptyForConnection();
 
-    /// The coupling of a triple condition's buzzer boxes, run whenever one of them
-    /// changes: "Durante" checked clears "Entrada" and "Saída", and either of those
-    /// checked clears "Durante".
-    void BuzzerBoxClick(QCheckBox* box);
-
 private:
     void BuildTopRow();
     void BuildConditionGroups(QWidget* form);
@@ -69,7 +62,6 @@ private:
     QList<QLineEdit*> edits;
     QList<UpDown*> spinners;
     QList<QCheckBox*> boxes;
-    QList<QCheckBox*> coupled;
 };
 
 }  // namespace vyx::app

@@ -11,20 +11,16 @@ ConfigWrite::ConfigWrite(LinkHost& host, ConfigHost& editor, ConfigTransferStart
 
 bool ConfigWrite::B_SetConfigClick() {
     const EditorSnapshot snapshot = editor.ReadEditor();
-    const auto values = ValuesFromSnapshot(snapshot);
-    if (!values) {
-        const auto failure = FirstFailingCheck(snapshot);
-        if (failure) {
-            host.ShowMessage(failure->Message, std::string(CheckFailureCaption), MsgIcon::Warning,
-                             MsgButtons::Ok);
-            if (failure->EmptiesField()) {
-                editor.EmptyField(failure->Field);
-            }
+    if (const auto failure = FirstFailingCheck(snapshot)) {
+        host.ShowMessage(failure->Message, std::string(CheckFailureCaption), MsgIcon::Warning,
+                         MsgButtons::Ok);
+        if (failure->EmptiesField()) {
+            editor.EmptyField(failure->Field);
         }
         return false;
     }
     // Encoded in place: the transfer engine reads the block from here.
-    encoded = EncodeConfigImage(*values);
+    encoded = EncodeConfigImage(ValuesOfCheckedSnapshot(snapshot));
     startTransfer(encoded.Image, encoded.CheckValues);
     return true;
 }

@@ -24,7 +24,7 @@ public:
     /// one-shot close (Timer2).
     void OperatingModeNotice();
 
-    /// L_ClearClick: empties L_IdList and LogIdList and forgets the last listed ID.
+    /// "Limpar": empties the ID list and its count and forgets the last listed ID.
     void ClearIdList();
 
     /// The port was opened, or a firmware upload finished: the next ready-for-

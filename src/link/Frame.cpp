@@ -1,5 +1,7 @@
 #include "Frame.h"
 
+#include <algorithm>
+
 namespace vyx {
 
 std::uint32_t FrameChecksum(const std::uint8_t* bytes, std::size_t count) {
@@ -10,19 +12,25 @@ std::uint32_t FrameChecksum(const std::uint8_t* bytes, std::size_t count) {
     return sum;
 }
 
+std::size_t SealFrame(std::span<std::uint8_t> frame, std::uint8_t address, std::uint8_t code,
+                      std::size_t payloadSize) {
+    frame[0] = FrameStart;
+    frame[1] = address;
+    frame[2] = code;
+    PutBE16(&frame[3], static_cast<std::uint32_t>(payloadSize));
+    const std::size_t at = FrameHeaderSize + payloadSize;
+    const std::uint32_t sum = FrameChecksum(frame.data(), at);
+    frame[at] = static_cast<std::uint8_t>(sum >> 16);
+    frame[at + 1] = static_cast<std::uint8_t>(sum >> 8);
+    frame[at + 2] = static_cast<std::uint8_t>(sum);
+    return at + FrameChecksumSize;
+}
+
 std::vector<std::uint8_t> EncodeFrameFrom(std::uint8_t address, std::uint8_t code,
                                           std::span<const std::uint8_t> payload) {
-    std::vector<std::uint8_t> frame;
-    frame.reserve(payload.size() + FrameOverhead);
-    frame.push_back(FrameStart);
-    frame.push_back(address);
-    frame.push_back(code);
-    AppendBE16(frame, static_cast<std::uint32_t>(payload.size()));
-    frame.insert(frame.end(), payload.begin(), payload.end());
-    const std::uint32_t sum = FrameChecksum(frame.data(), frame.size());
-    frame.push_back(static_cast<std::uint8_t>(sum >> 16));
-    frame.push_back(static_cast<std::uint8_t>(sum >> 8));
-    frame.push_back(static_cast<std::uint8_t>(sum));
+    std::vector<std::uint8_t> frame(payload.size() + FrameOverhead);
+    std::copy(payload.begin(), payload.end(), frame.begin() + FrameHeaderSize);
+    SealFrame(frame, address, code, payload.size());
     return frame;
 }
 

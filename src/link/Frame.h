@@ -45,6 +45,12 @@ inline std::vector<std::uint8_t> EncodeFrame(MessageCode code,
     return EncodeFrame(static_cast<std::uint8_t>(code), payload);
 }
 
+/// Completes a frame in place around a payload of `payloadSize` bytes already
+/// at frame[FrameHeaderSize]: the header before it, the sum after it. `frame`
+/// holds at least payloadSize + FrameOverhead bytes. Returns the frame's size.
+std::size_t SealFrame(std::span<std::uint8_t> frame, std::uint8_t address, std::uint8_t code,
+                      std::size_t payloadSize);
+
 /// Builds a whole frame with any address byte (the device simulator sends 0x12).
 std::vector<std::uint8_t> EncodeFrameFrom(std::uint8_t address, std::uint8_t code,
                                           std::span<const std::uint8_t> payload);
@@ -59,6 +65,10 @@ inline std::uint32_t ReadBE24(const std::uint8_t* p) {
 inline std::uint32_t ReadBE32(const std::uint8_t* p) {
     return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
            p[3];
+}
+inline void PutBE16(std::uint8_t* p, std::uint32_t v) {
+    p[0] = static_cast<std::uint8_t>(v >> 8);
+    p[1] = static_cast<std::uint8_t>(v);
 }
 inline void AppendBE16(std::vector<std::uint8_t>& out, std::uint32_t v) {
     out.push_back(static_cast<std::uint8_t>(v >> 8));

@@ -18,9 +18,9 @@ public:
     virtual void NegativeAcknowledge() = 0;
     /// A MemoryRead reply's payload (at least 7 bytes).
     virtual void MemoryReadReply(std::span<const std::uint8_t> payload) = 0;
-    /// Starts the firmware upload (B_FwTxClick).
+    /// Starts the firmware upload.
     virtual void StartFirmwareUpload() = 0;
-    /// Starts the configuration read (B_GetConfigClick).
+    /// Starts the configuration read.
     virtual void StartConfigRead() = 0;
     /// One transfer tick if the transfer timer runs (a notification too short
     /// for a frame counts as one).

@@ -20,7 +20,6 @@ constexpr const char* UpdatingConfigText = "Atualizando configuração...";
 constexpr const char* SuccessText = "Atualização concluída com sucesso!";
 
 constexpr std::uint32_t TransferIdLimit = 0xFFFF;
-constexpr std::size_t PackageHeaderSize = 6;  // transfer id, index, count
 
 // The data packages (the last one may be short) plus the trailer package.
 std::size_t PackageCount(std::size_t length) {
@@ -29,13 +28,14 @@ std::size_t PackageCount(std::size_t length) {
 
 }  // namespace
 
-TransferEngine::TransferEngine(LinkHost& host, TransferProgress& progress,
-                               DeviceIdentification& identification, TransferIdSource ids)
+TransferEngine::TransferEngine(LinkHost& host, PortIo& port, TransferProgress& progress,
+                               TransferDone done, TransferIdSource ids)
     : host(host),
+      port(port),
       progress(progress),
-      identification(identification),
+      done(std::move(done)),
       ids(std::move(ids)),
-      schedule(host, progress,
+      schedule(host, port, progress,
                StopAndWaitSettings{TimerId::Timer1, [this] { SendPackage(); }, NoConnectionCaption,
                                    FailCaption, MsgIcon::None, [this] { return FailText(); }}) {}
 
@@ -54,7 +54,7 @@ bool TransferEngine::TxInit() {
     progress.LastStarted = TransferProgress::Exchange::Transfer;
     schedule.Reset(static_cast<std::uint32_t>(count));
     id = ids.MakeTransferId(TransferIdLimit);
-    if (host.PortOpen()) {
+    if (port.PortOpen()) {
         host.AppendLog(LogPane::Log, StartingText);
     }
     schedule.Tick();
@@ -79,29 +79,17 @@ void TransferEngine::SendPackage() {
         }
     }
 
-    // Built in place: a package frame never exceeds 62 bytes.
+    // Built in place, without an allocation per package.
     std::array<std::uint8_t, MaxPackageFrame> frame{};
-    const std::size_t payloadSize = PackageHeaderSize + part.size();
-    std::size_t at = 0;
-    auto put16 = [&](std::uint32_t v) {
-        frame[at++] = static_cast<std::uint8_t>(v >> 8);
-        frame[at++] = static_cast<std::uint8_t>(v);
-    };
-    frame[at++] = FrameStart;
-    frame[at++] = ToolToDevice;
-    frame[at++] = static_cast<std::uint8_t>(kind);
-    put16(static_cast<std::uint32_t>(payloadSize));
-    put16(id);
-    put16(index);
-    put16(count);
-    std::copy(part.begin(), part.end(), frame.begin() + static_cast<std::ptrdiff_t>(at));
-    at += part.size();
-    const std::uint32_t sum = FrameChecksum(frame.data(), at);
-    frame[at++] = static_cast<std::uint8_t>(sum >> 16);
-    frame[at++] = static_cast<std::uint8_t>(sum >> 8);
-    frame[at++] = static_cast<std::uint8_t>(sum);
+    std::uint8_t* payload = frame.data() + FrameHeaderSize;
+    PutBE16(payload, id);
+    PutBE16(payload + 2, index);
+    PutBE16(payload + 4, count);
+    std::copy(part.begin(), part.end(), payload + PackageHeaderSize);
+    const std::size_t size = SealFrame(frame, ToolToDevice, static_cast<std::uint8_t>(kind),
+                                       PackageHeaderSize + part.size());
 
-    host.WritePort(std::span<const std::uint8_t>(frame.data(), at));
+    port.WritePort(std::span<const std::uint8_t>(frame.data(), size));
     host.SetProgress(static_cast<int>(index));
     host.ProcessMessages();
 }
@@ -143,14 +131,9 @@ void TransferEngine::Complete() {
     host.AppendLog(LogPane::Log, SuccessText);
     if (kind == FirmwareTransfer) {
         host.AppendLog(LogPane::Log, "");
-        // The device restarts with the new firmware and announces itself again.
-        identification.ResetIdentityHandled();
-        return;
     }
-    host.SetConfigButtonEnabled(true);
-    if (host.AutoCloseChecked() && IsListedRelease(identification.Stored().Version)) {
-        host.SetTimerEnabled(TimerId::Timer2, true);
-        host.SetPortListEnabled(true);
+    if (done) {
+        done(kind);
     }
 }
 

@@ -6,8 +6,7 @@
 
 #include <algorithm>
 
-#include "ConfigImage.h"
-#include "EditorChecks.h"
+#include "BlockRecord.h"
 #include "EditorPresets.h"
 #include "RoadRig.h"
 #include "SimBlocks.h"
@@ -61,15 +60,17 @@ TEST_P(Road, UpToDateDeviceIsReadThenStoresTheEditedBlock) {
 
     rig.host.Editor.Text(EditorField::Vmx) = "95";
     rig.host.Editor.Text(EditorField::Trpx) = "12";
-    const auto values = ValuesFromSnapshot(rig.host.Editor);
-    ASSERT_TRUE(values);
     ASSERT_TRUE(rig.session.B_SetConfigClick());
     ASSERT_TRUE(rig.host.RunUntil(
         [&] { return rig.CountLogged(TransferDoneText) == 1 && rig.Device().configsStored == 1; },
         5s));
 
     const sim::SimStatus device = rig.Device();
-    const ConfigImage expected = EncodeConfigImage(*values).Image;
+    // The defaults with VMX 95 (offset 19) and TRPX 12 (offset 27).
+    const auto expected =
+        BlockRecord({0xCA, 0xFE, 0xF0, 0xDA, 0x00, 0x1E, 0x01, 0x02, 0x00, 0xB4, 0x04, 0x80, 0x00,
+                     0xC0, 0x0B, 0x0B, 0x0B, 0x0B, 0x0B, 0x5F, 0x05, 0x0B, 0x5A, 0x05, 0x0B, 0x11,
+                     0x94, 0x0C, 0x0B, 0x06, 0x07, 0x0B, 0x28, 0x03, 0x84, 0x05, 0x00, 0x08, 0x43});
     EXPECT_TRUE(std::ranges::equal(device.block, expected));
     EXPECT_EQ(device.packagesReceived, ConfigPackages + device.resendsSeen);
     EXPECT_EQ(device.imagesRejected, 0u);

@@ -9,9 +9,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "ConfigImage.h"
+#include "BlockRecord.h"
 #include "EditorBinding.h"
-#include "EditorChecks.h"
 #include "EditorPanel.h"
 #include "EditorPresets.h"
 #include "HeaderPanel.h"
@@ -70,8 +69,6 @@ TEST_F(WindowRoad, UpToDateDeviceIsReadIntoTheEditorThenStoresTheEditedBlock) {
     const EditorSnapshot edited = form.ReadEditor();
     ASSERT_EQ(edited.Text(EditorField::Vmx), "95");
     ASSERT_FALSE(edited.Triple(TripleCondition::Vmx).EventIn);
-    const auto values = ValuesFromSnapshot(edited);
-    ASSERT_TRUE(values);
 
     const auto written = Clock::now();
     editor.B_SetConfig->click();
@@ -82,7 +79,11 @@ TEST_F(WindowRoad, UpToDateDeviceIsReadIntoTheEditorThenStoresTheEditedBlock) {
     std::printf("[ road ] \"CONFIGURAR\" to a stored block: %lld ms\n", MsSince(written));
 
     const sim::SimStatus status = device.Status();
-    const ConfigImage expected = EncodeConfigImage(*values).Image;
+    // The Calvera block with VMX's action 02 (offset 18) and VMX 95 (offset 19).
+    const auto expected = vyx::test::BlockRecord(
+        {0xCA, 0xFE, 0xF0, 0xDA, 0x00, 0x1E, 0x01, 0x02, 0x00, 0x3C, 0x04, 0x80, 0x00,
+         0xC0, 0x0B, 0x0B, 0x01, 0x01, 0x02, 0x5F, 0x0A, 0x03, 0x50, 0x0A, 0x03, 0x11,
+         0x94, 0x05, 0x03, 0x01, 0x07, 0x03, 0x28, 0x03, 0x84, 0x05, 0x00, 0x07, 0x82});
     EXPECT_TRUE(std::ranges::equal(status.block, expected));
     EXPECT_EQ(status.imagesRejected, 0u);
     EXPECT_TRUE(form.VCP.Connected());
