@@ -9,6 +9,7 @@
 #include <mutex>
 #include <vector>
 
+#include "ComTypes.h"
 #include "EventSignal.h"
 #include "TComTimeouts.h"
 
@@ -19,11 +20,13 @@ namespace vyx {
 using FrameCompleteHint = std::function<bool(const std::uint8_t* bytes, std::size_t count)>;
 
 /// Receive side of an open port, shared by the window thread (Read, Count, Clear)
-/// and the event thread (Fill and the hint). Every read from the device happens
-/// under one lock, appending to the buffer, so bytes keep their order whichever
-/// thread takes them. The window thread takes from the device only what it needs
-/// beyond the buffer, so bytes it did not ask for stay with the driver and still
-/// wake the event thread.
+/// and the event thread (Fill or Append, and the hint). Every read from the device
+/// happens under one lock, appending to the buffer, so bytes keep their order
+/// whichever thread takes them. On POSIX systems the window thread takes from the
+/// device only what it needs beyond the buffer, so bytes it did not ask for stay
+/// with the driver and still wake the event thread. On Windows only the event
+/// thread reads the device (one overlapped wait per handle at a time), and Read
+/// applies the port's read time-outs to the buffer.
 class ComReceiveQueue {
 public:
     /// Result of a read: bytes delivered, and the errno of a failure (0: none).
@@ -40,8 +43,8 @@ public:
 
     ComReceiveQueue();
 
-    /// Starts serving device `fd` with an empty buffer.
-    void Attach(int fd);
+    /// Starts serving `device` with an empty buffer.
+    void Attach(ComHandle device);
     /// Stops serving the device and forgets what was buffered.
     void Detach();
     /// The buffer takes at least this many bytes before further ones wait in the driver.
@@ -57,13 +60,20 @@ public:
     int Clear(bool input, bool output);
 
     // Event thread.
+    /// Takes what the driver holds (POSIX systems: a non-blocking read).
     FillResult Fill();
+    /// Adds bytes the event thread has read from the device.
+    FillResult Append(const std::uint8_t* data, std::size_t count);
+    /// Records that the device is gone.
+    void MarkHungUp() { hungUp = true; }
     bool Full();
     /// True when no hint is installed or the hint says the buffer holds whole messages.
     bool HoldsWholeMessages();
-    int DeviceFd() const { return fd; }
-    /// Readable after Read or Clear made room in a full buffer.
-    int RoomFd() const { return room.Fd(); }
+    /// Room left before further bytes wait in the driver.
+    std::size_t Room();
+    ComHandle Device() const { return device; }
+    /// Signalled after Read or Clear made room in a full buffer.
+    std::intptr_t RoomSignal() const { return room.Native(); }
     void TakeRoom() { room.Take(); }
 
     /// Whether the device has hung up (set by whichever thread met it).
@@ -76,7 +86,7 @@ private:
     std::vector<std::uint8_t> bytes;
     std::size_t capacity;
     FrameCompleteHint hint;
-    std::atomic<int> fd{-1};
+    std::atomic<ComHandle> device{NoComHandle};
     std::atomic<bool> hungUp{false};
     std::atomic<std::uint8_t> eventChar{0};
     EventSignal arrived;  // the event thread appended bytes

@@ -12,7 +12,8 @@ namespace vyx {
 
 class TCustomComPort;
 
-/// Waits for bytes from the device (poll on the port and a stop signal), takes them
+/// Waits for bytes from the device and a stop signal at once (poll() on POSIX
+/// systems; an overlapped wait and read with a stop event on Windows), takes them
 /// into the port's receive queue and hands each batch of events to the window
 /// thread, blocking until the window thread has processed it. So the port's
 /// OnRxChar handler runs on the window thread only, one call at a time.
@@ -53,9 +54,12 @@ protected:
     void DispatchComMsg();
 
 private:
-    /// Waits for the rest of a message that arrived in part; returns false if stopped.
-    bool Coalesce(bool& hungUp, bool& sawEventChar);
+    /// The platform's wait loop; returns when stopped, when the device is gone or
+    /// its wait failed.
     void Run();
+    /// Hands over a batch of the events the port asked for: evRxChar (and evRxFlag
+    /// when the event character came) if bytes arrived, plus `reported`.
+    void Deliver(bool bytesArrived, bool sawEventChar, TComEvents reported = {});
 
     TCustomComPort& port;
     const TComEvents events;
