@@ -15,26 +15,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Receive coalescing. A USB device delivers one message in packets of 64 bytes,
-// up to about a millisecond apart. When the bytes received so far hold whole
-// messages (the port's frame-complete hint says so, or no hint is installed) the
-// batch goes to the window at once: no latency is added. When they end in a
-// partial message, the thread waits for the rest: every new chunk asks the hint
-// again; a gap of CoalesceGap without a byte, or CoalesceLimit in all, hands the
-// bytes over as they are (the link layer copes with partial frames).
-constexpr auto CoalesceGap = std::chrono::milliseconds(20);
-constexpr auto CoalesceLimit = std::chrono::milliseconds(200);
-
 constexpr short HangUpEvents = POLLHUP | POLLERR | POLLNVAL;
 
 // Waits for the rest of a message that arrived in part; false if stopped.
 bool Coalesce(ComReceiveQueue& queue, int stopFd, const std::atomic<bool>& stopRequested,
-              bool& hungUp, bool& sawEventChar) {
+              std::chrono::milliseconds gap, std::chrono::milliseconds most, bool& hungUp,
+              bool& sawEventChar) {
     const int deviceFd = static_cast<int>(queue.Device());
-    const auto limit = Clock::now() + CoalesceLimit;
+    const auto limit = Clock::now() + most;
     auto lastChunk = Clock::now();
     while (!queue.HoldsWholeMessages() && !queue.Full()) {
-        const auto deadline = std::min(limit, lastChunk + CoalesceGap);
+        const auto deadline = std::min(limit, lastChunk + gap);
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
             return true;
@@ -94,7 +85,8 @@ void TComThread::Run() {
         hungUp = hungUp || fill.hungUp;
         bool sawEventChar = fill.sawEventChar;
         if (fill.added > 0) {
-            if (!hungUp && !Coalesce(queue, stopFd, stopRequested, hungUp, sawEventChar)) {
+            if (!hungUp && !Coalesce(queue, stopFd, stopRequested, CoalesceGap, CoalesceLimit,
+                                     hungUp, sawEventChar)) {
                 return;
             }
             Deliver(true, sawEventChar);
