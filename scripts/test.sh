@@ -2,9 +2,11 @@
 # Sets up the machine, builds VyxTool and runs every test through ctest:
 #   1. the logic and serial tests under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   2. the libFuzzer targets, each for a bounded number of runs;
-#   3. the whole suite in the dev build (windows offscreen, no display needed).
-# The last lines printed are ctest's summary of the whole suite.
-# VYX_SKIP_ASAN=1 or VYX_SKIP_FUZZ=1 leave out the first or second stage.
+#   3. the whole suite in the dev build (windows offscreen, no display needed);
+#   4. when Wine and the mingw-w64 cross compiler are installed (scripts/setup.sh
+#      windows), the Windows cross-build and its tests under Wine, timed.
+# ctest's summary of the whole suite is printed last of the first three stages.
+# VYX_SKIP_ASAN=1, VYX_SKIP_FUZZ=1 or VYX_SKIP_WINDOWS=1 leave out stage 1, 2 or 4.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,3 +32,17 @@ echo "== whole suite"
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j "$jobs"
 ctest --preset dev -j "$jobs"
+
+if [ "${VYX_SKIP_WINDOWS:-0}" != 1 ] && command -v wine >/dev/null 2>&1 &&
+    command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 && command -v python3 >/dev/null 2>&1; then
+    echo "== Windows cross-build and its tests under Wine"
+    started=$SECONDS
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows -j "$jobs"
+    status=0
+    bash scripts/wine-test.sh build/windows build/dev/sim/vyx-sim || status=$?
+    echo "== Windows stage took $((SECONDS - started)) s"
+    exit $status
+else
+    echo "== Windows stage skipped (needs: scripts/setup.sh windows)"
+fi
