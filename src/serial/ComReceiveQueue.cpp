@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "SystemCodes.h"
+
 namespace vyx {
 
 namespace {
@@ -65,6 +67,74 @@ ComReceiveQueue::FillResult ComReceiveQueue::Append(const std::uint8_t* data, st
     result.sawEventChar = std::memchr(data, eventChar.load(), count) != nullptr;
     arrived.Raise();
     return result;
+}
+
+ComReceiveQueue::ReadResult ComReceiveQueue::Read(std::uint8_t* out, std::int32_t count,
+                                                  const TComTimeouts::ReadLimits& limits) {
+    ReadResult result;
+    if (count <= 0) {
+        return result;
+    }
+    const auto start = Clock::now();
+    auto lastByte = start;
+    const std::size_t wanted = static_cast<std::size_t>(count);
+    std::size_t got = 0;
+    for (;;) {
+        bool gone = false;
+        {
+            std::lock_guard lock(mutex);
+            arrived.Take();
+            std::size_t now = Take(out + got, wanted - got);
+            if (got + now < wanted && !hungUp) {
+                now += ReadDevice(out + got + now, wanted - got - now, result.error);
+            }
+            if (now > 0) {
+                got += now;
+                lastByte = Clock::now();
+            }
+            gone = hungUp;
+        }
+        result.count = static_cast<std::int32_t>(got);
+        if (result.error != 0 || got == wanted || limits.immediate) {
+            return result;
+        }
+        if (gone) {
+            // What arrived before the hang-up is delivered; a read that finds
+            // nothing at all fails.
+            if (got == 0) {
+                result.error = DeviceGoneCode();
+            }
+            return result;
+        }
+        const std::optional<std::int64_t> left = WaitLeft(limits, start, lastByte, got);
+        if (!left) {
+            return result;
+        }
+        if (int code = WaitForBytes(*left)) {
+            result.error = code;
+            return result;
+        }
+    }
+}
+
+std::optional<std::int64_t> ComReceiveQueue::WaitLeft(const TComTimeouts::ReadLimits& limits,
+                                                      Clock::time_point start,
+                                                      Clock::time_point lastByte, std::size_t got) {
+    auto deadline = Clock::time_point::max();
+    if (limits.total) {
+        deadline = start + *limits.total;
+    }
+    if (limits.interval && got > 0) {
+        deadline = std::min(deadline, lastByte + *limits.interval);
+    }
+    if (deadline == Clock::time_point::max()) {
+        return -1;
+    }
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) {
+        return std::nullopt;
+    }
+    return std::min<std::int64_t>(left.count(), 1 << 30);
 }
 
 bool ComReceiveQueue::Full() {

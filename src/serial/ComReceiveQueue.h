@@ -3,10 +3,12 @@
 // followed by what the driver still holds.
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "ComTypes.h"
@@ -80,7 +82,22 @@ public:
     bool HungUp() const { return hungUp; }
 
 private:
+    using Clock = std::chrono::steady_clock;
+
     std::size_t Take(std::uint8_t* out, std::size_t count);
+    // The device side of Read, one unit per platform.
+    /// Under the lock: takes up to `count` bytes straight from the driver (none on
+    /// Windows, where the event thread is the only reader); marks a hang-up.
+    std::size_t ReadDevice(std::uint8_t* out, std::size_t count, int& error);
+    /// Waits up to `milliseconds` (-1: without limit) for bytes to arrive;
+    /// returns 0 or the system's code of a failed wait.
+    int WaitForBytes(std::int64_t milliseconds);
+    /// How long a read that began at `start`, took its last byte at `lastByte` and
+    /// holds `got` bytes may still wait, in milliseconds (-1: without limit); nullopt once one of
+    /// its limits has run out.
+    static std::optional<std::int64_t> WaitLeft(const TComTimeouts::ReadLimits& limits,
+                                                Clock::time_point start, Clock::time_point lastByte,
+                                                std::size_t got);
 
     std::mutex mutex;
     std::vector<std::uint8_t> bytes;

@@ -15,85 +15,36 @@ namespace vyx {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr std::size_t ChunkSize = 4096;
 
 }  // namespace
 
-ComReceiveQueue::ReadResult ComReceiveQueue::Read(std::uint8_t* out, std::int32_t count,
-                                                  const TComTimeouts::ReadLimits& limits) {
-    ReadResult result;
-    if (count <= 0) {
-        return result;
+std::size_t ComReceiveQueue::ReadDevice(std::uint8_t* out, std::size_t count, int& error) {
+    const ssize_t n = ::read(static_cast<int>(device.load()), out, count);
+    if (n > 0) {
+        return static_cast<std::size_t>(n);
     }
-    const int fd = static_cast<int>(device.load());
-    const auto start = Clock::now();
-    auto lastByte = start;
-    const std::size_t wanted = static_cast<std::size_t>(count);
-    std::size_t got = 0;
-    for (;;) {
-        bool gone = false;
-        {
-            std::lock_guard lock(mutex);
-            arrived.Take();
-            std::size_t now = Take(out + got, wanted - got);
-            if (got + now < wanted && !hungUp) {
-                const ssize_t n = ::read(fd, out + got + now, wanted - got - now);
-                if (n > 0) {
-                    now += static_cast<std::size_t>(n);
-                } else if (n == 0 || (n < 0 && DeviceGone(errno))) {
-                    hungUp = true;
-                } else if (errno != EAGAIN && errno != EINTR) {
-                    result.error = errno;
-                }
-            }
-            if (now > 0) {
-                got += now;
-                lastByte = Clock::now();
-            }
-            gone = hungUp;
-        }
-        result.count = static_cast<std::int32_t>(got);
-        if (result.error != 0 || got == wanted || limits.immediate) {
-            return result;
-        }
-        if (gone) {
-            // What arrived before the hang-up is delivered; a read that finds
-            // nothing at all fails.
-            if (got == 0) {
-                result.error = EIO;
-            }
-            return result;
-        }
-        auto deadline = Clock::time_point::max();
-        if (limits.total) {
-            deadline = start + *limits.total;
-        }
-        if (limits.interval && got > 0) {
-            deadline = std::min(deadline, lastByte + *limits.interval);
-        }
-        int waitMs = -1;
-        if (deadline != Clock::time_point::max()) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-            if (left.count() <= 0) {
-                return result;
-            }
-            waitMs = static_cast<int>(std::min<std::int64_t>(left.count(), 1 << 30));
-        }
-        pollfd fds[2] = {{fd, POLLIN, 0}, {static_cast<int>(arrived.Native()), POLLIN, 0}};
-        if (::poll(fds, 2, waitMs) < 0 && errno != EINTR) {
-            result.error = errno;
-            return result;
-        }
-        if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 &&
-            (fds[0].revents & POLLIN) == 0) {
-            std::lock_guard lock(mutex);
-            if (bytes.empty()) {
-                hungUp = true;
-            }
+    if (n == 0 || DeviceGone(errno)) {
+        hungUp = true;
+    } else if (errno != EAGAIN && errno != EINTR) {
+        error = errno;
+    }
+    return 0;
+}
+
+int ComReceiveQueue::WaitForBytes(std::int64_t milliseconds) {
+    pollfd fds[2] = {{static_cast<int>(device.load()), POLLIN, 0},
+                     {static_cast<int>(arrived.Native()), POLLIN, 0}};
+    if (::poll(fds, 2, static_cast<int>(milliseconds)) < 0 && errno != EINTR) {
+        return errno;
+    }
+    if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 && (fds[0].revents & POLLIN) == 0) {
+        std::lock_guard lock(mutex);
+        if (bytes.empty()) {
+            hungUp = true;
         }
     }
+    return 0;
 }
 
 int ComReceiveQueue::Count(std::int32_t& count) {

@@ -1,75 +1,21 @@
 // The receive queue's device side on Windows. Only the event thread reads the
 // device (its overlapped read is the wait for bytes); the window thread reads
 // the buffer and applies the port's read time-outs to it.
-#include <algorithm>
-#include <chrono>
-
 #include "ComReceiveQueue.h"
 #include "CommControl.h"
 
 namespace vyx {
 
-namespace {
+std::size_t ComReceiveQueue::ReadDevice(std::uint8_t*, std::size_t, int&) {
+    return 0;
+}
 
-using Clock = std::chrono::steady_clock;
-
-}  // namespace
-
-ComReceiveQueue::ReadResult ComReceiveQueue::Read(std::uint8_t* out, std::int32_t count,
-                                                  const TComTimeouts::ReadLimits& limits) {
-    ReadResult result;
-    if (count <= 0) {
-        return result;
+int ComReceiveQueue::WaitForBytes(std::int64_t milliseconds) {
+    const DWORD waitMs = milliseconds < 0 ? INFINITE : static_cast<DWORD>(milliseconds);
+    if (::WaitForSingleObject(reinterpret_cast<HANDLE>(arrived.Native()), waitMs) == WAIT_FAILED) {
+        return static_cast<int>(::GetLastError());
     }
-    const auto start = Clock::now();
-    auto lastByte = start;
-    const std::size_t wanted = static_cast<std::size_t>(count);
-    std::size_t got = 0;
-    for (;;) {
-        bool gone = false;
-        {
-            std::lock_guard lock(mutex);
-            arrived.Take();
-            const std::size_t now = Take(out + got, wanted - got);
-            if (now > 0) {
-                got += now;
-                lastByte = Clock::now();
-            }
-            gone = hungUp;
-        }
-        result.count = static_cast<std::int32_t>(got);
-        if (got == wanted || limits.immediate) {
-            return result;
-        }
-        if (gone) {
-            // What arrived before the hang-up is delivered; a read that finds
-            // nothing at all fails.
-            if (got == 0) {
-                result.error = ERROR_BROKEN_PIPE;
-            }
-            return result;
-        }
-        auto deadline = Clock::time_point::max();
-        if (limits.total) {
-            deadline = start + *limits.total;
-        }
-        if (limits.interval && got > 0) {
-            deadline = std::min(deadline, lastByte + *limits.interval);
-        }
-        DWORD waitMs = INFINITE;
-        if (deadline != Clock::time_point::max()) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-            if (left.count() <= 0) {
-                return result;
-            }
-            waitMs = static_cast<DWORD>(std::min<std::int64_t>(left.count(), 1 << 30));
-        }
-        if (::WaitForSingleObject(reinterpret_cast<HANDLE>(arrived.Native()), waitMs) ==
-            WAIT_FAILED) {
-            result.error = static_cast<int>(::GetLastError());
-            return result;
-        }
-    }
+    return 0;
 }
 
 int ComReceiveQueue::Count(std::int32_t& count) {

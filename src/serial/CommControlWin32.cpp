@@ -24,6 +24,10 @@ bool DeviceGone(int code) {
     }
 }
 
+int DeviceGoneCode() {
+    return ERROR_BROKEN_PIPE;
+}
+
 int ClosedPortCode() {
     return ERROR_INVALID_HANDLE;
 }

@@ -9,6 +9,8 @@ namespace vyx {
 /// the other end of the line hung up. Such failures end the receive event thread
 /// and do not hold up a close.
 bool DeviceGone(int code);
+/// The code a read fails with when the device went away before any byte came.
+int DeviceGoneCode();
 /// The code a transfer on a closed port fails with (an invalid handle).
 int ClosedPortCode();
 /// The code of an open refused because the port is still closing.

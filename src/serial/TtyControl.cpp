@@ -166,6 +166,10 @@ bool DeviceGone(int code) {
     return code == EIO || code == ENXIO || code == ENODEV || code == ENOTTY;
 }
 
+int DeviceGoneCode() {
+    return EIO;
+}
+
 int ClosedPortCode() {
     return EBADF;
 }
