@@ -56,6 +56,14 @@ std::size_t ComReceiveQueue::Take(std::uint8_t* out, std::size_t count) {
     return n;
 }
 
+void ComReceiveQueue::DropBuffered() {
+    const bool wasFull = bytes.size() >= capacity;
+    bytes.clear();
+    if (wasFull) {
+        room.Raise();
+    }
+}
+
 ComReceiveQueue::FillResult ComReceiveQueue::Append(const std::uint8_t* data, std::size_t count) {
     FillResult result;
     if (count == 0) {

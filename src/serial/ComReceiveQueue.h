@@ -56,7 +56,9 @@ public:
 
     // Window thread.
     ReadResult Read(std::uint8_t* out, std::int32_t count, const TComTimeouts::ReadLimits& limits);
-    /// Bytes waiting (buffer plus driver); returns 0 or the errno of the driver query.
+    /// Bytes waiting: the buffer, plus on POSIX systems what the driver holds (on
+    /// Windows the event thread drains the driver before it hands a batch over).
+    /// Returns 0 or the system's code of the failed driver query.
     int Count(std::int32_t& count);
     /// Discards the received bytes and/or the driver's transmit queue.
     int Clear(bool input, bool output);
@@ -85,6 +87,8 @@ private:
     using Clock = std::chrono::steady_clock;
 
     std::size_t Take(std::uint8_t* out, std::size_t count);
+    /// Under the lock: forgets the buffered bytes, making room.
+    void DropBuffered();
     // The device side of Read, one unit per platform.
     /// Under the lock: takes up to `count` bytes straight from the driver (none on
     /// Windows, where the event thread is the only reader); marks a hang-up.

@@ -62,12 +62,8 @@ int ComReceiveQueue::Count(std::int32_t& count) {
 
 int ComReceiveQueue::Clear(bool input, bool output) {
     std::lock_guard lock(mutex);
-    if (input && !bytes.empty()) {
-        const bool wasFull = bytes.size() >= capacity;
-        bytes.clear();
-        if (wasFull) {
-            room.Raise();
-        }
+    if (input) {
+        DropBuffered();
     }
     const int code = tty::Flush(static_cast<int>(device.load()), input, output);
     return hungUp && code != EBADF ? 0 : code;

@@ -37,12 +37,8 @@ int ComReceiveQueue::Count(std::int32_t& count) {
 
 int ComReceiveQueue::Clear(bool input, bool output) {
     std::lock_guard lock(mutex);
-    if (input && !bytes.empty()) {
-        const bool wasFull = bytes.size() >= capacity;
-        bytes.clear();
-        if (wasFull) {
-            room.Raise();
-        }
+    if (input) {
+        DropBuffered();
     }
     const DWORD flags = (input ? PURGE_RXCLEAR : 0) | (output ? PURGE_TXCLEAR : 0);
     if (flags == 0 || ::PurgeComm(comm::Handle(device), flags)) {
