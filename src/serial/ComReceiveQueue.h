@@ -31,7 +31,7 @@ using FrameCompleteHint = std::function<bool(const std::uint8_t* bytes, std::siz
 /// applies the port's read time-outs to the buffer.
 class ComReceiveQueue {
 public:
-    /// Result of a read: bytes delivered, and the errno of a failure (0: none).
+    /// Result of a read: bytes delivered, and the system's code of a failure (0: none).
     struct ReadResult {
         std::int32_t count = 0;
         int error = 0;
