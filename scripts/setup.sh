@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and running VyxTool need,
 # and only when one of them is missing. Safe to run again.
+# "setup.sh windows" adds what the windows preset and its Wine stage need: the
+# mingw-w64 cross compiler, Wine, and Python for the echoing test line.
 set -euo pipefail
 
 packages=(
@@ -8,9 +10,15 @@ packages=(
     qt6-base-dev libgl-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    xvfb xauth imagemagick fonts-dejavu-core
+    xvfb xauth imagemagick fonts-dejavu-core ccache
     qt6-svg-dev help2man dpkg-dev desktop-file-utils appstream
 )
+for preset in "$@"; do
+    case "$preset" in
+        windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 python3) ;;
+        *) echo "setup: no packages known for '$preset'" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

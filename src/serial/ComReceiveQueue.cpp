@@ -1,48 +1,35 @@
 #include "ComReceiveQueue.h"
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
 #include <cstring>
 
-#include "TtyControl.h"
+#include "SystemCodes.h"
 
 namespace vyx {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // Least size of the buffer, whatever the port's InputSize says: a whole device
 // message always fits.
 constexpr std::size_t MinimumCapacity = 64 * 1024;
-constexpr std::size_t ChunkSize = 4096;
-
-// Codes with which a read says the device is no longer there.
-bool DeviceGone(int code) {
-    return code == EIO || code == ENXIO || code == ENODEV;
-}
 
 }  // namespace
 
 ComReceiveQueue::ComReceiveQueue() : capacity(MinimumCapacity) {}
 
-void ComReceiveQueue::Attach(int device) {
+void ComReceiveQueue::Attach(ComHandle value) {
     std::lock_guard lock(mutex);
     bytes.clear();
     hungUp = false;
     arrived.Take();
     room.Take();
-    fd = device;
+    device = value;
 }
 
 void ComReceiveQueue::Detach() {
     std::lock_guard lock(mutex);
     bytes.clear();
-    fd = -1;
+    device = NoComHandle;
 }
 
 void ComReceiveQueue::SetCapacity(std::size_t value) {
@@ -63,10 +50,31 @@ std::size_t ComReceiveQueue::Take(std::uint8_t* out, std::size_t count) {
     }
     std::memcpy(out, bytes.data(), n);
     bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
-    if (wasFull && n > 0) {
+    if (wasFull) {
         room.Raise();
     }
     return n;
+}
+
+void ComReceiveQueue::DropBuffered() {
+    const bool wasFull = bytes.size() >= capacity;
+    bytes.clear();
+    if (wasFull) {
+        room.Raise();
+    }
+}
+
+ComReceiveQueue::FillResult ComReceiveQueue::Append(const std::uint8_t* data, std::size_t count) {
+    FillResult result;
+    if (count == 0) {
+        return result;
+    }
+    std::lock_guard lock(mutex);
+    bytes.insert(bytes.end(), data, data + count);
+    result.added = count;
+    result.sawEventChar = std::memchr(data, eventChar.load(), count) != nullptr;
+    arrived.Raise();
+    return result;
 }
 
 ComReceiveQueue::ReadResult ComReceiveQueue::Read(std::uint8_t* out, std::int32_t count,
@@ -86,14 +94,7 @@ ComReceiveQueue::ReadResult ComReceiveQueue::Read(std::uint8_t* out, std::int32_
             arrived.Take();
             std::size_t now = Take(out + got, wanted - got);
             if (got + now < wanted && !hungUp) {
-                const ssize_t n = ::read(fd, out + got + now, wanted - got - now);
-                if (n > 0) {
-                    now += static_cast<std::size_t>(n);
-                } else if (n == 0 || (n < 0 && DeviceGone(errno))) {
-                    hungUp = true;
-                } else if (errno != EAGAIN && errno != EINTR) {
-                    result.error = errno;
-                }
+                now += ReadDevice(out + got + now, wanted - got - now, result.error);
             }
             if (now > 0) {
                 got += now;
@@ -109,99 +110,49 @@ ComReceiveQueue::ReadResult ComReceiveQueue::Read(std::uint8_t* out, std::int32_
             // What arrived before the hang-up is delivered; a read that finds
             // nothing at all fails.
             if (got == 0) {
-                result.error = EIO;
+                result.error = DeviceGoneCode();
             }
             return result;
         }
-        auto deadline = Clock::time_point::max();
-        if (limits.total) {
-            deadline = start + *limits.total;
-        }
-        if (limits.interval && got > 0) {
-            deadline = std::min(deadline, lastByte + *limits.interval);
-        }
-        int waitMs = -1;
-        if (deadline != Clock::time_point::max()) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-            if (left.count() <= 0) {
-                return result;
-            }
-            waitMs = static_cast<int>(std::min<std::int64_t>(left.count(), 1 << 30));
-        }
-        pollfd fds[2] = {{fd, POLLIN, 0}, {arrived.Fd(), POLLIN, 0}};
-        if (::poll(fds, 2, waitMs) < 0 && errno != EINTR) {
-            result.error = errno;
+        const std::optional<std::int64_t> left = WaitLeft(limits, start, lastByte, got);
+        if (!left) {
             return result;
         }
-        if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 &&
-            (fds[0].revents & POLLIN) == 0) {
-            std::lock_guard lock(mutex);
-            if (bytes.empty()) {
-                hungUp = true;
-            }
+        if (int code = WaitForBytes(*left)) {
+            result.error = code;
+            return result;
         }
     }
 }
 
-int ComReceiveQueue::Count(std::int32_t& count) {
-    std::lock_guard lock(mutex);
-    std::int32_t driver = 0;
-    if (!hungUp) {
-        if (int code = tty::QueuedInput(fd, driver)) {
-            count = 0;
-            return code;
-        }
+std::optional<std::int64_t> ComReceiveQueue::WaitLeft(const TComTimeouts::ReadLimits& limits,
+                                                      Clock::time_point start,
+                                                      Clock::time_point lastByte, std::size_t got) {
+    auto deadline = Clock::time_point::max();
+    if (limits.total) {
+        deadline = start + *limits.total;
     }
-    count = static_cast<std::int32_t>(bytes.size()) + driver;
-    return 0;
-}
-
-int ComReceiveQueue::Clear(bool input, bool output) {
-    std::lock_guard lock(mutex);
-    if (input && !bytes.empty()) {
-        const bool wasFull = bytes.size() >= capacity;
-        bytes.clear();
-        if (wasFull) {
-            room.Raise();
-        }
+    if (limits.interval && got > 0) {
+        deadline = std::min(deadline, lastByte + *limits.interval);
     }
-    const int code = tty::Flush(fd, input, output);
-    return hungUp && code != EBADF ? 0 : code;
-}
-
-ComReceiveQueue::FillResult ComReceiveQueue::Fill() {
-    FillResult result;
-    std::lock_guard lock(mutex);
-    const std::uint8_t flag = eventChar;
-    std::uint8_t chunk[ChunkSize];
-    while (bytes.size() < capacity) {
-        const ssize_t n = ::read(fd, chunk, std::min(sizeof chunk, capacity - bytes.size()));
-        if (n > 0) {
-            bytes.insert(bytes.end(), chunk, chunk + n);
-            result.added += static_cast<std::size_t>(n);
-            result.sawEventChar = result.sawEventChar || std::memchr(chunk, flag, n) != nullptr;
-            continue;
-        }
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n == 0 || errno != EAGAIN) {
-            // A read of 0 from a terminal that waits for one byte, EIO or any
-            // other failure: the device will give nothing more.
-            hungUp = true;
-            result.hungUp = true;
-        }
-        break;
+    if (deadline == Clock::time_point::max()) {
+        return -1;
     }
-    if (result.added > 0) {
-        arrived.Raise();
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) {
+        return std::nullopt;
     }
-    return result;
+    return std::min<std::int64_t>(left.count(), 1 << 30);
 }
 
 bool ComReceiveQueue::Full() {
     std::lock_guard lock(mutex);
     return bytes.size() >= capacity;
+}
+
+std::size_t ComReceiveQueue::Room() {
+    std::lock_guard lock(mutex);
+    return bytes.size() >= capacity ? 0 : capacity - bytes.size();
 }
 
 bool ComReceiveQueue::HoldsWholeMessages() {

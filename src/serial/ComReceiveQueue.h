@@ -3,12 +3,15 @@
 // followed by what the driver still holds.
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <vector>
 
+#include "ComTypes.h"
 #include "EventSignal.h"
 #include "TComTimeouts.h"
 
@@ -19,14 +22,16 @@ namespace vyx {
 using FrameCompleteHint = std::function<bool(const std::uint8_t* bytes, std::size_t count)>;
 
 /// Receive side of an open port, shared by the window thread (Read, Count, Clear)
-/// and the event thread (Fill and the hint). Every read from the device happens
-/// under one lock, appending to the buffer, so bytes keep their order whichever
-/// thread takes them. The window thread takes from the device only what it needs
-/// beyond the buffer, so bytes it did not ask for stay with the driver and still
-/// wake the event thread.
+/// and the event thread (Fill or Append, and the hint). Every read from the device
+/// happens under one lock, appending to the buffer, so bytes keep their order
+/// whichever thread takes them. On POSIX systems the window thread takes from the
+/// device only what it needs beyond the buffer, so bytes it did not ask for stay
+/// with the driver and still wake the event thread. On Windows only the event
+/// thread reads the device (one overlapped wait per handle at a time), and Read
+/// applies the port's read time-outs to the buffer.
 class ComReceiveQueue {
 public:
-    /// Result of a read: bytes delivered, and the errno of a failure (0: none).
+    /// Result of a read: bytes delivered, and the system's code of a failure (0: none).
     struct ReadResult {
         std::int32_t count = 0;
         int error = 0;
@@ -40,8 +45,8 @@ public:
 
     ComReceiveQueue();
 
-    /// Starts serving device `fd` with an empty buffer.
-    void Attach(int fd);
+    /// Starts serving `device` with an empty buffer.
+    void Attach(ComHandle device);
     /// Stops serving the device and forgets what was buffered.
     void Detach();
     /// The buffer takes at least this many bytes before further ones wait in the driver.
@@ -51,32 +56,58 @@ public:
 
     // Window thread.
     ReadResult Read(std::uint8_t* out, std::int32_t count, const TComTimeouts::ReadLimits& limits);
-    /// Bytes waiting (buffer plus driver); returns 0 or the errno of the driver query.
+    /// Bytes waiting: the buffer, plus on POSIX systems what the driver holds (on
+    /// Windows the event thread drains the driver before it hands a batch over).
+    /// Returns 0 or the system's code of the failed driver query.
     int Count(std::int32_t& count);
     /// Discards the received bytes and/or the driver's transmit queue.
     int Clear(bool input, bool output);
 
     // Event thread.
+    /// Takes what the driver holds (POSIX systems: a non-blocking read).
     FillResult Fill();
+    /// Adds bytes the event thread has read from the device.
+    FillResult Append(const std::uint8_t* data, std::size_t count);
+    /// Records that the device is gone.
+    void MarkHungUp() { hungUp = true; }
     bool Full();
     /// True when no hint is installed or the hint says the buffer holds whole messages.
     bool HoldsWholeMessages();
-    int DeviceFd() const { return fd; }
-    /// Readable after Read or Clear made room in a full buffer.
-    int RoomFd() const { return room.Fd(); }
+    /// Room left before further bytes wait in the driver.
+    std::size_t Room();
+    ComHandle Device() const { return device; }
+    /// Signalled after Read or Clear made room in a full buffer.
+    std::intptr_t RoomSignal() const { return room.Native(); }
     void TakeRoom() { room.Take(); }
 
     /// Whether the device has hung up (set by whichever thread met it).
     bool HungUp() const { return hungUp; }
 
 private:
+    using Clock = std::chrono::steady_clock;
+
     std::size_t Take(std::uint8_t* out, std::size_t count);
+    /// Under the lock: forgets the buffered bytes, making room.
+    void DropBuffered();
+    // The device side of Read, one unit per platform.
+    /// Under the lock: takes up to `count` bytes straight from the driver (none on
+    /// Windows, where the event thread is the only reader); marks a hang-up.
+    std::size_t ReadDevice(std::uint8_t* out, std::size_t count, int& error);
+    /// Waits up to `milliseconds` (-1: without limit) for bytes to arrive;
+    /// returns 0 or the system's code of a failed wait.
+    int WaitForBytes(std::int64_t milliseconds);
+    /// How long a read that began at `start`, took its last byte at `lastByte` and
+    /// holds `got` bytes may still wait, in milliseconds (-1: without limit); nullopt once one of
+    /// its limits has run out.
+    static std::optional<std::int64_t> WaitLeft(const TComTimeouts::ReadLimits& limits,
+                                                Clock::time_point start, Clock::time_point lastByte,
+                                                std::size_t got);
 
     std::mutex mutex;
     std::vector<std::uint8_t> bytes;
     std::size_t capacity;
     FrameCompleteHint hint;
-    std::atomic<int> fd{-1};
+    std::atomic<ComHandle> device{NoComHandle};
     std::atomic<bool> hungUp{false};
     std::atomic<std::uint8_t> eventChar{0};
     EventSignal arrived;  // the event thread appended bytes

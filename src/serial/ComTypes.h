@@ -6,6 +6,10 @@
 
 namespace vyx {
 
+/// The system's handle of an open device: a file descriptor, or a Windows HANDLE.
+using ComHandle = std::intptr_t;
+inline constexpr ComHandle NoComHandle = -1;
+
 /// Bit rate of the line; every value but brCustom names its rate, brCustom takes
 /// the port's CustomBaudRate.
 enum TBaudRate {

@@ -35,8 +35,9 @@ enum ComErrorNumber : std::int32_t {
     ComErrorPortList = 23,
 };
 
-/// A failed port operation. `ErrorNumber` is 1 to 23; `SystemCode` is the errno
-/// of the failed system call, or -1 when no system call failed. The message is
+/// A failed port operation. `ErrorNumber` is a ComErrorNumber; `SystemCode` is the
+/// code the failed system call left (errno on POSIX systems, the last-error value
+/// on Windows), or -1 when no system call failed. The message is
 /// the English table text, followed by " (win error code: N)" when a system code
 /// is carried (the suffix keeps its wording so logs read the same everywhere).
 class EComPort : public std::runtime_error {

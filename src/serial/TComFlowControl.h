@@ -10,12 +10,13 @@ namespace vyx {
 class TCustomComPort;
 
 /// Hardware and software flow control, and the state of DTR and RTS. Changing a
-/// value of an open port re-applies the line settings at once (error 7 if that
+/// value of an open port re-applies the line settings at once (ComErrorLineSettings if that
 /// fails, after the value has been stored).
 ///
 /// On Linux: OutCTSFlow or rtsHandshake select CTS/RTS handshake; dtrEnable and
 /// rtsEnable raise the line, the others hold it low; DSR handshake, DSR sensitivity,
 /// RTS toggling and TxContinueOnXoff have no counterpart and are kept as values only.
+/// On Windows every value goes into the device control block as it is.
 class TComFlowControl {
 public:
     explicit TComFlowControl(TCustomComPort& port) : port(port) {}

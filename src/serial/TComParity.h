@@ -10,7 +10,7 @@ namespace vyx {
 class TCustomComPort;
 
 /// Parity of the line. Changing a value of an open port re-applies the line settings
-/// at once (error 7 if that fails, after the value has been stored).
+/// at once (ComErrorLineSettings if that fails, after the value has been stored).
 class TComParity {
 public:
     explicit TComParity(TCustomComPort& port) : port(port) {}

@@ -2,6 +2,7 @@
 // The receive event thread of an open port.
 
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <thread>
 
@@ -12,7 +13,8 @@ namespace vyx {
 
 class TCustomComPort;
 
-/// Waits for bytes from the device (poll on the port and a stop signal), takes them
+/// Waits for bytes from the device and a stop signal at once (poll() on POSIX
+/// systems; an overlapped wait and read with a stop event on Windows), takes them
 /// into the port's receive queue and hands each batch of events to the window
 /// thread, blocking until the window thread has processed it. So the port's
 /// OnRxChar handler runs on the window thread only, one call at a time.
@@ -53,9 +55,23 @@ protected:
     void DispatchComMsg();
 
 private:
-    /// Waits for the rest of a message that arrived in part; returns false if stopped.
-    bool Coalesce(bool& hungUp, bool& sawEventChar);
+    // Receive coalescing. A USB device delivers one message in packets of 64
+    // bytes, up to about a millisecond apart. When the bytes received so far hold
+    // whole messages (the port's frame-complete hint says so, or no hint is
+    // installed) the batch goes to the window at once: no latency is added. When
+    // they end in a partial message, the thread waits for the rest: every new
+    // chunk asks the hint again; a gap of CoalesceGap without a byte, or
+    // CoalesceLimit in all, hands the bytes over as they are (the link layer
+    // copes with partial frames).
+    static constexpr std::chrono::milliseconds CoalesceGap{20};
+    static constexpr std::chrono::milliseconds CoalesceLimit{200};
+
+    /// The platform's wait loop; returns when stopped, when the device is gone or
+    /// its wait failed.
     void Run();
+    /// Hands over a batch of the events the port asked for: evRxChar (and evRxFlag
+    /// when the event character came) if bytes arrived, plus `reported`.
+    void Deliver(bool bytesArrived, bool sawEventChar, TComEvents reported = {});
 
     TCustomComPort& port;
     const TComEvents events;

@@ -1,33 +1,10 @@
 #include "TCustomComPort.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <chrono>
 #include <system_error>
 
-#include "TtyControl.h"
+#include "SystemCodes.h"
 
 namespace vyx {
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// Codes with which the terminal driver says the device has gone.
-bool DeviceGone(int code) {
-    return code == EIO || code == ENXIO || code == ENODEV || code == ENOTTY;
-}
-
-int DataBitCount(TDataBits bits) {
-    return 5 + static_cast<int>(bits);
-}
-
-}  // namespace
 
 TCustomComPort::TCustomComPort() = default;
 
@@ -96,65 +73,20 @@ void TCustomComPort::Loaded(const std::function<void(const EComPort&)>& report) 
     }
 }
 
-std::string TCustomComPort::DevicePath() const {
-    // The name ends at its first zero byte.
-    std::string name = port.substr(0, port.find('\0'));
-    if (name.find('/') == std::string::npos) {
-        name = "/dev/" + name;
-    }
-    return name;
-}
-
 void TCustomComPort::Open() {
     if (connected) {
         return;
     }
     if (closing) {
         // Reopening from a handler run by the close that is still in progress.
-        throw EComPort(ComErrorOpen, EBUSY);
+        throw EComPort(ComErrorOpen, PortBusyCode());
     }
-    const int fd = ::open(DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        throw EComPort(ComErrorOpen, errno);
-    }
-    const auto fail = [fd](int code) {
-        ::close(fd);
-        throw EComPort(ComErrorOpen, code);
-    };
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        fail(errno);
-    }
-    if (!S_ISCHR(info.st_mode)) {
-        fail(ENOTTY);
-    }
-    if (int code = tty::CheckTerminal(fd)) {
-        fail(code);
-    }
-    // Exclusive use: the advisory lock also holds against privileged users, whom
-    // the terminal's exclusive mode lets through.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        fail(errno);
-    }
-    if (int code = tty::SetExclusive(fd)) {
-        fail(code);
-    }
-    // The kernel raises DTR (and RTS) for a moment whenever the device is opened;
-    // that pulse cannot be avoided, so the lines are dropped as soon as possible.
-    if (int code = tty::SetModemLines(fd, false, false)) {
-        tty::ClearExclusive(fd);
-        fail(code);
-    }
-
-    handle = fd;
+    handle = OpenDevice();
     connected = true;
-    receiveQueue.Attach(fd);
+    receiveQueue.Attach(handle);
     try {
         SetupComPort();
-        if (!events.Empty()) {
-            eventThread = std::make_unique<TComThread>(*this, events);
-            threadCreated = true;
-        }
+        StartEventThread();
     } catch (const std::system_error& e) {
         CloseDevice();
         throw EComPort(ComErrorOpen, e.code().value());
@@ -169,13 +101,8 @@ void TCustomComPort::Close() {
     if (!connected || closing) {
         return;
     }
-    // Pending output is discarded: a device that stopped reading would otherwise
-    // hold the close for the driver's closing wait. Received bytes stay for a
-    // batch that is already on its way.
-    if (int code = tty::Flush(handle, false, true);
-        code != 0 && !DeviceGone(code) && !receiveQueue.HungUp()) {
-        throw EComPort(ComErrorPurge, code);
-    }
+    // Received bytes stay for a batch that is already on its way.
+    DiscardPendingOutput();
     closing = true;
     if (eventThread) {
         eventThread->Stop();
@@ -201,12 +128,10 @@ void TCustomComPort::CloseDevice() {
         eventThread.reset();
     }
     receiveQueue.Detach();
-    if (handle >= 0) {
-        tty::Flush(handle, true, true);
-        tty::ClearExclusive(handle);
-        ::close(handle);
+    if (handle != NoComHandle) {
+        ReleaseHandle();
     }
-    handle = -1;
+    handle = NoComHandle;
     connected = false;
     threadCreated = false;
 }
@@ -224,7 +149,7 @@ void TCustomComPort::ReapRetiredThreads() {
 
 std::int32_t TCustomComPort::Read(void* buffer, std::int32_t count) {
     if (!connected) {
-        throw EComPort(ComErrorRead, EBADF);
+        throw EComPort(ComErrorRead, ClosedPortCode());
     }
     const ComReceiveQueue::ReadResult result =
         receiveQueue.Read(static_cast<std::uint8_t*>(buffer), count, timeouts.ReadLimitsFor(count));
@@ -234,49 +159,9 @@ std::int32_t TCustomComPort::Read(void* buffer, std::int32_t count) {
     return result.count;
 }
 
-std::int32_t TCustomComPort::Write(const void* buffer, std::int32_t count) {
-    if (!connected) {
-        throw EComPort(ComErrorWrite, EBADF);
-    }
-    if (count <= 0) {
-        return 0;
-    }
-    const auto limit = timeouts.WriteLimitFor(count);
-    const auto deadline = limit ? Clock::now() + *limit : Clock::time_point::max();
-    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-    std::int32_t written = 0;
-    while (written < count) {
-        const ssize_t n =
-            ::write(handle, bytes + written, static_cast<std::size_t>(count - written));
-        if (n > 0) {
-            written += static_cast<std::int32_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN) {
-            throw EComPort(ComErrorWrite, errno);
-        }
-        int waitMs = -1;
-        if (limit) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-            if (left.count() <= 0) {
-                break;  // cut off: not an error
-            }
-            waitMs = static_cast<int>(std::min<std::int64_t>(left.count(), 1 << 30));
-        }
-        pollfd fd{handle, POLLOUT, 0};
-        if (::poll(&fd, 1, waitMs) < 0 && errno != EINTR) {
-            throw EComPort(ComErrorWrite, errno);
-        }
-    }
-    return written;
-}
-
 void TCustomComPort::ClearBuffer(bool input, bool output) {
     if (!connected) {
-        throw EComPort(ComErrorPurge, EBADF);
+        throw EComPort(ComErrorPurge, ClosedPortCode());
     }
     if (int code = receiveQueue.Clear(input, output)) {
         throw EComPort(ComErrorPurge, code);
@@ -285,22 +170,13 @@ void TCustomComPort::ClearBuffer(bool input, bool output) {
 
 std::int32_t TCustomComPort::InputCount() {
     if (!connected) {
-        throw EComPort(ComErrorQueueQuery, EBADF);
+        throw EComPort(ComErrorQueueQuery, ClosedPortCode());
     }
     std::int32_t count = 0;
     if (int code = receiveQueue.Count(count)) {
         throw EComPort(ComErrorQueueQuery, code);
     }
     return count;
-}
-
-void TCustomComPort::CheckModemStatus() {
-    if (!connected) {
-        throw EComPort(ComErrorModemStatus, EBADF);
-    }
-    if (int code = tty::CheckModemStatus(handle); code != 0 && !receiveQueue.HungUp()) {
-        throw EComPort(ComErrorModemStatus, code);
-    }
 }
 
 void TCustomComPort::CallRxChar() {
@@ -334,46 +210,6 @@ void TCustomComPort::SetupComPort() {
     ApplyBuffer();
     ApplyDCB();
     ApplyTimeouts();
-}
-
-void TCustomComPort::ApplyBuffer() {
-    if (!connected || loading) {
-        return;
-    }
-    receiveQueue.SetCapacity(
-        static_cast<std::size_t>(buffer.InputSize() > 0 ? buffer.InputSize() : 0));
-}
-
-void TCustomComPort::ApplyDCB() {
-    if (!connected || loading) {
-        return;
-    }
-    TtyLineSettings line;
-    line.baudRate = baudRate == brCustom ? customBaudRate : BaudRateValue(baudRate);
-    line.dataBits = DataBitCount(dataBits);
-    line.stopBits = stopBits;
-    line.parity = parity.Bits();
-    line.parityCheck = parity.Check();
-    line.replaceErrors = parity.Check() && parity.Replace();
-    line.hardwareFlow = flowControl.OutCTSFlow() || flowControl.ControlRTS() == rtsHandshake;
-    line.xonXoffOut = flowControl.XonXoffOut();
-    line.xonXoffIn = flowControl.XonXoffIn();
-    line.xonChar = flowControl.XonChar();
-    line.xoffChar = flowControl.XoffChar();
-    if (int code = tty::ApplyLineSettings(handle, line)) {
-        throw EComPort(ComErrorLineSettings, code);
-    }
-    const bool dtr = flowControl.ControlDTR() == dtrEnable;
-    const bool rts = flowControl.ControlRTS() == rtsEnable;
-    if (int code = tty::SetModemLines(handle, dtr, rts)) {
-        throw EComPort(ComErrorLineSettings, code);
-    }
-    receiveQueue.SetEventChar(eventChar);
-}
-
-void TCustomComPort::ApplyTimeouts() {
-    // Read and Write apply the time-outs themselves, at each call: nothing goes
-    // to the device, and nothing can fail here.
 }
 
 }  // namespace vyx

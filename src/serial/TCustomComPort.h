@@ -25,11 +25,12 @@ enum class ComGroup { Line, Timeouts, Buffer };
 /// One serial port. Everything here is called on the window thread; the port's
 /// event thread calls OnRxChar there too.
 ///
-/// `Port` is a device path (a name without '/' is taken from /dev). Open takes the
-/// device exclusively; the settings go to it at open and, while it is open, each
-/// time one changes (the setter rule: a setter given the stored value does
-/// nothing; otherwise it stores the value and re-applies its group to an open
-/// port, throwing the group's error after storing). Every failure throws EComPort.
+/// `Port` names the device: on POSIX systems a device path (a name without '/' is
+/// taken from /dev), on Windows a port name such as "COM5". Open takes the device
+/// exclusively; the settings go to it at open and, while it is open, each time
+/// one changes (the setter rule: a setter given the stored value does nothing;
+/// otherwise it stores the value and re-applies its group to an open port,
+/// throwing the group's error after storing). Every failure throws EComPort.
 ///
 /// The port must not be destroyed from inside its own OnRxChar handler.
 class TCustomComPort {
@@ -43,13 +44,15 @@ public:
     TCustomComPort& operator=(const TCustomComPort&) = delete;
 
     // Settings (defaults: "COM1", br9600, 9600, dbEight, sbOneStopBit, no
-    // DiscardNull, EventChar 0, all ten events, smThreadSync).
+    // DiscardNull, EventChar 0, all ten events, smThreadSync). Line settings
+    // refused by an open device throw ComErrorLineSettings.
     const std::string& Port() const { return port; }
     /// Changing the name of an open port closes it and opens it under the new name.
     void SetPort(const std::string& value);
     TBaudRate BaudRate() const { return baudRate; }
     void SetBaudRate(TBaudRate value) { StoreAndApply(baudRate, value, ComGroup::Line); }
-    /// The rate in bit/s used when BaudRate is brCustom.
+    /// The rate in bit/s used when BaudRate is brCustom. A driver that does not
+    /// take the rate (reads back another one) is a refusal: ComErrorLineSettings.
     std::int32_t CustomBaudRate() const { return customBaudRate; }
     void SetCustomBaudRate(std::int32_t value) {
         StoreAndApply(customBaudRate, value, ComGroup::Line);
@@ -58,17 +61,17 @@ public:
     void SetDataBits(TDataBits value) { StoreAndApply(dataBits, value, ComGroup::Line); }
     TStopBits StopBits() const { return stopBits; }
     void SetStopBits(TStopBits value) { StoreAndApply(stopBits, value, ComGroup::Line); }
-    /// Kept as a value: the terminal driver cannot strip zero bytes.
+    /// Kept as a value on POSIX systems: the terminal driver cannot strip zero bytes.
     bool DiscardNull() const { return discardNull; }
     void SetDiscardNull(bool value) { StoreAndApply(discardNull, value, ComGroup::Line); }
     /// Receiving this byte adds evRxFlag to the batch.
     std::uint8_t EventChar() const { return eventChar; }
     void SetEventChar(std::uint8_t value) { StoreAndApply(eventChar, value, ComGroup::Line); }
-    /// The events the event thread reports; empty: no event thread. Takes effect at Open.
+    /// The events the event thread reports; empty: no notifications. Takes effect at Open.
     TComEvents Events() const { return events; }
     void SetEvents(TComEvents value) { events = value; }
     TSyncMethod SyncMethod() const { return syncMethod; }
-    /// Throws error 14 (keeping the old value) while the port is open.
+    /// Throws ComErrorChangeWhileOpen (keeping the old value) while the port is open.
     void SetSyncMethod(TSyncMethod value);
 
     TComParity& Parity() { return parity; }
@@ -92,26 +95,27 @@ public:
     /// layout loads, only records the value (see Loaded).
     void SetConnected(bool value);
 
-    /// Opens the device and applies the settings. Errors: 1 (cannot open, taken by
-    /// another, not a terminal), 7/8/9 (settings refused; the port stays closed),
-    /// 11 (modem status; the port stays open).
+    /// Opens the device and applies the settings. Errors: ComErrorOpen (cannot
+    /// open, taken by another, not a serial device), ComErrorQueueSizes,
+    /// ComErrorLineSettings or ComErrorTimeouts (settings refused; the port stays
+    /// closed), ComErrorModemStatus (the port stays open).
     void Open();
     /// Discards pending output, stops the event thread (running a batch it had
     /// already queued) and closes the device. Called from inside the port's own
     /// receive handler, the port is closed at once and its event thread is joined
-    /// once the handler has returned. Error 5 leaves the port open.
+    /// once the handler has returned. ComErrorPurge leaves the port open.
     void Close();
 
     /// Reads up to `count` bytes, waiting as the time-outs say; returns how many
-    /// arrived (a time-out is not an error). Error 3 (EBADF when closed, EIO after a
-    /// hang-up once the bytes received before it are read).
+    /// arrived (a time-out is not an error). ComErrorRead: on a closed port, or
+    /// after a hang-up once the bytes received before it are read.
     std::int32_t Read(void* buffer, std::int32_t count);
     /// Writes `count` bytes, cut off after the write time-out; returns how many were
-    /// written. Error 2 (EBADF when closed, EIO after a hang-up).
+    /// written. ComErrorWrite: on a closed port, or after a hang-up.
     std::int32_t Write(const void* buffer, std::int32_t count);
-    /// Discards received bytes (input) and/or bytes not yet sent (output). Error 5.
+    /// Discards received bytes (input) and/or bytes not yet sent (output). ComErrorPurge.
     void ClearBuffer(bool input, bool output);
-    /// Number of received bytes waiting to be read. Error 10.
+    /// Number of received bytes waiting to be read. ComErrorQueueQuery.
     std::int32_t InputCount();
 
     /// Layout loading: while loading, setters only store and SetConnected only
@@ -121,7 +125,19 @@ public:
     void Loaded(const std::function<void(const EComPort&)>& report = {});
     bool Loading() const { return loading; }
 
-    /// The setter rule (used by the settings objects).
+    /// The event thread of the current opening (null when none).
+    const TComThread* EventThread() const { return eventThread.get(); }
+
+private:
+    // The settings objects apply their group through the setter rule; the event
+    // thread runs the notification and reads the receive queue.
+    friend class TComParity;
+    friend class TComFlowControl;
+    friend class TComTimeouts;
+    friend class TComBuffer;
+    friend class TComThread;
+
+    /// The setter rule.
     template <class T>
     void StoreAndApply(T& field, T value, ComGroup group) {
         if (field == value) {
@@ -130,27 +146,34 @@ public:
         field = value;
         ApplyGroup(group);
     }
+    void ApplyGroup(ComGroup group);
     /// Applies queue sizes, line settings and time-outs, in that order, to an open port.
     void SetupComPort();
     void ApplyBuffer();
     void ApplyDCB();
     void ApplyTimeouts();
 
-    // Used by the event thread.
     /// Takes the count of waiting bytes and, when it is above 0, calls DoRxChar.
     void CallRxChar();
     void DoRxChar(std::int32_t count);
-    /// Reads the modem status lines. Error 11.
+    /// Reads the modem status lines. ComErrorModemStatus.
     void CheckModemStatus();
     ComReceiveQueue& ReceiveQueue() { return receiveQueue; }
     /// Joins the event threads left by a close from inside their handler.
     void ReapRetiredThreads();
-    /// The event thread of the current opening (null when none).
-    const TComThread* EventThread() const { return eventThread.get(); }
 
-private:
-    void ApplyGroup(ComGroup group);
-    std::string DevicePath() const;
+    // The system side, one unit per platform.
+    /// Opens the device named by Port(); returns the handle or throws ComErrorOpen.
+    ComHandle OpenDevice();
+    /// Starts the event thread of a new opening, if it is to have one.
+    void StartEventThread();
+    /// Aborts transfers in progress and discards pending output before a close:
+    /// a device that stopped reading would otherwise hold the close. ComErrorPurge
+    /// (not when the device is gone).
+    void DiscardPendingOutput();
+    /// Gives the handle back to the system.
+    void ReleaseHandle();
+    /// Stops the event thread, lets the device go and marks the port closed.
     void CloseDevice();
 
     std::string port = "COM1";
@@ -167,7 +190,7 @@ private:
     TComTimeouts timeouts{*this};
     TComBuffer buffer{*this};
 
-    int handle = -1;
+    ComHandle handle = NoComHandle;
     bool connected = false;
     bool loading = false;
     bool connectRecorded = false;

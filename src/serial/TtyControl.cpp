@@ -4,6 +4,8 @@
 // loses custom bit rates. termios2 with BOTHER takes any rate (3,686,400 bit/s).
 #include "TtyControl.h"
 
+#include "SystemCodes.h"
+
 #include <asm/termbits.h>
 #include <sys/ioctl.h>
 #include <cerrno>
@@ -154,3 +156,26 @@ int QueuedInput(int fd, int& count) {
 }
 
 }  // namespace vyx::tty
+
+namespace vyx {
+
+// A terminal whose device went away answers reads with EIO (or end of file),
+// and, once hung up, every control call with ENOTTY; a USB adapter being
+// removed gives ENXIO or ENODEV.
+bool DeviceGone(int code) {
+    return code == EIO || code == ENXIO || code == ENODEV || code == ENOTTY;
+}
+
+int DeviceGoneCode() {
+    return EIO;
+}
+
+int ClosedPortCode() {
+    return EBADF;
+}
+
+int PortBusyCode() {
+    return EBUSY;
+}
+
+}  // namespace vyx

@@ -1,6 +1,7 @@
 #pragma once
-// The terminal controls the port needs, behind a narrow contract of plain values.
-// Every function returns 0 on success or the errno of the failed call.
+// The terminal controls the port needs on POSIX systems, behind a narrow contract
+// of plain values. Every function returns 0 on success or the errno of the failed
+// call. The codes the shared code decides on (SystemCodes.h) are defined beside them.
 
 #include <cstdint>
 

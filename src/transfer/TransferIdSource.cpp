@@ -1,6 +1,7 @@
 #include "TransferIdSource.h"
 
 #include <cstdio>
+#include <mutex>
 #include <utility>
 
 namespace vyx {
@@ -28,10 +29,13 @@ std::string TransferIdSource::ClockText(const std::tm& time) {
 }
 
 std::tm TransferIdSource::LocalTime() {
+    // The standard call shares one result between threads (the reentrant forms
+    // differ between POSIX and Windows): the copy is taken under a lock.
+    static std::mutex mutex;
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local;
+    std::lock_guard lock(mutex);
+    const std::tm* local = std::localtime(&now);
+    return local != nullptr ? *local : std::tm{};
 }
 
 std::uint32_t TransferIdSource::MakeTransferId(std::uint32_t limit) {

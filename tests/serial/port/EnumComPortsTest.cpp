@@ -23,15 +23,15 @@ protected:
         char pattern[] = "/tmp/vyx-enum-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         root = pattern;
-        sources.ttyClassFolder = root + "/tty";
+        sources.systemList = root + "/tty";
         sources.virtualFolder = root + "/ports";
-        fs::create_directory(sources.ttyClassFolder);
+        fs::create_directory(sources.systemList);
     }
     void TearDown() override { fs::remove_all(root); }
 
     // A terminal entry; with `type` set, the entry has a `type` file saying it.
     void AddTerminal(const std::string& name, bool device, const std::string& type = "") {
-        const std::string entry = sources.ttyClassFolder + "/" + name;
+        const std::string entry = sources.systemList + "/" + name;
         fs::create_directory(entry);
         if (device) {
             fs::create_directory(entry + "/device");
@@ -101,7 +101,7 @@ TEST_F(EnumPorts, AMissingVirtualFolderAddsNothing) {
 }
 
 TEST_F(EnumPorts, AnUnreadableTerminalFolderIsError23AndKeepsTheList) {
-    sources.ttyClassFolder = root + "/missing";
+    sources.systemList = root + "/missing";
     std::vector<std::string> list{"/dev/ttyUSB0", "/dev/ttyUSB1"};
     try {
         EnumComPorts(list, sources);

@@ -1,5 +1,3 @@
-#include "EventSignal.h"
-
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -7,27 +5,29 @@
 #include <cstdint>
 #include <system_error>
 
+#include "EventSignal.h"
+
 namespace vyx {
 
-EventSignal::EventSignal() : fd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
-    if (fd < 0) {
+EventSignal::EventSignal() : native(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
+    if (native < 0) {
         throw std::system_error(errno, std::generic_category(), "eventfd");
     }
 }
 
 EventSignal::~EventSignal() {
-    ::close(fd);
+    ::close(static_cast<int>(native));
 }
 
 void EventSignal::Raise() {
     const std::uint64_t one = 1;
     // Only fails when the counter is near overflow, which still leaves it readable.
-    [[maybe_unused]] ssize_t n = ::write(fd, &one, sizeof one);
+    [[maybe_unused]] ssize_t n = ::write(static_cast<int>(native), &one, sizeof one);
 }
 
 void EventSignal::Take() {
     std::uint64_t value = 0;
-    [[maybe_unused]] ssize_t n = ::read(fd, &value, sizeof value);
+    [[maybe_unused]] ssize_t n = ::read(static_cast<int>(native), &value, sizeof value);
 }
 
 }  // namespace vyx
