@@ -38,12 +38,18 @@ struct SimStatus {
     std::uint64_t firmwareAccepted =
         0;                             ///< firmware images verified (each one restarts the device)
     std::uint64_t imagesRejected = 0;  ///< finished transfers with a bad trailer, size or gap
+    /// 64-bit FNV-1a of the latest firmware image accepted (0 before the first), so
+    /// an observer can tell that exactly the intended image arrived.
+    std::uint64_t firmwareDigest = 0;
 
     // What went out.
     std::uint64_t announcements = 0;  ///< identity (or operating-mode) frames sent
     std::uint64_t acksSent = 0;
     std::uint64_t nacksSent = 0;
-    std::uint64_t repliesCorrupted = 0;  ///< replies sent with a wrong checksum on purpose
+    std::uint64_t repliesCorrupted = 0;     ///< replies sent with a wrong checksum on purpose
+    std::uint64_t repliesMisaddressed = 0;  ///< replies sent to another receiver on purpose
+    std::uint64_t strayRuns = 0;            ///< runs of stray bytes sent before a reply
+    std::uint64_t restartsMidRead = 0;      ///< restarts on a memory read (restart fault)
     std::vector<std::vector<std::uint8_t>> framesWritten;  ///< every frame, whole, once written
 };
 
