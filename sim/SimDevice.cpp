@@ -314,6 +314,10 @@ void SimDevice::WriteDue(Clock::time_point now) {
         for (auto& frame : progress.finished) {
             written.push_back(std::move(frame));
         }
+        if (written.size() > WrittenFramesKept) {
+            written.erase(written.begin(),
+                          written.end() - static_cast<std::ptrdiff_t>(WrittenFramesKept));
+        }
         changed.notify_all();
     }
 }

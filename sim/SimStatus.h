@@ -3,12 +3,15 @@
 // the device's lock, so every field of one copy belongs to the same moment.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "SimBlocks.h"
 
 namespace vyx::sim {
+
+inline constexpr std::size_t WrittenFramesKept = 64;
 
 struct SimStatus {
     // The port.
@@ -50,7 +53,9 @@ struct SimStatus {
     std::uint64_t repliesMisaddressed = 0;  ///< replies sent to another receiver on purpose
     std::uint64_t strayRuns = 0;            ///< runs of stray bytes sent before a reply
     std::uint64_t restartsMidRead = 0;      ///< restarts on a memory read (restart fault)
-    std::vector<std::vector<std::uint8_t>> framesWritten;  ///< every frame, whole, once written
+    /// The latest frames written, whole, oldest first: at most WrittenFramesKept, so a
+    /// long run neither grows nor copies an ever longer record.
+    std::vector<std::vector<std::uint8_t>> framesWritten;
 };
 
 }  // namespace vyx::sim
