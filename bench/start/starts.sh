@@ -77,6 +77,6 @@ for i in $(seq 1 "$starts"); do
     fi
 done
 
-echo "starts: $starts (with a simulator port: $withSim), display reset: ${reset:-yes}"
+echo "starts: $starts (with a simulator port: $withSim), display: Xvfb ${reset:-resetting when its last client leaves}"
 echo "killed while running: $killed, ended by themselves: $ended, ended by a signal of their own: $faults"
 [ "$faults" -eq 0 ] && [ "$ended" -eq 0 ]
