@@ -12,6 +12,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth imagemagick fonts-dejavu-core ccache
     qt6-svg-dev help2man dpkg-dev desktop-file-utils appstream
+    openssl
 )
 for preset in "$@"; do
     case "$preset" in
