@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace vyx::test {
+namespace vyx {
 
 namespace {
 
@@ -67,4 +67,4 @@ std::optional<HeadlessTimers::Clock::time_point> HeadlessTimers::NextDue() const
     return next;
 }
 
-}  // namespace vyx::test
+}  // namespace vyx
