@@ -114,6 +114,26 @@ std::string ProfileAllowed(const ProfileKey& key) {
     return "true or false";
 }
 
+std::string ProfileValueText(const ProfileKey& key, EditorSnapshot& editor) {
+    switch (key.Kind) {
+        case ProfileValueKind::Number: {
+            const std::string& text = editor.Text(key.Field);
+            return text.empty() ? "empty" : text;
+        }
+        case ProfileValueKind::Choice: {
+            const std::vector<unsigned> choices = ProfileChoices(key.Field);
+            const int position = editor.List(key.Field);
+            if (position < 0 || static_cast<std::size_t>(position) >= choices.size()) {
+                return "none";
+            }
+            return std::to_string(choices[static_cast<std::size_t>(position)]);
+        }
+        case ProfileValueKind::Box:
+            break;
+    }
+    return key.Box(editor) ? "true" : "false";
+}
+
 std::vector<std::string_view> ProfileExclusiveWith(const ProfileKey& key) {
     if (!key.Key.ends_with(WhileSuffix)) {
         return {};

@@ -34,6 +34,10 @@ std::vector<unsigned> ProfileChoices(EditorField field);
 /// What a key allows, for messages: "0 to 150", "one of 5, 10, ...", "true or false".
 std::string ProfileAllowed(const ProfileKey& key);
 
+/// The value `editor` holds for `key`, as the profile writes it ("120", "19200",
+/// "true"); "none" for a list without a selection, "empty" for an empty edit.
+std::string ProfileValueText(const ProfileKey& key, EditorSnapshot& editor);
+
 /// For a triple condition's "Durante" box key, the keys of the "Entrada" and
 /// "Saída" boxes it may not stand with; empty for every other key.
 std::vector<std::string_view> ProfileExclusiveWith(const ProfileKey& key);
