@@ -56,7 +56,7 @@ std::string OpenFailure(const std::string& path, int code) {
 
 }  // namespace
 
-CliHost::CliHost() : queue(NewHandOverQueue()) {
+CliHost::CliHost() : queue(NewHandOverQueue()), previousQueue(CurrentHandOverQueue()) {
     UseHandOverQueue(queue.get());
     DevicePort::Configure(port);
     port.SetCustomBaudRate(DevicePort::BitRate);
@@ -96,7 +96,7 @@ CliHost::~CliHost() {
     Close();
     SetHandOverWakeUp({});
     RunPendingHandOvers();
-    UseHandOverQueue(nullptr);
+    UseHandOverQueue(previousQueue);
 }
 
 std::optional<std::string> CliHost::Open(const std::string& path) {

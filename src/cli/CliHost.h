@@ -23,7 +23,8 @@ namespace vyx::cli {
 
 class CliHost : public LinkHost, public ConfigHost {
 public:
-    /// Sets the port up and gives the calling thread its own hand-over queue.
+    /// Sets the port up and gives the calling thread its own hand-over queue (until
+    /// the host is destroyed, on the same thread).
     CliHost();
     ~CliHost() override;
     CliHost(const CliHost&) = delete;
@@ -91,6 +92,7 @@ private:
     void Guarded(const std::function<void()>& handler);
 
     std::shared_ptr<HandOverQueue> queue;
+    HandOverQueue* previousQueue;  // the thread's queue before this host, given back after
     TComPort port;
     HeadlessTimers timers;
     bool red = false;
