@@ -3,36 +3,23 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <array>
 
 #include "EditorPanel.h"
+#include "RecordLayout.h"
 
 namespace vyx::app {
 
 namespace {
 
-constexpr std::array<const char*, 16> FieldControls = {
-    "CB_PING", "CB_A232", "CB_B232", "ED_ACP",  "ED_ACN",  "ED_VMX",  "ED_TVMX", "ED_VCH",
-    "ED_TVCH", "ED_RPX",  "ED_TRPX", "ED_TOSC", "ED_XOSC", "ED_VBGL", "ED_RBGL", "ED_TBGL"};
+// The boxes of a condition are named after its group: GB_VMX holds CB_BZ_VMX_IN ...
+QLatin1String Code(const RecordEntry& action) {
+    const std::string_view code = action.Control.substr(3);
+    return QLatin1String(code.data(), static_cast<qsizetype>(code.size()));
+}
 
-// Triple conditions in TripleCondition order, and the value edits of each (in
-// record order, so that applying follows the record).
-struct TripleSpec {
-    const char* Code;
-    std::array<EditorField, 3> Values;
-    int ValueCount;
-};
-constexpr std::array<TripleSpec, TripleConditionCount> Triples = {{
-    {"VMX", {EditorField::Vmx, EditorField::Tvmx, EditorField::Vmx}, 2},
-    {"VCH", {EditorField::Vch, EditorField::Tvch, EditorField::Vch}, 2},
-    {"RPX", {EditorField::Rpx, EditorField::Trpx, EditorField::Rpx}, 2},
-    {"OSC", {EditorField::Tosc, EditorField::Xosc, EditorField::Tosc}, 2},
-    {"BGL", {EditorField::Vbgl, EditorField::Rbgl, EditorField::Tbgl}, 3},
-}};
-
-QCheckBox* Box(const EditorPanel& panel, const char* kind, const char* code,
+QCheckBox* Box(const EditorPanel& panel, const char* kind, QLatin1String code,
                const char* suffix = nullptr) {
-    QString name = QStringLiteral("CB_%1_%2").arg(QLatin1String(kind), QLatin1String(code));
+    QString name = QStringLiteral("CB_%1_%2").arg(QLatin1String(kind), code);
     if (suffix) {
         name += QLatin1Char('_') + QLatin1String(suffix);
     }
@@ -46,7 +33,8 @@ void SetText(const EditorPanel& panel, EditorField field, const std::string& tex
 }  // namespace
 
 QString EditorBinding::ControlName(EditorField field) {
-    return QString::fromLatin1(FieldControls[static_cast<std::size_t>(field)]);
+    const std::string_view name = EntryOf(field).Control;
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 QComboBox* EditorBinding::List(const EditorPanel& panel, EditorField field) {
@@ -68,48 +56,59 @@ QLineEdit* EditorBinding::Edit(const EditorPanel& panel, EditorField field) {
 
 EditorSnapshot EditorBinding::Read(const EditorPanel& panel) {
     EditorSnapshot editor;
-    for (EditorField field : {EditorField::Ping, EditorField::A232, EditorField::B232}) {
-        editor.List(field) = List(panel, field)->currentIndex();
-    }
-    for (std::size_t i = 0; i < EditorTextCount; ++i) {
-        const auto field = static_cast<EditorField>(i + EditorListCount);
-        editor.Text(field) = Edit(panel, field)->text().toStdString();
-    }
-    editor.Acp = {Box(panel, "BZ", "ACP")->isChecked(), Box(panel, "EV", "ACP")->isChecked()};
-    editor.Acn = {Box(panel, "BZ", "ACN")->isChecked(), Box(panel, "EV", "ACN")->isChecked()};
-    for (std::size_t i = 0; i < TripleConditionCount; ++i) {
-        const char* code = Triples[i].Code;
-        editor.Triples[i] = {
-            Box(panel, "BZ", code, "IN")->isChecked(), Box(panel, "BZ", code, "OUT")->isChecked(),
-            Box(panel, "BZ", code, "WH")->isChecked(), Box(panel, "EV", code, "IN")->isChecked(),
-            Box(panel, "EV", code, "OUT")->isChecked()};
+    for (const RecordEntry& row : RecordLayout) {
+        if (row.Kind == FieldKind::List) {
+            editor.List(row.Editor) = List(panel, row.Editor)->currentIndex();
+        } else if (row.Kind == FieldKind::Value) {
+            editor.Text(row.Editor) = Edit(panel, row.Editor)->text().toStdString();
+        } else if (const auto triple = TripleOf(row.Of)) {
+            const QLatin1String code = Code(row);
+            editor.Triple(*triple) = {Box(panel, "BZ", code, "IN")->isChecked(),
+                                      Box(panel, "BZ", code, "OUT")->isChecked(),
+                                      Box(panel, "BZ", code, "WH")->isChecked(),
+                                      Box(panel, "EV", code, "IN")->isChecked(),
+                                      Box(panel, "EV", code, "OUT")->isChecked()};
+        } else {
+            SingleBoxes& boxes = row.Of == Condition::Acp ? editor.Acp : editor.Acn;
+            boxes = {Box(panel, "BZ", Code(row))->isChecked(),
+                     Box(panel, "EV", Code(row))->isChecked()};
+        }
     }
     return editor;
 }
 
 void EditorBinding::Apply(EditorPanel& panel, const EditorSnapshot& editor) {
-    for (EditorField field : {EditorField::Ping, EditorField::A232, EditorField::B232}) {
-        QComboBox* list = List(panel, field);
-        const int position = editor.List(field);
+    for (const RecordEntry& row : RecordLayout) {
+        if (row.Kind != FieldKind::List) {
+            continue;
+        }
+        QComboBox* list = List(panel, row.Editor);
+        const int position = editor.List(row.Editor);
         list->setCurrentIndex(position >= 0 && position < list->count() ? position : -1);
     }
-    SetText(panel, EditorField::Acp, editor.Text(EditorField::Acp));
-    Box(panel, "BZ", "ACP")->setChecked(editor.Acp.Buzzer);
-    Box(panel, "EV", "ACP")->setChecked(editor.Acp.Event);
-    SetText(panel, EditorField::Acn, editor.Text(EditorField::Acn));
-    Box(panel, "BZ", "ACN")->setChecked(editor.Acn.Buzzer);
-    Box(panel, "EV", "ACN")->setChecked(editor.Acn.Event);
-    for (std::size_t i = 0; i < TripleConditionCount; ++i) {
-        const TripleSpec& triple = Triples[i];
-        for (int v = 0; v < triple.ValueCount; ++v) {
-            SetText(panel, triple.Values[v], editor.Text(triple.Values[v]));
+    // Condition by condition: its values, then its boxes.
+    for (const RecordEntry& action : RecordLayout) {
+        if (action.Kind != FieldKind::SingleAction && action.Kind != FieldKind::TripleAction) {
+            continue;
         }
-        const TripleBoxes& boxes = editor.Triples[i];
-        Box(panel, "BZ", triple.Code, "IN")->setChecked(boxes.BuzzerIn);
-        Box(panel, "BZ", triple.Code, "OUT")->setChecked(boxes.BuzzerOut);
-        Box(panel, "BZ", triple.Code, "WH")->setChecked(boxes.BuzzerWhile);
-        Box(panel, "EV", triple.Code, "IN")->setChecked(boxes.EventIn);
-        Box(panel, "EV", triple.Code, "OUT")->setChecked(boxes.EventOut);
+        for (const RecordEntry& row : RecordLayout) {
+            if (row.Kind == FieldKind::Value && row.Of == action.Of) {
+                SetText(panel, row.Editor, editor.Text(row.Editor));
+            }
+        }
+        const QLatin1String code = Code(action);
+        if (const auto triple = TripleOf(action.Of)) {
+            const TripleBoxes& boxes = editor.Triple(*triple);
+            Box(panel, "BZ", code, "IN")->setChecked(boxes.BuzzerIn);
+            Box(panel, "BZ", code, "OUT")->setChecked(boxes.BuzzerOut);
+            Box(panel, "BZ", code, "WH")->setChecked(boxes.BuzzerWhile);
+            Box(panel, "EV", code, "IN")->setChecked(boxes.EventIn);
+            Box(panel, "EV", code, "OUT")->setChecked(boxes.EventOut);
+        } else {
+            const SingleBoxes& boxes = action.Of == Condition::Acp ? editor.Acp : editor.Acn;
+            Box(panel, "BZ", code)->setChecked(boxes.Buzzer);
+            Box(panel, "EV", code)->setChecked(boxes.Event);
+        }
     }
 }
 

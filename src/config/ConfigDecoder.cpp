@@ -9,12 +9,10 @@ namespace vyx {
 namespace {
 
 constexpr std::size_t LengthOffset = 4;
-constexpr std::size_t FieldsOffset = 8;
 // Six header bytes before the counted ones and three sum bytes after them.
 constexpr std::size_t LengthOverhead = 9;
 
-template <std::size_t N>
-std::optional<int> Position(const std::array<std::uint16_t, N>& table, std::uint16_t value) {
+std::optional<int> Position(std::span<const std::uint16_t> table, std::uint16_t value) {
     const auto it = std::find(table.begin(), table.end(), value);
     if (it == table.end()) {
         return std::nullopt;
@@ -41,137 +39,71 @@ bool SizeAndSumHold(std::span<const std::uint8_t, ConfigImageSize> image) {
     return sum == ReadBE24(&image[total - 3]);
 }
 
-// Walks the record fields in offset order, counting errors as it goes.
-class FieldReader {
-public:
-    FieldReader(std::span<const std::uint8_t, ConfigImageSize> image, DecodedConfig& out)
-        : image(image), out(out) {}
-
-    std::uint8_t Byte() { return image[at++]; }
-    std::uint16_t Word() {
-        const std::uint16_t v = ReadBE16(&image[at]);
-        at += 2;
-        return v;
+void DecodeSingle(std::uint8_t b, DecodedSingle& boxes, DecodedConfig& out) {
+    const int buzzer = b / 10;
+    const int event = b % 10;
+    if (buzzer <= 1) {
+        boxes.Buzzer = buzzer == 1;
     }
-
-    template <std::size_t N>
-    std::uint16_t List(EditorField field, const std::array<std::uint16_t, N>& table) {
-        const std::uint16_t v = Word();
-        out.Lists[EditorSnapshot::ListIndex(field)] = Position(table, v);
-        Count(!out.Lists[EditorSnapshot::ListIndex(field)]);
-        return v;
+    if (event <= 1) {
+        boxes.Event = event == 1;
     }
+    out.ErrorCount += (buzzer > 1 ? 1 : 0) + (event > 1 ? 1 : 0);
+}
 
-    // A value field: shown in its edit as decimal text.
-    std::uint8_t ByteValue(EditorField field) {
-        const std::uint8_t v = Byte();
-        Text(field, v);
-        return v;
+void DecodeTriple(std::uint8_t b, DecodedTriple& boxes, DecodedConfig& out) {
+    const int buzzer = b / 10;
+    const int event = b % 10;
+    if (buzzer <= 4) {
+        boxes.Buzzer = std::array<bool, 3>{(buzzer & 1) != 0, (buzzer & 2) != 0, (buzzer & 4) != 0};
     }
-    std::uint16_t WordValue(EditorField field) {
-        const std::uint16_t v = Word();
-        Text(field, v);
-        return v;
+    if (event <= 3) {
+        boxes.Event = std::array<bool, 2>{(event & 1) != 0, (event & 2) != 0};
     }
-
-    std::uint8_t Single(DecodedSingle& boxes) {
-        const std::uint8_t b = Byte();
-        const int buzzer = b / 10;
-        const int event = b % 10;
-        if (buzzer <= 1) {
-            boxes.Buzzer = buzzer == 1;
-        }
-        if (event <= 1) {
-            boxes.Event = event == 1;
-        }
-        Count(buzzer > 1);
-        Count(event > 1);
-        return b;
-    }
-
-    std::uint8_t Triple(DecodedTriple& boxes) {
-        const std::uint8_t b = Byte();
-        const int buzzer = b / 10;
-        const int event = b % 10;
-        if (buzzer <= 4) {
-            boxes.Buzzer =
-                std::array<bool, 3>{(buzzer & 1) != 0, (buzzer & 2) != 0, (buzzer & 4) != 0};
-        }
-        if (event <= 3) {
-            boxes.Event = std::array<bool, 2>{(event & 1) != 0, (event & 2) != 0};
-        }
-        Count(buzzer > 4);
-        Count(event > 3);
-        return b;
-    }
-
-    void Count(bool error) { out.ErrorCount += error ? 1 : 0; }
-
-private:
-    void Text(EditorField field, unsigned value) {
-        out.Texts[EditorSnapshot::TextIndex(field)] = std::to_string(value);
-    }
-
-    std::span<const std::uint8_t, ConfigImageSize> image;
-    DecodedConfig& out;
-    std::size_t at = FieldsOffset;
-};
+    out.ErrorCount += (buzzer > 4 ? 1 : 0) + (event > 3 ? 1 : 0);
+}
 
 ConfigValues DecodeFields(std::span<const std::uint8_t, ConfigImageSize> image,
                           DecodedConfig& out) {
-    using F = EditorField;
-    FieldReader r(image, out);
-    ConfigValues v;
-    v.Ping = r.List(F::Ping, PingSeconds);
-    v.A232 = r.List(F::A232, BaudCodes);
-    v.B232 = r.List(F::B232, BaudCodes);
-    v.Acp = r.ByteValue(F::Acp);
-    v.Acn = r.ByteValue(F::Acn);
-    v.AcpAction = r.Single(out.Acp);
-    v.AcnAction = r.Single(out.Acn);
-
-    auto triple = [&](TripleCondition c) -> DecodedTriple& {
-        return out.Triples[static_cast<std::size_t>(c)];
-    };
-    v.VmxAction = r.Triple(triple(TripleCondition::Vmx));
-    v.Vmx = r.ByteValue(F::Vmx);
-    v.Tvmx = r.ByteValue(F::Tvmx);
-    v.VchAction = r.Triple(triple(TripleCondition::Vch));
-    v.Vch = r.ByteValue(F::Vch);
-    v.Tvch = r.ByteValue(F::Tvch);
-    v.RpxAction = r.Triple(triple(TripleCondition::Rpx));
-    v.Rpx = r.WordValue(F::Rpx);
-    v.Trpx = r.ByteValue(F::Trpx);
-    v.OscAction = r.Triple(triple(TripleCondition::Osc));
-    v.Tosc = r.ByteValue(F::Tosc);
-    v.Xosc = r.ByteValue(F::Xosc);
-    v.BglAction = r.Triple(triple(TripleCondition::Bgl));
-    v.Vbgl = r.ByteValue(F::Vbgl);
-    v.Rbgl = r.WordValue(F::Rbgl);
-    v.Tbgl = r.ByteValue(F::Tbgl);
-    return v;
+    ConfigValues values;
+    for (const RecordEntry& row : RecordLayout) {
+        const std::uint16_t v = row.Width == 2 ? ReadBE16(&image[row.Offset]) : image[row.Offset];
+        values[row.Field] = v;
+        switch (row.Kind) {
+            case FieldKind::List: {
+                auto& position = out.Lists[EditorSnapshot::ListIndex(row.Editor)];
+                position = Position(row.Choices, v);
+                out.ErrorCount += position ? 0 : 1;
+                break;
+            }
+            case FieldKind::Value:
+                out.Texts[EditorSnapshot::TextIndex(row.Editor)] = std::to_string(v);
+                break;
+            case FieldKind::SingleAction:
+                DecodeSingle(static_cast<std::uint8_t>(v),
+                             row.Of == Condition::Acp ? out.Acp : out.Acn, out);
+                break;
+            case FieldKind::TripleAction:
+                DecodeTriple(static_cast<std::uint8_t>(v),
+                             out.Triples[static_cast<std::size_t>(*TripleOf(row.Of))], out);
+                break;
+        }
+    }
+    return values;
 }
 
-int ActionDifferences(std::uint8_t actual, std::uint8_t reference) {
-    return (actual / 10 != reference / 10 ? 1 : 0) + (actual % 10 != reference % 10 ? 1 : 0);
-}
-
-int CalveraDifferences(const ConfigValues& v) {
-    const ConfigValues& c = CalveraReference;
-    const std::array<bool, 16> plain = {
-        v.Ping != c.Ping, v.A232 != c.A232, v.B232 != c.B232, v.Acp != c.Acp,
-        v.Acn != c.Acn,   v.Vmx != c.Vmx,   v.Tvmx != c.Tvmx, v.Vch != c.Vch,
-        v.Tvch != c.Tvch, v.Rpx != c.Rpx,   v.Trpx != c.Trpx, v.Tosc != c.Tosc,
-        v.Xosc != c.Xosc, v.Vbgl != c.Vbgl, v.Rbgl != c.Rbgl, v.Tbgl != c.Tbgl,
-    };
-    int errors = static_cast<int>(std::count(plain.begin(), plain.end(), true));
-    errors += ActionDifferences(v.AcpAction, c.AcpAction);
-    errors += ActionDifferences(v.AcnAction, c.AcnAction);
-    errors += ActionDifferences(v.VmxAction, c.VmxAction);
-    errors += ActionDifferences(v.VchAction, c.VchAction);
-    errors += ActionDifferences(v.RpxAction, c.RpxAction);
-    errors += ActionDifferences(v.OscAction, c.OscAction);
-    errors += ActionDifferences(v.BglAction, c.BglAction);
+// An action byte differs digit by digit; any other field as a whole.
+int CalveraDifferences(const ConfigValues& values) {
+    int errors = 0;
+    for (const RecordEntry& row : RecordLayout) {
+        const std::uint16_t actual = values[row.Field];
+        if (row.Kind == FieldKind::SingleAction || row.Kind == FieldKind::TripleAction) {
+            errors += (actual / 10 != row.Calvera / 10 ? 1 : 0) +
+                      (actual % 10 != row.Calvera % 10 ? 1 : 0);
+        } else {
+            errors += actual != row.Calvera ? 1 : 0;
+        }
+    }
     return errors;
 }
 

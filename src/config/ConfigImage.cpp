@@ -8,30 +8,24 @@
 namespace vyx {
 
 namespace {
-constexpr std::size_t SumOffset = 36;
 constexpr std::uint8_t FormatByte1 = 0x01;
 constexpr std::uint8_t FormatByte2 = 0x02;
 }  // namespace
 
-EncodedConfig EncodeConfigImage(const ConfigValues& v) {
+EncodedConfig EncodeConfigImage(const ConfigValues& values) {
     std::vector<std::uint8_t> record(ConfigMarker.begin(), ConfigMarker.end());
-    record.reserve(SumOffset + 3);
+    record.reserve(RecordSumOffset + 3);
     AppendBE16(record, ConfigRecordLength);
     record.push_back(FormatByte1);
     record.push_back(FormatByte2);
-    AppendBE16(record, v.Ping);
-    AppendBE16(record, v.A232);
-    AppendBE16(record, v.B232);
-    record.insert(record.end(), {v.Acp, v.Acn, v.AcpAction, v.AcnAction});
-    record.insert(record.end(), {v.VmxAction, v.Vmx, v.Tvmx});
-    record.insert(record.end(), {v.VchAction, v.Vch, v.Tvch});
-    record.push_back(v.RpxAction);
-    AppendBE16(record, v.Rpx);
-    record.push_back(v.Trpx);
-    record.insert(record.end(), {v.OscAction, v.Tosc, v.Xosc});
-    record.insert(record.end(), {v.BglAction, v.Vbgl});
-    AppendBE16(record, v.Rbgl);
-    record.push_back(v.Tbgl);
+    for (const RecordEntry& row : RecordLayout) {
+        const std::uint16_t value = values[row.Field];
+        if (row.Width == 2) {
+            AppendBE16(record, value);
+        } else {
+            record.push_back(static_cast<std::uint8_t>(value));
+        }
+    }
 
     const std::uint32_t sum = FrameChecksum(record.data(), record.size());
     record.push_back(static_cast<std::uint8_t>(sum >> 16));

@@ -9,6 +9,7 @@
 
 #include "ConfigImage.h"
 #include "EditorSnapshot.h"
+#include "RecordLayout.h"
 
 namespace vyx {
 
@@ -19,20 +20,7 @@ bool IsDigits(std::string_view text);
 /// largest value (so every range check refuses them). Nothing for other texts.
 std::optional<std::uint32_t> DigitsValue(std::string_view text);
 
-/// What one value edit accepts: digits, a value from Min to Max (never more than
-/// its record field holds), and the name shown in brackets when it does not.
-struct FieldRule {
-    EditorField Field;
-    std::uint32_t Min;
-    std::uint32_t Max;
-    std::string_view WriteName;   // in the write's message box
-    std::string_view RemoteName;  // in the remote command list
-};
-
-/// The rule of a value edit (Acp .. Tbgl).
-const FieldRule& RuleFor(EditorField field);
-
-/// True when `text` passes the rule of `field`.
+/// True when `text` is digits within the Min..Max of the value edit `field`.
 bool PassesRule(EditorField field, std::string_view text);
 
 /// Caption of the message box of a failed check.

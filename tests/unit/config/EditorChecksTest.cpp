@@ -63,8 +63,8 @@ TEST(WriteCheckTest, LeadingZerosAreReadAsDecimal) {
     editor.Text(F::Rpx) = "04500";
     const auto values = ValuesFromSnapshot(editor);
     ASSERT_TRUE(values.has_value());
-    EXPECT_EQ(values->Tosc, 1);
-    EXPECT_EQ(values->Rpx, 4500);
+    EXPECT_EQ((*values)[RecordField::Tosc], 1);
+    EXPECT_EQ((*values)[RecordField::Rpx], 4500);
 }
 
 // Each field in turn holds a bad value while every later field is bad too: the
