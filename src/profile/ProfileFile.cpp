@@ -77,7 +77,7 @@ public:
                 Error(key.Key, "wrong type: " + std::string(value.type_name()) + allowed);
                 return;
             }
-            key.Box(editor) = value.get<bool>();
+            ProfileBox(key, editor) = value.get<bool>();
             return;
         }
         if (!value.is_number_integer()) {
@@ -86,19 +86,18 @@ public:
         }
         const std::int64_t number = value.get<std::int64_t>();
         if (key.Kind == ProfileValueKind::Number) {
-            const FieldRule& rule = RuleFor(key.Field);
-            if (number < static_cast<std::int64_t>(rule.Min) ||
-                number > static_cast<std::int64_t>(rule.Max)) {
+            if (number < static_cast<std::int64_t>(key.Entry->Min) ||
+                number > static_cast<std::int64_t>(key.Entry->Max)) {
                 Error(key.Key, std::to_string(number) + " is out of range" + allowed);
                 return;
             }
-            editor.Text(key.Field) = std::to_string(number);
+            editor.Text(key.Entry->Editor) = std::to_string(number);
             return;
         }
-        const std::vector<unsigned> choices = ProfileChoices(key.Field);
+        const std::vector<unsigned> choices = ProfileChoices(key);
         for (std::size_t i = 0; i < choices.size(); ++i) {
             if (number == static_cast<std::int64_t>(choices[i])) {
-                editor.List(key.Field) = static_cast<int>(i);
+                editor.List(key.Entry->Editor) = static_cast<int>(i);
                 return;
             }
         }
@@ -139,7 +138,7 @@ ProfileResult ProfileFile::Parse(std::string_view text, const std::string& fileN
     std::set<std::string> containers;
     for (const ProfileKey& key : ProfileKeys()) {
         known.insert(key.Key);
-        for (std::size_t dot = key.Key.find('.'); dot != std::string_view::npos;
+        for (std::size_t dot = key.Key.find('.'); dot != std::string::npos;
              dot = key.Key.find('.', dot + 1)) {
             containers.emplace(key.Key.substr(0, dot));
         }
@@ -152,13 +151,13 @@ ProfileResult ProfileFile::Parse(std::string_view text, const std::string& fileN
     }
     if (result.Errors.empty()) {
         for (const ProfileKey& key : ProfileKeys()) {
-            const std::vector<std::string_view> others = ProfileExclusiveWith(key);
-            if (others.empty() || !key.Box(editor)) {
+            const std::vector<const ProfileKey*> others = ProfileExclusiveWith(key);
+            if (others.empty() || !ProfileBox(key, editor)) {
                 continue;
             }
-            for (const ProfileKey& other : ProfileKeys()) {
-                if ((other.Key == others[0] || other.Key == others[1]) && other.Box(editor)) {
-                    check.Error(key.Key, "cannot be true together with " + std::string(other.Key) +
+            for (const ProfileKey* other : others) {
+                if (ProfileBox(*other, editor)) {
+                    check.Error(key.Key, "cannot be true together with " + other->Key +
                                              " (allowed: true only when both are false)");
                 }
             }
@@ -200,13 +199,14 @@ std::optional<std::string> ProfileFile::Format(const EditorSnapshot& editor) {
         Json& slot = doc[Pointer(key.Key)];
         switch (key.Kind) {
             case ProfileValueKind::Number:
-                slot = *DigitsValue(values.Text(key.Field));
+                slot = *DigitsValue(values.Text(key.Entry->Editor));
                 break;
             case ProfileValueKind::Choice:
-                slot = ProfileChoices(key.Field)[static_cast<std::size_t>(values.List(key.Field))];
+                slot =
+                    ProfileChoices(key)[static_cast<std::size_t>(values.List(key.Entry->Editor))];
                 break;
             case ProfileValueKind::Box:
-                slot = key.Box(values);
+                slot = ProfileBox(key, values);
                 break;
         }
     }

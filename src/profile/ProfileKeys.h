@@ -1,45 +1,50 @@
 #pragma once
-// The names a configuration profile gives the editor's values, in record order:
-// what each key means, which value of the editor it stands for, and what it
-// allows. The profile file reads and writes through this table only.
+// The keys of a configuration profile, in record order, as the record table
+// names them: one key per list and value field, one per box of each action
+// (the action's stem plus its box's suffix). The profile file reads and writes
+// through these keys only.
 
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "EditorSnapshot.h"
+#include "RecordLayout.h"
 
 namespace vyx {
 
 enum class ProfileValueKind {
     Number,  ///< a value edit: a whole number within the edit's write check
-    Choice,  ///< a list: one of the list's values (seconds or baud)
+    Choice,  ///< a list: one of the list's values in the field's own unit
     Box,     ///< a check box: true or false
 };
 
 struct ProfileKey {
-    std::string_view Key;  ///< dotted path, e.g. "speed.buzzer.on_entry"
+    std::string Key;  ///< dotted path, e.g. "speed.buzzer.on_entry"
     ProfileValueKind Kind;
-    EditorField Field;              ///< Number and Choice
-    bool& (*Box)(EditorSnapshot&);  ///< Box: the box it stands for
+    const RecordEntry* Entry;  ///< the record row the key belongs to
+    std::size_t Box;           ///< Box keys: index in SingleBoxKeys or TripleBoxKeys
 };
 
 /// Every key of a profile, in record order.
 std::span<const ProfileKey> ProfileKeys();
 
 /// The values a Choice key allows, in list order (a list position indexes them).
-std::vector<unsigned> ProfileChoices(EditorField field);
+std::vector<unsigned> ProfileChoices(const ProfileKey& key);
 
-/// What a key allows, for messages: "0 to 150", "one of 5, 10, ...", "true or false".
+/// The box a Box key stands for.
+bool& ProfileBox(const ProfileKey& key, EditorSnapshot& editor);
+
+/// What a key allows, for messages: "a whole number from 0 to 150", "one of 5,
+/// 10, ...", "true or false".
 std::string ProfileAllowed(const ProfileKey& key);
 
 /// The value `editor` holds for `key`, as the profile writes it ("120", "19200",
 /// "true"); "none" for a list without a selection, "empty" for an empty edit.
 std::string ProfileValueText(const ProfileKey& key, EditorSnapshot& editor);
 
-/// For a triple condition's "Durante" box key, the keys of the "Entrada" and
-/// "Saída" boxes it may not stand with; empty for every other key.
-std::vector<std::string_view> ProfileExclusiveWith(const ProfileKey& key);
+/// For a triple action's "Durante" key, the keys of the "Entrada" and "Saída"
+/// buzzer boxes it may not stand with; empty for every other key.
+std::vector<const ProfileKey*> ProfileExclusiveWith(const ProfileKey& key);
 
 }  // namespace vyx
