@@ -66,13 +66,17 @@ std::vector<std::string> DeviceRun::ResolvePorts(const CliOptions& options) {
 }
 
 std::vector<PortResult> DeviceRun::Run(const JobRequest& request,
-                                       const std::vector<std::string>& ports) {
+                                       const std::vector<std::string>& ports, bool quiet) {
     ProgressReporter reporter(stderr, ::isatty(STDERR_FILENO) == 1, ports);
     std::vector<PortResult> results(ports.size());
     auto runOne = [&](std::size_t row) {
         JobRequest mine = request;
         mine.Port = ports[row];
         JobEvents events;
+        if (quiet) {
+            results[row] = {ports[row], DeviceJob::Run(mine, events)};
+            return;
+        }
         events.Log = [&, row](const std::string& text, bool red) { reporter.Log(row, text, red); };
         events.Progress = [&, row](int position, int maximum) {
             reporter.Progress(row, position, maximum);

@@ -22,9 +22,10 @@ public:
     /// a Vyx within the listen time. Empty (and a reason on stderr) when none.
     static std::vector<std::string> ResolvePorts(const CliOptions& options);
 
-    /// Runs `request` (its Port is set per device) on every port at once.
+    /// Runs `request` (its Port is set per device) on every port at once, showing
+    /// the progress on stderr unless `quiet`.
     static std::vector<PortResult> Run(const JobRequest& request,
-                                       const std::vector<std::string>& ports);
+                                       const std::vector<std::string>& ports, bool quiet = false);
 
     /// Prints the summary table (several ports) or the one device's reason, and
     /// returns the exit status: 0 when every device is done, else the status of
