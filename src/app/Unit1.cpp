@@ -26,6 +26,7 @@
 #include "LinkLabel.h"
 #include "Look.h"
 #include "ModalBox.h"
+#include "ProfileShortcuts.h"
 #include "ReleasePane.h"
 #include "RichLog.h"
 #include "UpDown.h"
@@ -69,6 +70,7 @@ TForm1::TForm1(FormEnvironment environment)
     BuildHiddenControls();
     SetUpPort();
     session = std::make_unique<DeviceSession>(*this, *this);
+    profiles = new ProfileShortcuts(*this, *this);
     web = this->environment.MakeWebClient();
     update = std::make_unique<UpdateCheck>(*web, *this);
     header->L_Site->setText(QString::fromStdString(update->SiteCaption()));
