@@ -9,20 +9,10 @@
 #include <span>
 
 #include "ConfigRead.h"
+#include "FakeConfigHost.h"
 #include "FakeHost.h"
 
 namespace {
-
-class Editor : public vyx::ConfigHost {
-public:
-    vyx::EditorSnapshot ReadEditor() const override { return snapshot; }
-    void ApplyEditor(const vyx::EditorSnapshot& editor) override { snapshot = editor; }
-    void ClearListSelections() override { snapshot.Lists.fill(vyx::NoSelection); }
-    void EmptyField(vyx::EditorField field) override { snapshot.Text(field).clear(); }
-
-private:
-    vyx::EditorSnapshot snapshot;
-};
 
 constexpr std::uint32_t Base = 0x00001000;
 
@@ -33,13 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     vyx::test::FakeHost host;
-    Editor editor;
+    vyx::test::FakeConfigHost editor;
     vyx::TransferProgress progress;
     int writes = 0;
     vyx::ConfigWrite write(
         host, editor,
         [&](std::span<const std::uint8_t>, const vyx::ConfigCheckValues&) { ++writes; });
-    vyx::ConfigRead read(host, editor, progress, write, [] { return Base; });
+    vyx::ConfigRead read(host, host, editor, progress, write, [] { return Base; });
 
     bool started = data[0] & 1;
     if (started) {

@@ -18,7 +18,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vyx::test::FakeHost host;
     vyx::test::FakeConfigHost editor;
-    vyx::DeviceSession session(host, editor);
+    vyx::DeviceSession session(host, host, editor, [] {});
     std::size_t at = 0;
     while (at < size) {
         const std::size_t head = data[at++];

@@ -29,6 +29,7 @@
 #include "ProfileShortcuts.h"
 #include "ReleasePane.h"
 #include "RichLog.h"
+#include "TimerIntervals.h"
 #include "UpDown.h"
 #include "VyxApplication.h"
 
@@ -45,9 +46,6 @@ constexpr const char* CaptionFormat = "VyxTool v%1.%2.%3";
 // Copies of earlier releases that the tool removes from its own folder.
 constexpr std::array<const char*, 4> OlderCopies = {"VyxTool v2.37.A.exe", "VyxTool v2.38.A.exe",
                                                     "VyxTool v2.39.A.exe", "VyxTool v2.39.B.exe"};
-
-constexpr const char* ConnectionOpenedText = "Conexão aberta...";
-constexpr const char* ConnectionClosedText = "Conexão fechada...";
 
 // The layout fix after start lifts every spinner this far.
 constexpr int SpinnerLift = 3;
@@ -69,18 +67,20 @@ TForm1::TForm1(FormEnvironment environment)
     release = std::make_unique<ReleasePane>(this);
     BuildHiddenControls();
     SetUpPort();
-    session = std::make_unique<DeviceSession>(*this, *this);
+    session =
+        std::make_unique<DeviceSession>(*this, VCPIo, *this, [this] { connection->CloseSoon(); });
+    connection = std::make_unique<Connection>(VCP, *this, *this, [this] { session->PortOpened(); });
     profiles = new ProfileShortcuts(*this, *this);
     web = this->environment.MakeWebClient();
     update = std::make_unique<UpdateCheck>(*web, *this);
     header->L_Site->setText(QString::fromStdString(update->SiteCaption()));
     header->L_Site->adjustSize();
 
-    Timer1.setInterval(500);
-    Timer2.setInterval(50);
-    Timer3.setInterval(100);
-    Timer4.setInterval(1000);
-    Timer5.setInterval(10);
+    Timer1.setInterval(TransferTickInterval);
+    Timer2.setInterval(TimedCloseDelay);
+    Timer3.setInterval(ReadTickInterval);
+    Timer4.setInterval(UpdateCheckInterval);
+    Timer5.setInterval(LayoutFixDelay);
 
     ConnectHandlers();
     // The port's event thread hands its notifications to this thread through a
@@ -165,24 +165,22 @@ void TForm1::FormCreate() {
     if (!RefillPortList()) {
         header->ComboBox1->setCurrentIndex(-1);
     }
-    // 3. The device's bit rate.
-    VCP.SetCustomBaudRate(DevicePort::BitRate);
-    // 4. Caption.
+    // 3. Caption (the device's bit rate came with the port's settings).
     setWindowTitle(QString::fromLatin1(CaptionFormat)
                        .arg(VersionMajor)
                        .arg(VersionMinor)
                        .arg(QLatin1Char(VersionLetter)));
-    // 5. The value lists, nothing selected.
+    // 4. The value lists, nothing selected.
     editor->FillLists(PingSeconds, BaudCodes);
-    // 6. Update check.
+    // 5. Update check.
     Timer4.start();
-    // 7. The update message starts empty.
+    // 6. The update message starts empty.
     header->L_Msg->setText(QString());
-    // 8. Older copies of the tool.
+    // 7. Older copies of the tool.
     RemoveOlderCopies();
-    // 9. Layout fix.
+    // 8. Layout fix.
     Timer5.start();
-    // 10. ID list.
+    // 9. ID list.
     L_ClearClick();
 }
 
@@ -207,64 +205,36 @@ void TForm1::ComboBox1DropDown() {
 void TForm1::ButtonVCPClick() {
     LatchButton* button = header->ButtonVCP;
     DropDownList* list = header->ComboBox1;
-    if (list->currentIndex() < 0) {
+    // Without a port chosen, or when the port refuses to open, the button pops
+    // up again and nothing is said.
+    if (list->currentIndex() < 0 ||
+        connection->Toggle(list->currentText().toStdString()) == ConnectResult::Refused) {
         button->SetAllowAllUp(true);
         button->SetDown(false);
-        return;
     }
-    VCP.SetPort(list->currentText().toStdString());
-    ProcessMessages();
-    // A timed close still pending belongs to the connection it was started for:
-    // it must neither close the one opened now nor report a second close.
-    Timer2.stop();
-    if (VCP.Connected()) {
-        VCP.Close();
-        ButtonVCPState(false);
-        list->setEnabled(true);
-        return;
-    }
-    try {
-        VCP.Open();
-    } catch (const EComPort&) {
-        // Missing, busy or refused: the button pops up and nothing is said.
-        button->SetAllowAllUp(true);
-        button->SetDown(false);
-        return;
-    }
-    VCP.ClearBuffer(true, true);
-    ButtonVCPState(true);
-    list->setEnabled(false);
 }
 
-void TForm1::ButtonVCPState(bool connected) {
+void TForm1::ConnectionChanging() {
+    header->ButtonVCP->setIcon(QIcon());
+}
+
+void TForm1::ShowConnected() {
     LatchButton* button = header->ButtonVCP;
-    button->setIcon(QIcon());
-    ProcessMessages();
-    if (connected) {
-        button->SetAllowAllUp(false);
-        button->SetDown(true);
-        session->PortOpened();
-        ClearLog(LogPane::Log);
-        editor->ClearListSelections();
-        editor->B_RemConfig->setEnabled(false);
-        editor->EmptyForConnection();
-        AppendLog(LogPane::Log, ConnectionOpenedText);
-        button->setIcon(ImageList1.Glyph(GlyphList::Connected));
-    } else {
-        button->SetAllowAllUp(true);
-        button->SetDown(false);
-        AppendLog(LogPane::Log, ConnectionClosedText);
-        button->setIcon(ImageList1.Glyph(GlyphList::Disconnected));
-        editor->B_SetConfig->setEnabled(false);
-        editor->B_RemConfig->setEnabled(true);
-    }
-    ProcessMessages();
+    button->SetAllowAllUp(false);
+    button->SetDown(true);
+    editor->ClearListSelections();
+    editor->B_RemConfig->setEnabled(false);
+    editor->EmptyForConnection();
+    button->setIcon(ImageList1.Glyph(GlyphList::Connected));
 }
 
-void TForm1::Timer2Timer() {
-    Timer2.stop();
-    VCP.Close();
-    ButtonVCPState(false);
+void TForm1::ShowDisconnected() {
+    LatchButton* button = header->ButtonVCP;
+    button->SetAllowAllUp(true);
+    button->SetDown(false);
+    button->setIcon(ImageList1.Glyph(GlyphList::Disconnected));
+    editor->B_SetConfig->setEnabled(false);
+    editor->B_RemConfig->setEnabled(true);
 }
 
 void TForm1::VCPRxChar(int count) {

@@ -2,7 +2,8 @@
 // TForm1, the tool's one window. It owns every control, the five timers and the
 // log panes, and keeps the handlers' names; what the handlers decide about the
 // device lives in the DeviceSession and the UpdateCheck, which reach the window
-// through the interfaces implemented here (LinkHost, ConfigHost, UpdateUi).
+// through the interfaces implemented here (LinkHost, ConfigHost, ConnectionView,
+// UpdateUi). The port is reached through its ComPortIo and the Connection.
 
 #include <QPointer>
 #include <QStringList>
@@ -10,7 +11,10 @@
 #include <QWidget>
 #include <memory>
 
+#include "ComPortIo.h"
 #include "ConfigHost.h"
+#include "Connection.h"
+#include "ConnectionView.h"
 #include "Cport.h"
 #include "DeviceSession.h"
 #include "FormEnvironment.h"
@@ -29,7 +33,11 @@ class ProfileShortcuts;
 class ReleasePane;
 class RichLog;
 
-class TForm1 : public QWidget, public LinkHost, public ConfigHost, public UpdateUi {
+class TForm1 : public QWidget,
+               public LinkHost,
+               public ConfigHost,
+               public ConnectionView,
+               public UpdateUi {
     Q_OBJECT
 
 public:
@@ -55,8 +63,7 @@ public:
     // Port selection and connection.
     void ComboBox1DropDown();
     void ButtonVCPClick();
-    void ButtonVCPState(bool connected);
-    void Timer2Timer();
+    void Timer2Timer() { connection->TimedClose(); }
 
     // The device: each handler hands over to the session.
     void VCPRxChar(int count);
@@ -84,6 +91,15 @@ public:
     void ApplyEditor(const EditorSnapshot& editor) override;
     void ClearListSelections() override;
     void EmptyField(EditorField field) override;
+    void SetWriteEnabled(bool enabled) override;
+    bool CalveraChecked() const override;
+    bool AutoCloseChecked() const override;
+
+    // ConnectionView.
+    void ConnectionChanging() override;
+    void ShowConnected() override;
+    void ShowDisconnected() override;
+    void SetPortListEnabled(bool enabled) override;
 
     // UpdateUi (its ProcessMessages is LinkHost's).
     void SetCheckTimerEnabled(bool enabled) override;
@@ -104,13 +120,6 @@ public:
     void SetTimerEnabled(TimerId timer, bool enabled) override;
     bool TimerEnabled(TimerId timer) const override;
     void ProcessMessages() override;
-    bool PortOpen() const override;
-    void WritePort(std::span<const std::uint8_t> bytes) override;
-    int ReadPort(std::uint8_t* buffer, int count) override;
-    void SetConfigButtonEnabled(bool enabled) override;
-    void SetPortListEnabled(bool enabled) override;
-    bool AutoCloseChecked() const override;
-    bool CalveraChecked() const override;
 
     /// The controls, for the handlers and for tests.
     HeaderPanel& Header() const { return *header; }
@@ -125,6 +134,7 @@ public:
     const UpdateCheck& Update() const { return *update; }
 
     TComPort VCP;
+    ComPortIo VCPIo{VCP};
     GlyphList ImageList1;
     QTimer Timer1;
     QTimer Timer2;
@@ -156,6 +166,7 @@ private:
     std::unique_ptr<EditorPanel> editor;
     std::unique_ptr<ReleasePane> release;
     std::unique_ptr<DeviceSession> session;
+    std::unique_ptr<Connection> connection;
     std::unique_ptr<WebClient> web;
     std::unique_ptr<UpdateCheck> update;
     ProfileShortcuts* profiles = nullptr;  // owned by the window as its QObject child

@@ -143,19 +143,7 @@ void TForm1::ProcessMessages() {
     QCoreApplication::processEvents();
 }
 
-bool TForm1::PortOpen() const {
-    return VCP.Connected();
-}
-
-void TForm1::WritePort(std::span<const std::uint8_t> bytes) {
-    VCP.Write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-}
-
-int TForm1::ReadPort(std::uint8_t* buffer, int count) {
-    return VCP.Read(buffer, count);
-}
-
-void TForm1::SetConfigButtonEnabled(bool enabled) {
+void TForm1::SetWriteEnabled(bool enabled) {
     editor->B_SetConfig->setEnabled(enabled);
 }
 

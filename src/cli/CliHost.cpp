@@ -56,10 +56,16 @@ std::string OpenFailure(const std::string& path, int code) {
 
 }  // namespace
 
-CliHost::CliHost() : queue(NewHandOverQueue()), previousQueue(CurrentHandOverQueue()) {
+CliHost::CliHost()
+    : queue(NewHandOverQueue()),
+      previousQueue(CurrentHandOverQueue()),
+      connection(port, *this, *this, [this] {
+          if (OnOpened) {
+              OnOpened();
+          }
+      }) {
     UseHandOverQueue(queue.get());
     DevicePort::Configure(port);
-    port.SetCustomBaudRate(DevicePort::BitRate);
     port.OnRxChar = [this](TCustomComPort&, std::int32_t count) {
         ++receiveDepth;
         Guarded([&] {
@@ -74,10 +80,7 @@ CliHost::CliHost() : queue(NewHandOverQueue()), previousQueue(CurrentHandOverQue
             OnTimer1();
         }
     });
-    timers.SetHandler(TimerId::Timer2, [this] {
-        timers.SetEnabled(TimerId::Timer2, false);
-        Close();
-    });
+    timers.SetHandler(TimerId::Timer2, [this] { connection.TimedClose(); });
     timers.SetHandler(TimerId::Timer3, [this] {
         if (OnTimer3) {
             OnTimer3();
@@ -100,11 +103,15 @@ CliHost::~CliHost() {
 }
 
 std::optional<std::string> CliHost::Open(const std::string& path) {
-    port.SetPort(path);
+    if (port.Connected()) {
+        Close();
+    }
     try {
-        port.Open();
-        port.ClearBuffer(true, true);
+        if (connection.Toggle(path) != ConnectResult::Opened) {
+            return OpenFailure(path, connection.OpenErrorCode());
+        }
     } catch (const EComPort& e) {
+        // Opened, but its queues could not be emptied.
         Close();
         return OpenFailure(path, e.SystemCode);
     }
@@ -112,8 +119,11 @@ std::optional<std::string> CliHost::Open(const std::string& path) {
 }
 
 void CliHost::Close() {
+    if (!port.Connected()) {
+        return;
+    }
     try {
-        port.Close();
+        connection.Close();
     } catch (const EComPort&) {
         // Going away: the port object lets the device go on its own.
     }
@@ -211,15 +221,7 @@ void CliHost::SetTimerEnabled(TimerId timer, bool enabled) {
     timers.SetEnabled(timer, enabled);
 }
 
-void CliHost::WritePort(std::span<const std::uint8_t> bytes) {
-    port.Write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-}
-
-int CliHost::ReadPort(std::uint8_t* buffer, int count) {
-    return port.Read(buffer, count);
-}
-
-void CliHost::SetConfigButtonEnabled(bool enabled) {
+void CliHost::SetWriteEnabled(bool enabled) {
     if (enabled && OnConfigDone) {
         OnConfigDone();
     }

@@ -14,14 +14,17 @@
 #include <optional>
 #include <string>
 
+#include "ComPortIo.h"
 #include "ConfigHost.h"
+#include "Connection.h"
+#include "ConnectionView.h"
 #include "Cport.h"
 #include "HeadlessTimers.h"
 #include "LinkHost.h"
 
 namespace vyx::cli {
 
-class CliHost : public LinkHost, public ConfigHost {
+class CliHost : public LinkHost, public ConfigHost, private ConnectionView {
 public:
     /// Sets the port up and gives the calling thread its own hand-over queue (until
     /// the host is destroyed, on the same thread).
@@ -38,9 +41,11 @@ public:
     std::function<void(const std::string& text, bool red)> OnLog;
     /// The progress bar: position and maximum.
     std::function<void(int position, int maximum)> OnProgress;
+    /// The port was opened (the session acts on the next identity again).
+    std::function<void()> OnOpened;
     /// The one-shot close was asked for (operating mode, or a close after configuring).
     std::function<void()> OnTimedClose;
-    /// B_SetConfig was enabled: a read was accepted or a configuration write ended.
+    /// A write was allowed again: a read was accepted or a configuration write ended.
     std::function<void()> OnConfigDone;
 
     /// Opens `path` with the device's settings and discards its queues. On failure
@@ -48,6 +53,11 @@ public:
     /// owning group, busy).
     std::optional<std::string> Open(const std::string& path);
     void Close();
+    /// The one-shot close (for the session's close after configuring).
+    void CloseSoon() { connection.CloseSoon(); }
+
+    /// The device logic's way to the port.
+    PortIo& Port() { return portIo; }
 
     /// The loop: hand-overs and due timer ticks until `done()` holds (true) or
     /// `limit` has passed (false).
@@ -73,28 +83,32 @@ public:
     void SetTimerEnabled(TimerId timer, bool enabled) override;
     bool TimerEnabled(TimerId timer) const override { return timers.Enabled(timer); }
     void ProcessMessages() override;
-    bool PortOpen() const override { return port.Connected(); }
-    void WritePort(std::span<const std::uint8_t> bytes) override;
-    int ReadPort(std::uint8_t* buffer, int count) override;
-    void SetConfigButtonEnabled(bool enabled) override;
-    void SetPortListEnabled(bool) override {}
-    bool AutoCloseChecked() const override { return false; }
-    bool CalveraChecked() const override { return false; }
 
     // ConfigHost
     EditorSnapshot ReadEditor() const override { return Editor; }
     void ApplyEditor(const EditorSnapshot& editor) override;
     void ClearListSelections() override;
     void EmptyField(EditorField field) override;
+    void SetWriteEnabled(bool enabled) override;
+    bool CalveraChecked() const override { return false; }
+    bool AutoCloseChecked() const override { return false; }
 
 private:
+    // ConnectionView: a new connection starts with an empty editor.
+    void ConnectionChanging() override {}
+    void ShowConnected() override { Editor = EditorSnapshot{}; }
+    void ShowDisconnected() override {}
+    void SetPortListEnabled(bool) override {}
+
     void Pump();
     void Guarded(const std::function<void()>& handler);
 
     std::shared_ptr<HandOverQueue> queue;
     HandOverQueue* previousQueue;  // the thread's queue before this host, given back after
     TComPort port;
+    ComPortIo portIo{port};
     HeadlessTimers timers;
+    Connection connection;
     bool red = false;
     int progressMax = 0;
     int receiveDepth = 0;

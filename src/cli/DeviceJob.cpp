@@ -60,12 +60,13 @@ std::string FirstDifference(const EditorSnapshot& written, const ConfigImage& ex
 class Job {
 public:
     Job(const JobRequest& request, const JobEvents& events)
-        : request(request), session(host, host) {
+        : request(request), session(host, host.Port(), host, [this] { host.CloseSoon(); }) {
         host.OnRxChar = [this](int count) { session.VCPRxChar(count); };
         host.OnTimer1 = [this] { session.Timer1Timer(); };
         host.OnTimer3 = [this] { session.Timer3Timer(); };
         host.OnLog = events.Log;
         host.OnProgress = events.Progress;
+        host.OnOpened = [this] { session.PortOpened(); };
         host.OnTimedClose = [this] { closeAsked = true; };
         host.OnConfigDone = [this] { configDone = true; };
     }
@@ -74,7 +75,6 @@ public:
         if (const auto failure = host.Open(request.Port)) {
             return Fail(ExitNoPort, *failure);
         }
-        session.PortOpened();
         if (!Announced()) {
             return result;
         }

@@ -1,6 +1,7 @@
 #pragma once
-// What the configuration logic needs from the editor's controls. The window
-// implements it next to LinkHost; tests implement a fake.
+// What the configuration logic needs from the editor's controls and the two
+// options beside it. The window implements it next to LinkHost; tests
+// implement a fake.
 
 #include "EditorSnapshot.h"
 
@@ -20,6 +21,13 @@ public:
     virtual void ClearListSelections() = 0;
     /// Empties one value edit (never called for a list).
     virtual void EmptyField(EditorField field) = 0;
+
+    /// Allows or refuses a write by the person (the "CONFIGURAR" button).
+    virtual void SetWriteEnabled(bool enabled) = 0;
+    /// "Forçar configuração Calvera": a read block must match the Calvera preset.
+    virtual bool CalveraChecked() const = 0;
+    /// "Fechar após configurar": close the connection after a successful write.
+    virtual bool AutoCloseChecked() const = 0;
 };
 
 }  // namespace vyx

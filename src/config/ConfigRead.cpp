@@ -24,14 +24,15 @@ constexpr std::size_t ReplyHeaderSize = 6;  // address (4) and byte count (2)
 
 }  // namespace
 
-ConfigRead::ConfigRead(LinkHost& host, ConfigHost& editor, TransferProgress& progress,
+ConfigRead::ConfigRead(LinkHost& host, PortIo& port, ConfigHost& editor, TransferProgress& progress,
                        ConfigWrite& write, std::function<std::uint32_t()> configBase)
     : host(host),
+      port(port),
       editor(editor),
       progress(progress),
       write(write),
       configBase(std::move(configBase)),
-      schedule(host, progress,
+      schedule(host, port, progress,
                StopAndWaitSettings{TimerId::Timer3, [this] { RequestPackage(); },
                                    NoConnectionCaption, ReadFailedCaption, MsgIcon::Warning,
                                    [] { return std::string(ReadFailedText); }}) {}
@@ -49,7 +50,7 @@ void ConfigRead::Timer3Timer() {
 }
 
 void ConfigRead::RequestPackage() {
-    if (!host.PortOpen()) {
+    if (!port.PortOpen()) {
         return;
     }
     const std::uint32_t index =
@@ -60,7 +61,7 @@ void ConfigRead::RequestPackage() {
     payload.reserve(ReplyHeaderSize);
     AppendBE32(payload, configBase() + offset);
     AppendBE16(payload, size);
-    host.WritePort(EncodeFrame(MessageCode::MemoryRead, payload));
+    port.WritePort(EncodeFrame(MessageCode::MemoryRead, payload));
     host.ProcessMessages();
 }
 
@@ -107,7 +108,7 @@ void ConfigRead::Complete() {
     host.ProcessMessages();
     host.SetProgress(0);
 
-    const bool calvera = host.CalveraChecked();
+    const bool calvera = editor.CalveraChecked();
     const DecodedConfig decoded = DecodeConfigImage(received, calvera);
     if (decoded.FieldsDecoded) {
         EditorSnapshot shown = editor.ReadEditor();
@@ -116,7 +117,7 @@ void ConfigRead::Complete() {
     }
     if (decoded.Accepted() || !repair) {
         host.AppendLog(LogPane::Log, ReadDoneText);
-        host.SetConfigButtonEnabled(true);
+        editor.SetWriteEnabled(true);
         return;
     }
 

@@ -11,6 +11,7 @@
 #include "ConfigImage.h"
 #include "ConfigWrite.h"
 #include "LinkHost.h"
+#include "PortIo.h"
 #include "StopAndWait.h"
 #include "TransferProgress.h"
 
@@ -25,8 +26,8 @@ inline constexpr std::uint32_t ConfigReadCount =
 class ConfigRead {
 public:
     /// `configBase` gives the device address of the block (from the latest identity).
-    ConfigRead(LinkHost& host, ConfigHost& editor, TransferProgress& progress, ConfigWrite& write,
-               std::function<std::uint32_t()> configBase);
+    ConfigRead(LinkHost& host, PortIo& port, ConfigHost& editor, TransferProgress& progress,
+               ConfigWrite& write, std::function<std::uint32_t()> configBase);
 
     /// B_GetConfigClick: starts (or starts over) a read with request 1.
     void B_GetConfigClick();
@@ -52,6 +53,7 @@ private:
     void Complete();
 
     LinkHost& host;
+    PortIo& port;
     ConfigHost& editor;
     TransferProgress& progress;
     ConfigWrite& write;

@@ -1,11 +1,12 @@
 #pragma once
-// What the device logic needs from the window. The window implements it; tests
-// implement a fake that records calls and drives ticks by hand.
+// What the device logic shows and asks of the person at the tool: log lines,
+// progress, message boxes, its timers and the event pump. The window implements
+// it; tests implement a fake that records calls and drives ticks by hand. The
+// port itself is reached through PortIo.
 // Every call happens on the window thread.
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string>
 
 namespace vyx {
@@ -33,15 +34,15 @@ public:
     virtual void SetLogColour(LogPane pane, std::uint32_t colour) = 0;
     /// Removes every line and returns the pane's colour to black.
     virtual void ClearLog(LogPane pane) = 0;
-    /// Text of L_IdList (the count of listed IDs, or empty).
+    /// Text beside the ID list (the count of listed IDs, or empty).
     virtual void SetIdListText(const std::string& text) = 0;
 
     virtual void SetProgressMax(int maximum) = 0;
     virtual void SetProgress(int position) = 0;
 
     /// Modal message box without owner window; returns when the user closed it.
-    virtual MsgResult ShowMessage(const std::string& text, const std::string& caption,
-                                  MsgIcon icon, MsgButtons buttons) = 0;
+    virtual MsgResult ShowMessage(const std::string& text, const std::string& caption, MsgIcon icon,
+                                  MsgButtons buttons) = 0;
 
     virtual void SetTimerEnabled(TimerId timer, bool enabled) = 0;
     virtual bool TimerEnabled(TimerId timer) const = 0;
@@ -49,21 +50,6 @@ public:
     /// Lets the window process pending events: ticks, clicks and receive
     /// notifications may run nested inside this call.
     virtual void ProcessMessages() = 0;
-
-    virtual bool PortOpen() const = 0;
-    /// Writes one whole frame to the port.
-    virtual void WritePort(std::span<const std::uint8_t> bytes) = 0;
-    /// Reads up to `count` bytes from the port; returns how many were read.
-    virtual int ReadPort(std::uint8_t* buffer, int count) = 0;
-
-    /// B_SetConfig ("CONFIGURAR").
-    virtual void SetConfigButtonEnabled(bool enabled) = 0;
-    /// ComboBox1, the port list.
-    virtual void SetPortListEnabled(bool enabled) = 0;
-    /// Cb_COMAutoClose ("Fechar após configurar").
-    virtual bool AutoCloseChecked() const = 0;
-    /// Cb_Calvera ("Forçar configuração Calvera").
-    virtual bool CalveraChecked() const = 0;
 };
 
 }  // namespace vyx

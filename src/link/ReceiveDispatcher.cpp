@@ -10,15 +10,19 @@ namespace {
 constexpr const char* WrongReceiverText = "Destino inválido!";
 }
 
-ReceiveDispatcher::ReceiveDispatcher(LinkHost& host, TransferProgress& progress,
+ReceiveDispatcher::ReceiveDispatcher(LinkHost& host, PortIo& port, TransferProgress& progress,
                                      ReceiveTarget& target)
-    : host(host), progress(progress), target(target), identification(host, target) {}
+    : host(host), port(port), progress(progress), target(target), identification(host, target) {}
 
 void ReceiveDispatcher::VCPRxChar(int count) {
     host.ProcessMessages();
+    // The bytes went with the port: reading a closed port would only fail.
+    if (!port.PortOpen()) {
+        return;
+    }
     std::vector<std::uint8_t> buffer(count > 0 ? static_cast<std::size_t>(count) : 0);
     // Judge only what the port actually handed over, which may be less than announced.
-    const int read = buffer.empty() ? 0 : host.ReadPort(buffer.data(), count);
+    const int read = buffer.empty() ? 0 : port.ReadPort(buffer.data(), count);
     HandleNotification(buffer.data(), read > 0 ? static_cast<std::size_t>(read) : 0);
 }
 

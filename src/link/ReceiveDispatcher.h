@@ -10,6 +10,7 @@
 #include "DeviceIdentification.h"
 #include "FrameCheck.h"
 #include "LinkHost.h"
+#include "PortIo.h"
 #include "ReceiveTarget.h"
 #include "TransferProgress.h"
 
@@ -21,9 +22,12 @@ inline constexpr std::size_t MinMemoryReadPayload = 7;
 
 class ReceiveDispatcher {
 public:
-    ReceiveDispatcher(LinkHost& host, TransferProgress& progress, ReceiveTarget& target);
+    ReceiveDispatcher(LinkHost& host, PortIo& port, TransferProgress& progress,
+                      ReceiveTarget& target);
 
     /// The port's received-characters notification: `count` bytes are waiting.
+    /// Events are let through first; when they closed the port (a disconnect
+    /// click, the timed close) the notification is dropped without a read.
     void VCPRxChar(int count);
 
     /// The part of VCPRxChar after the read: checks and dispatches the bytes of
@@ -38,6 +42,7 @@ private:
     bool Dispatch(const FrameCheck& frame);
 
     LinkHost& host;
+    PortIo& port;
     TransferProgress& progress;
     ReceiveTarget& target;
     DeviceIdentification identification;

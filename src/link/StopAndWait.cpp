@@ -9,8 +9,9 @@ namespace {
 constexpr const char* NoConnectionText = "Não há conexão ativa!";
 }
 
-StopAndWait::StopAndWait(LinkHost& host, TransferProgress& progress, StopAndWaitSettings settings)
-    : host(host), progress(progress), settings(std::move(settings)) {}
+StopAndWait::StopAndWait(LinkHost& host, const PortIo& port, TransferProgress& progress,
+                         StopAndWaitSettings settings)
+    : host(host), port(port), progress(progress), settings(std::move(settings)) {}
 
 void StopAndWait::Reset(std::uint32_t count) {
     progress.TxPackageCount = count;
@@ -24,7 +25,7 @@ void StopAndWait::Reset(std::uint32_t count) {
 }
 
 void StopAndWait::Tick() {
-    if (!host.PortOpen()) {
+    if (!port.PortOpen()) {
         host.SetTimerEnabled(settings.Timer, false);
         host.ProcessMessages();
         host.SetProgress(0);

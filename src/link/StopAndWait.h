@@ -8,6 +8,7 @@
 #include <string>
 
 #include "LinkHost.h"
+#include "PortIo.h"
 #include "TransferProgress.h"
 
 namespace vyx {
@@ -26,7 +27,8 @@ struct StopAndWaitSettings {
 
 class StopAndWait {
 public:
-    StopAndWait(LinkHost& host, TransferProgress& progress, StopAndWaitSettings settings);
+    StopAndWait(LinkHost& host, const PortIo& port, TransferProgress& progress,
+                StopAndWaitSettings settings);
 
     /// Resets the shared progress for an exchange of `count` items (progress bar
     /// maximum, nothing acknowledged, nothing sent, fault counters zero).
@@ -44,6 +46,7 @@ public:
 
 private:
     LinkHost& host;
+    const PortIo& port;
     TransferProgress& progress;
     StopAndWaitSettings settings;
 };

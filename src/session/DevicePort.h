@@ -15,7 +15,8 @@ public:
     /// The device's line rate, bit/s.
     static constexpr std::int32_t BitRate = 3686400;
 
-    /// Applies every setting except the port name and the receive handler.
+    /// Applies every setting, the bit rate included, except the port name and
+    /// the receive handler.
     static void Configure(TComPort& port);
 };
 

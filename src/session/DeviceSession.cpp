@@ -6,18 +6,22 @@
 
 namespace vyx {
 
-DeviceSession::DeviceSession(LinkHost& host, ConfigHost& editor, TransferIdSource ids)
+DeviceSession::DeviceSession(LinkHost& host, PortIo& port, ConfigHost& editor,
+                             std::function<void()> closeSoon, TransferIdSource ids)
     : host(host),
       editor(editor),
-      dispatcher(host, progress, *this),
-      engine(host, progress, dispatcher.Identification(), std::move(ids)),
-      firmware(host, engine, dispatcher.Identification()),
+      closeSoon(std::move(closeSoon)),
+      dispatcher(host, port, progress, *this),
+      engine(
+          host, port, progress, [this](std::uint32_t kind) { TransferFinished(kind); },
+          std::move(ids)),
+      firmware(host, port, engine, dispatcher.Identification()),
       write(host, editor,
             [this](std::span<const std::uint8_t> image, const ConfigCheckValues& checkValues) {
                 engine.SetParameters(ConfigTransfer, image, checkValues);
                 engine.TxInit();
             }),
-      read(host, editor, progress, write,
+      read(host, port, editor, progress, write,
            [this] { return dispatcher.Identification().Stored().ConfigBase; }) {}
 
 bool DeviceSession::UploadFirmware(std::span<const std::uint8_t> image,
@@ -33,6 +37,20 @@ void DeviceSession::B_RemConfigClick() {
     }
     for (EditorField field : list.FieldsToEmpty) {
         editor.EmptyField(field);
+    }
+}
+
+void DeviceSession::TransferFinished(std::uint32_t kind) {
+    if (kind == FirmwareTransfer) {
+        // The device restarts with the new firmware and announces itself again.
+        dispatcher.Identification().ResetIdentityHandled();
+        return;
+    }
+    editor.SetWriteEnabled(true);
+    // Closing after a write is meant for the devices of the current release only.
+    if (editor.AutoCloseChecked() &&
+        IsListedRelease(dispatcher.Identification().Stored().Version) && closeSoon) {
+        closeSoon();
     }
 }
 

@@ -3,9 +3,10 @@
 // dispatcher with identification, the package transfer, the firmware commands,
 // and the configuration read and write. The window (and the headless road test)
 // own one DeviceSession and call its handler entry points; it talks back only
-// through LinkHost and the editor's ConfigHost.
+// through LinkHost, the port through PortIo and the editor through ConfigHost.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "ConfigHost.h"
@@ -13,6 +14,7 @@
 #include "ConfigWrite.h"
 #include "FirmwareCommands.h"
 #include "LinkHost.h"
+#include "PortIo.h"
 #include "ReceiveDispatcher.h"
 #include "ReceiveTarget.h"
 #include "TransferEngine.h"
@@ -23,7 +25,10 @@ namespace vyx {
 
 class DeviceSession : private ReceiveTarget {
 public:
-    DeviceSession(LinkHost& host, ConfigHost& editor, TransferIdSource ids = TransferIdSource());
+    /// `closeSoon` starts the timed close of the connection (after a write that
+    /// asked for it).
+    DeviceSession(LinkHost& host, PortIo& port, ConfigHost& editor, std::function<void()> closeSoon,
+                  TransferIdSource ids = TransferIdSource());
     DeviceSession(const DeviceSession&) = delete;
     DeviceSession& operator=(const DeviceSession&) = delete;
 
@@ -67,9 +72,11 @@ private:
     void StartFirmwareUpload() override;
     void StartConfigRead() override;
     void TransferTick() override;
+    void TransferFinished(std::uint32_t kind);
 
     LinkHost& host;
     ConfigHost& editor;
+    std::function<void()> closeSoon;
     TransferProgress progress;
     ReceiveDispatcher dispatcher;
     TransferEngine engine;

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "TimerIntervals.h"
+
 namespace vyx {
 
 namespace {
@@ -11,10 +13,9 @@ constexpr TimerId AllTimers[] = {TimerId::Timer1, TimerId::Timer2, TimerId::Time
 }  // namespace
 
 HeadlessTimers::HeadlessTimers() {
-    using std::chrono::milliseconds;
-    At(TimerId::Timer1).interval = milliseconds(500);  // transfer tick
-    At(TimerId::Timer2).interval = milliseconds(50);   // one-shot close
-    At(TimerId::Timer3).interval = milliseconds(100);  // configuration read tick
+    for (const TimerId timer : AllTimers) {
+        At(timer).interval = IntervalOf(timer);
+    }
 }
 
 void HeadlessTimers::SetHandler(TimerId timer, std::function<void()> tick) {

@@ -15,7 +15,7 @@ class HeadlessTimers {
 public:
     using Clock = std::chrono::steady_clock;
 
-    /// Timer1 500 ms, Timer2 50 ms, Timer3 100 ms, all disabled, no handlers.
+    /// The tool's intervals, all disabled, no handlers.
     HeadlessTimers();
 
     void SetHandler(TimerId timer, std::function<void()> tick);

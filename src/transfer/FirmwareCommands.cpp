@@ -5,9 +5,9 @@
 
 namespace vyx {
 
-FirmwareCommands::FirmwareCommands(LinkHost& host, TransferEngine& engine,
+FirmwareCommands::FirmwareCommands(LinkHost& host, PortIo& port, TransferEngine& engine,
                                    const DeviceIdentification& identification)
-    : host(host), engine(engine), identification(identification) {}
+    : host(host), port(port), engine(engine), identification(identification) {}
 
 bool FirmwareCommands::B_FwTxClick() {
     return Upload(FirmwareImage, FirmwareTrailer);
@@ -25,8 +25,8 @@ bool FirmwareCommands::Upload(std::span<const std::uint8_t> image, const Transfe
 
 void FirmwareCommands::B_FwJumpClick() {
     const auto frame = EncodeFrame(MessageCode::Jump, {});
-    if (host.PortOpen()) {
-        host.WritePort(frame);
+    if (port.PortOpen()) {
+        port.WritePort(frame);
     }
     host.ProcessMessages();
 }

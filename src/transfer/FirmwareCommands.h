@@ -3,13 +3,14 @@
 
 #include "DeviceIdentification.h"
 #include "LinkHost.h"
+#include "PortIo.h"
 #include "TransferEngine.h"
 
 namespace vyx {
 
 class FirmwareCommands {
 public:
-    FirmwareCommands(LinkHost& host, TransferEngine& engine,
+    FirmwareCommands(LinkHost& host, PortIo& port, TransferEngine& engine,
                      const DeviceIdentification& identification);
 
     /// Uploads the embedded image as transfer kind 1 to a device of a product
@@ -26,6 +27,7 @@ public:
 
 private:
     LinkHost& host;
+    PortIo& port;
     TransferEngine& engine;
     const DeviceIdentification& identification;
 };

@@ -29,13 +29,14 @@ std::size_t PackageCount(std::size_t length) {
 
 }  // namespace
 
-TransferEngine::TransferEngine(LinkHost& host, TransferProgress& progress,
-                               DeviceIdentification& identification, TransferIdSource ids)
+TransferEngine::TransferEngine(LinkHost& host, PortIo& port, TransferProgress& progress,
+                               TransferDone done, TransferIdSource ids)
     : host(host),
+      port(port),
       progress(progress),
-      identification(identification),
+      done(std::move(done)),
       ids(std::move(ids)),
-      schedule(host, progress,
+      schedule(host, port, progress,
                StopAndWaitSettings{TimerId::Timer1, [this] { SendPackage(); }, NoConnectionCaption,
                                    FailCaption, MsgIcon::None, [this] { return FailText(); }}) {}
 
@@ -54,7 +55,7 @@ bool TransferEngine::TxInit() {
     progress.LastStarted = TransferProgress::Exchange::Transfer;
     schedule.Reset(static_cast<std::uint32_t>(count));
     id = ids.MakeTransferId(TransferIdLimit);
-    if (host.PortOpen()) {
+    if (port.PortOpen()) {
         host.AppendLog(LogPane::Log, StartingText);
     }
     schedule.Tick();
@@ -101,7 +102,7 @@ void TransferEngine::SendPackage() {
     frame[at++] = static_cast<std::uint8_t>(sum >> 8);
     frame[at++] = static_cast<std::uint8_t>(sum);
 
-    host.WritePort(std::span<const std::uint8_t>(frame.data(), at));
+    port.WritePort(std::span<const std::uint8_t>(frame.data(), at));
     host.SetProgress(static_cast<int>(index));
     host.ProcessMessages();
 }
@@ -143,14 +144,9 @@ void TransferEngine::Complete() {
     host.AppendLog(LogPane::Log, SuccessText);
     if (kind == FirmwareTransfer) {
         host.AppendLog(LogPane::Log, "");
-        // The device restarts with the new firmware and announces itself again.
-        identification.ResetIdentityHandled();
-        return;
     }
-    host.SetConfigButtonEnabled(true);
-    if (host.AutoCloseChecked() && IsListedRelease(identification.Stored().Version)) {
-        host.SetTimerEnabled(TimerId::Timer2, true);
-        host.SetPortListEnabled(true);
+    if (done) {
+        done(kind);
     }
 }
 

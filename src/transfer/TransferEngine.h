@@ -10,8 +10,10 @@
 #include <span>
 #include <string>
 
-#include "DeviceIdentification.h"
+#include <functional>
+
 #include "LinkHost.h"
+#include "PortIo.h"
 #include "StopAndWait.h"
 #include "TransferIdSource.h"
 #include "TransferProgress.h"
@@ -31,9 +33,12 @@ inline constexpr std::uint32_t MaxPackageCount = 0xFFFF;
 /// Largest frame a package makes: 8 frame bytes, 6 package header bytes, 48 data.
 inline constexpr std::size_t MaxPackageFrame = 62;
 
+/// Told when the device acknowledged a transfer's last package, with the kind.
+using TransferDone = std::function<void(std::uint32_t kind)>;
+
 class TransferEngine {
 public:
-    TransferEngine(LinkHost& host, TransferProgress& progress, DeviceIdentification& identification,
+    TransferEngine(LinkHost& host, PortIo& port, TransferProgress& progress, TransferDone done,
                    TransferIdSource ids = TransferIdSource());
     TransferEngine(const TransferEngine&) = delete;
     TransferEngine& operator=(const TransferEngine&) = delete;
@@ -71,8 +76,9 @@ private:
     std::string FailText() const;
 
     LinkHost& host;
+    PortIo& port;
     TransferProgress& progress;
-    DeviceIdentification& identification;
+    TransferDone done;
     TransferIdSource ids;
     std::uint32_t kind = 0;
     std::span<const std::uint8_t> data;

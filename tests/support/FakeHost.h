@@ -1,7 +1,7 @@
 #pragma once
-// A window stand-in for the device logic: records log lines, colours, message
-// boxes, timers and written frames. Ticks are run by the test; `OnPump` lets a
-// test inject a reply in the middle of a send's event pump.
+// A window and port stand-in for the device logic: records log lines, colours,
+// message boxes, timers and written frames, and hands out queued incoming bytes. Ticks are run by
+// the test; `OnPump` lets a test inject a reply in the middle of a send's event pump.
 
 #include <cstdint>
 #include <deque>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "LinkHost.h"
+#include "PortIo.h"
 
 namespace vyx::test {
 
@@ -27,7 +28,7 @@ struct ShownMessage {
     MsgButtons Buttons;
 };
 
-class FakeHost : public LinkHost {
+class FakeHost : public LinkHost, public PortIo {
 public:
     void AppendLog(LogPane pane, const std::string& text) override {
         Lines.push_back({pane, text, Colour[pane]});
@@ -67,6 +68,7 @@ public:
         Written.emplace_back(bytes.begin(), bytes.end());
     }
     int ReadPort(std::uint8_t* buffer, int count) override {
+        ++Reads;
         int n = 0;
         while (n < count && !Incoming.empty()) {
             buffer[n++] = Incoming.front();
@@ -74,10 +76,6 @@ public:
         }
         return n;
     }
-    void SetConfigButtonEnabled(bool enabled) override { ConfigButtonEnabled = enabled; }
-    void SetPortListEnabled(bool enabled) override { PortListEnabled = enabled; }
-    bool AutoCloseChecked() const override { return AutoClose; }
-    bool CalveraChecked() const override { return Calvera; }
 
     /// Lines of one pane, text only.
     std::vector<std::string> LogTexts(LogPane pane = LogPane::Log) const {
@@ -104,10 +102,7 @@ public:
     bool Open = true;
     std::vector<std::vector<std::uint8_t>> Written;
     std::deque<std::uint8_t> Incoming;
-    bool ConfigButtonEnabled = false;
-    bool PortListEnabled = true;
-    bool AutoClose = false;
-    bool Calvera = false;
+    int Reads = 0;
 };
 
 }  // namespace vyx::test

@@ -25,9 +25,13 @@ void SetBuzzerBox(TripleBoxes& boxes, bool& box, bool value, BuzzerBox which) {
 
 }  // namespace
 
-HeadlessHost::HeadlessHost() {
+HeadlessHost::HeadlessHost()
+    : connection(port, *this, *this, [this] {
+          if (OnConnected) {
+              OnConnected();
+          }
+      }) {
     DevicePort::Configure(port);
-    port.SetCustomBaudRate(DevicePort::BitRate);
     port.OnRxChar = [this](TCustomComPort&, std::int32_t count) {
         ++receiveDepth;
         Guarded([&] {
@@ -42,7 +46,10 @@ HeadlessHost::HeadlessHost() {
             OnTimer1();
         }
     });
-    timers.SetHandler(TimerId::Timer2, [this] { Timer2Timer(); });
+    timers.SetHandler(TimerId::Timer2, [this] {
+        ++TimedCloses;
+        connection.TimedClose();
+    });
     timers.SetHandler(TimerId::Timer3, [this] {
         if (OnTimer3) {
             OnTimer3();
@@ -65,54 +72,6 @@ HeadlessHost::~HeadlessHost() {
     }
     SetHandOverWakeUp({});
     RunPendingHandOvers();
-}
-
-bool HeadlessHost::Connect(const std::string& path) {
-    port.SetPort(path);
-    ProcessMessages();
-    if (port.Connected()) {
-        Disconnect();
-        return false;
-    }
-    try {
-        port.Open();
-    } catch (const EComPort&) {
-        return false;
-    }
-    port.ClearBuffer(true, true);
-    ButtonVCPState(true);
-    PortListEnabled = false;
-    return true;
-}
-
-void HeadlessHost::Disconnect() {
-    port.Close();
-    ButtonVCPState(false);
-    PortListEnabled = true;
-}
-
-void HeadlessHost::ButtonVCPState(bool connected) {
-    ProcessMessages();
-    if (connected) {
-        if (OnConnected) {
-            OnConnected();
-        }
-        ClearLog(LogPane::Log);
-        // No list selection, every edit empty, every box unticked.
-        Editor = EditorSnapshot{};
-        AppendLog(LogPane::Log, ConnectionOpenedText);
-    } else {
-        AppendLog(LogPane::Log, ConnectionClosedText);
-        ConfigButtonEnabled = false;
-    }
-    ProcessMessages();
-}
-
-void HeadlessHost::Timer2Timer() {
-    SetTimerEnabled(TimerId::Timer2, false);
-    ++TimedCloses;
-    port.Close();
-    ButtonVCPState(false);
 }
 
 void HeadlessHost::Guarded(const std::function<void()>& handler) {
@@ -205,14 +164,6 @@ void HeadlessHost::SetTimerEnabled(TimerId timer, bool enabled) {
 
 bool HeadlessHost::TimerEnabled(TimerId timer) const {
     return timers.Enabled(timer);
-}
-
-void HeadlessHost::WritePort(std::span<const std::uint8_t> bytes) {
-    port.Write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-}
-
-int HeadlessHost::ReadPort(std::uint8_t* buffer, int count) {
-    return port.Read(buffer, count);
 }
 
 void HeadlessHost::ApplyEditor(const EditorSnapshot& editor) {

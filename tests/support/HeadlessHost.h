@@ -6,7 +6,7 @@
 // thread: RunUntil is its event loop.
 //
 // The device logic is wired in through the handler slots (OnRxChar, OnTimer1,
-// OnTimer3, OnConnected); Timer2, the one-shot close, is the host's own.
+// OnTimer3, OnConnected); the connection steps are the window's own Connection.
 
 #include <chrono>
 #include <condition_variable>
@@ -17,7 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "ComPortIo.h"
 #include "ConfigHost.h"
+#include "Connection.h"
+#include "ConnectionView.h"
 #include "Cport.h"
 #include "FakeHost.h"
 #include "HeadlessTimers.h"
@@ -25,11 +28,11 @@
 
 namespace vyx::test {
 
-/// Texts the connection steps put into the log.
+/// Texts the connection steps put into the log, as the road tests expect them.
 inline constexpr const char* ConnectionOpenedText = "Conexão aberta...";
 inline constexpr const char* ConnectionClosedText = "Conexão fechada...";
 
-class HeadlessHost : public LinkHost, public ConfigHost {
+class HeadlessHost : public LinkHost, public ConfigHost, public ConnectionView {
 public:
     /// Sets the port up as the tool does and installs the hand-over wake-up. Only
     /// one host may exist at a time: the hand-over queue is process-wide.
@@ -49,9 +52,13 @@ public:
 
     /// ButtonVCPClick while disconnected: opens `path`, discards its queues and
     /// applies the connected state. Returns false (nothing logged) when the open fails.
-    bool Connect(const std::string& path);
+    bool Connect(const std::string& path) {
+        return connection.Toggle(path) == ConnectResult::Opened;
+    }
     /// ButtonVCPClick while connected: closes the port, disconnected state.
-    void Disconnect();
+    void Disconnect() { connection.Close(); }
+    /// The timed close (what a write with auto close asks for).
+    void CloseSoon() { connection.CloseSoon(); }
 
     /// The event loop: runs hand-overs and due timer ticks until `done()` holds or
     /// `limit` has passed (false then). Sleeps while nothing is due; conditions that
@@ -65,6 +72,10 @@ public:
     bool InsidePump() const { return pumpDepth > 0; }
 
     TComPort& VCP() { return port; }
+    /// The port as the device logic reaches it.
+    PortIo& Io() { return io; }
+    bool PortOpen() const { return io.PortOpen(); }
+    int ReadPort(std::uint8_t* buffer, int count) { return io.ReadPort(buffer, count); }
     const HeadlessTimers& Timers() const { return timers; }
 
     // LinkHost
@@ -79,13 +90,6 @@ public:
     void SetTimerEnabled(TimerId timer, bool enabled) override;
     bool TimerEnabled(TimerId timer) const override;
     void ProcessMessages() override;
-    bool PortOpen() const override { return port.Connected(); }
-    void WritePort(std::span<const std::uint8_t> bytes) override;
-    int ReadPort(std::uint8_t* buffer, int count) override;
-    void SetConfigButtonEnabled(bool enabled) override { ConfigButtonEnabled = enabled; }
-    void SetPortListEnabled(bool enabled) override { PortListEnabled = enabled; }
-    bool AutoCloseChecked() const override { return AutoClose; }
-    bool CalveraChecked() const override { return Calvera; }
 
     // ConfigHost: the editor is `Editor`; boxes set here run the buzzer coupling
     // rule when their state changes, as the window's click handlers do.
@@ -93,6 +97,15 @@ public:
     void ApplyEditor(const EditorSnapshot& editor) override;
     void ClearListSelections() override;
     void EmptyField(EditorField field) override;
+    void SetWriteEnabled(bool enabled) override { ConfigButtonEnabled = enabled; }
+    bool CalveraChecked() const override { return Calvera; }
+    bool AutoCloseChecked() const override { return AutoClose; }
+
+    // ConnectionView: a new connection empties the editor.
+    void ConnectionChanging() override {}
+    void ShowConnected() override { Editor = EditorSnapshot{}; }
+    void ShowDisconnected() override { ConfigButtonEnabled = false; }
+    void SetPortListEnabled(bool enabled) override { PortListEnabled = enabled; }
 
     /// Lines of one pane, text only.
     std::vector<std::string> LogTexts(LogPane pane = LogPane::Log) const;
@@ -116,8 +129,6 @@ public:
     int TimedCloses = 0;
 
 private:
-    void ButtonVCPState(bool connected);
-    void Timer2Timer();
     /// Runs the hand-overs and the due timer ticks.
     void Pump();
     /// Runs a handler; what it throws is recorded in Errors, never propagated.
@@ -125,6 +136,8 @@ private:
     void Loop(const std::function<bool()>* done, std::chrono::milliseconds limit, bool& met);
 
     TComPort port;
+    ComPortIo io{port};
+    Connection connection;
     HeadlessTimers timers;
     int receiveDepth = 0;
     int pumpDepth = 0;

@@ -21,7 +21,8 @@ sim::SimOptions RoadDevice(std::array<std::uint8_t, 4> version) {
 }
 
 RoadRig::RoadRig(sim::SimOptions options)
-    : device(InFolder(std::move(options), folder)), session(host, host) {
+    : device(InFolder(std::move(options), folder)),
+      session(host, host.Io(), host, [this] { host.CloseSoon(); }) {
     host.OnRxChar = [this](int count) { session.VCPRxChar(count); };
     host.OnTimer1 = [this] { session.Timer1Timer(); };
     host.OnTimer3 = [this] { session.Timer3Timer(); };

@@ -154,12 +154,10 @@ TEST_F(ConnectionTest, APendingTimedCloseDoesNotOutliveItsConnection) {
     EXPECT_EQ(LogLines(), QStringList({QString::fromUtf8("Conexão aberta...")}));
 }
 
-TEST_F(ConnectionTest, AnErrorInTheReceiveHandlerIsShownAndTheWindowGoesOn) {
+TEST_F(ConnectionTest, ANotificationAfterTheCloseIsDroppedAndTheWindowGoesOn) {
     TForm1& form = Create();
     form.VCPRxChar(5);  // a notification for a port that is no longer open
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].Caption, "Vyx Tool");
-    EXPECT_FALSE(Boxes[0].Text.isEmpty());
+    EXPECT_TRUE(Boxes.empty());
     Click();
     EXPECT_TRUE(form.VCP.Connected());
 }

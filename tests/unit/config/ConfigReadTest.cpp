@@ -64,7 +64,7 @@ protected:
                       [this](std::span<const std::uint8_t>, const ConfigCheckValues& check) {
                           writes.push_back(check);
                       }};
-    ConfigRead read{host, editor, progress, write, [] { return Base; }};
+    ConfigRead read{host, host, editor, progress, write, [] { return Base; }};
 };
 
 TEST_F(ConfigReadTest, FiveRequestsCoverTheBlockAndAGoodBlockFillsTheEditor) {
@@ -84,7 +84,7 @@ TEST_F(ConfigReadTest, FiveRequestsCoverTheBlockAndAGoodBlockFillsTheEditor) {
     EXPECT_EQ(host.LogTexts(),
               (std::vector<std::string>{"Buscando configuração interna...",
                                         "Leitura da configuração interna concluída!"}));
-    EXPECT_TRUE(host.ConfigButtonEnabled);
+    EXPECT_TRUE(editor.WriteEnabled);
     EXPECT_FALSE(host.TimerEnabled(TimerId::Timer3));
     EXPECT_EQ(editor.Editor, DefaultsSnapshot());
     EXPECT_TRUE(writes.empty());
@@ -101,7 +101,7 @@ TEST_F(ConfigReadTest, SilentDeviceGetsFourSendingsThenTheReadFails) {
     EXPECT_EQ(host.Messages[0].Caption, "ERRO #0x04");
     EXPECT_EQ(host.Messages[0].Icon, MsgIcon::Warning);
     EXPECT_FALSE(host.TimerEnabled(TimerId::Timer3));
-    EXPECT_FALSE(host.ConfigButtonEnabled);
+    EXPECT_FALSE(editor.WriteEnabled);
 }
 
 TEST_F(ConfigReadTest, DuplicateReplyResendsTheAwaitedRequestAtOnce) {
@@ -153,7 +153,7 @@ TEST_F(ConfigReadTest, LateLastReplyCompletesAgainAndRepairsWithDefaults) {
     const ConfigImage device = ImageOf(DefaultsSnapshot());
     read.B_GetConfigClick();
     AnswerFrom(device);
-    ASSERT_TRUE(host.ConfigButtonEnabled);
+    ASSERT_TRUE(editor.WriteEnabled);
     host.Lines.clear();
     // After the read ended: a stray reply spoils the marker, then the last one
     // arrives again.
@@ -236,7 +236,7 @@ class ConfigRepairTest : public ConfigReadTest, public ::testing::WithParamInter
 
 TEST_P(ConfigRepairTest, RejectedBlockIsReplacedAndWrittenAtOnce) {
     const Repair& r = GetParam();
-    host.Calvera = r.Calvera;
+    editor.Calvera = r.Calvera;
     read.B_GetConfigClick();
     AnswerFrom(r.Device());
 
@@ -250,7 +250,7 @@ TEST_P(ConfigRepairTest, RejectedBlockIsReplacedAndWrittenAtOnce) {
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0], r.CheckValues);
     EXPECT_TRUE(host.Messages.empty());
-    EXPECT_FALSE(host.ConfigButtonEnabled);
+    EXPECT_FALSE(editor.WriteEnabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(Blocks, ConfigRepairTest,

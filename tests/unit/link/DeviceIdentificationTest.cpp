@@ -29,7 +29,7 @@ protected:
     test::FakeHost host;
     TransferProgress progress;
     test::FakeReceiveTarget target;
-    ReceiveDispatcher dispatcher{host, progress, target};
+    ReceiveDispatcher dispatcher{host, host, progress, target};
 };
 
 TEST_F(DeviceIdentificationTest, VersionDecidesBetweenUploadReadAndNothing) {
@@ -57,7 +57,7 @@ TEST_F(DeviceIdentificationTest, VersionDecidesBetweenUploadReadAndNothing) {
         test::FakeHost caseHost;
         test::FakeReceiveTarget caseTarget;
         TransferProgress caseProgress;
-        ReceiveDispatcher caseDispatcher(caseHost, caseProgress, caseTarget);
+        ReceiveDispatcher caseDispatcher(caseHost, caseHost, caseProgress, caseTarget);
         const Bytes frame = test::IdentityFrame(c.Version);
         caseHost.Incoming.assign(frame.begin(), frame.end());
         caseDispatcher.VCPRxChar(static_cast<int>(frame.size()));

@@ -22,7 +22,7 @@ protected:
     test::FakeHost host;
     TransferProgress progress;
     test::FakeReceiveTarget target;
-    ReceiveDispatcher dispatcher{host, progress, target};
+    ReceiveDispatcher dispatcher{host, host, progress, target};
 };
 
 TEST_F(ReceiveDispatcherTest, ShortNotificationCountsAndTicksButIsNeverParsed) {
@@ -86,6 +86,17 @@ TEST_F(ReceiveDispatcherTest, ReadsNoMoreThanThePortHandsOver) {
     dispatcher.VCPRxChar(static_cast<int>(frame.size()) + 50);
     ASSERT_EQ(target.Acks.size(), 1u);
     EXPECT_EQ(progress.Code20, 0);
+}
+
+TEST_F(ReceiveDispatcherTest, PortClosedWhileEventsRanDropsTheNotificationUnread) {
+    // A disconnect click or the timed close handled in the pump before the read.
+    const Bytes frame = test::AckFrame(5);
+    host.Incoming.assign(frame.begin(), frame.end());
+    host.OnPump = [this] { host.Open = false; };
+    dispatcher.VCPRxChar(static_cast<int>(frame.size()));
+    EXPECT_EQ(host.Reads, 0);
+    EXPECT_TRUE(target.Acks.empty());
+    EXPECT_EQ(progress.Code10 + progress.Code15 + progress.Code20, 0);
 }
 
 TEST_F(ReceiveDispatcherTest, OperatingModeFrameRepeatsTheNoticeEachTime) {

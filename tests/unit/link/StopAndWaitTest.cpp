@@ -11,11 +11,11 @@ protected:
     test::FakeHost host;
     TransferProgress progress;
     std::vector<std::uint32_t> sent;  // index of every item sent
-    StopAndWait schedule{host, progress,
-                         StopAndWaitSettings{TimerId::Timer3,
-                                             [this] { sent.push_back(progress.TxPackageIndex); },
-                                             "ERRO #0x03", "ERRO #0x04", MsgIcon::Warning,
-                                             [] { return std::string("falhou"); }}};
+    StopAndWait schedule{
+        host, host, progress,
+        StopAndWaitSettings{TimerId::Timer3, [this] { sent.push_back(progress.TxPackageIndex); },
+                            "ERRO #0x03", "ERRO #0x04", MsgIcon::Warning,
+                            [] { return std::string("falhou"); }}};
 };
 
 TEST_F(StopAndWaitTest, FirstTickSendsItemOneAndStartsTheTimer) {

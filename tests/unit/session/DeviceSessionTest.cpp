@@ -82,7 +82,8 @@ protected:
 
     test::FakeHost host;
     test::FakeConfigHost editor;
-    DeviceSession session{host, editor};
+    int closesAsked = 0;
+    DeviceSession session{host, host, editor, [this] { ++closesAsked; }};
     Device device{host};
 };
 
@@ -94,7 +95,7 @@ TEST_F(DeviceSessionTest, CurrentDeviceIsReadAndDecodedIntoTheEditor) {
     EXPECT_EQ(device.Reads, 5);
     EXPECT_EQ(host.LogTexts().back(), "Leitura da configuração interna concluída!");
     EXPECT_TRUE(Logged("O Vyx está atualizado!"));
-    EXPECT_TRUE(host.ConfigButtonEnabled);
+    EXPECT_TRUE(editor.WriteEnabled);
     EXPECT_EQ(editor.Editor, CalveraSnapshot());
     EXPECT_TRUE(host.Messages.empty());
 }
@@ -126,6 +127,7 @@ TEST_F(DeviceSessionTest, OldDeviceGetsTheFirmwareThenIsReadAfterItsRestart) {
     EXPECT_EQ(device.Trailers[1], Bytes(FirmwareTrailer.begin(), FirmwareTrailer.end()));
     EXPECT_FALSE(session.Identification().IsIdentityHandled());
     EXPECT_EQ(device.Reads, 0);
+    EXPECT_FALSE(editor.WriteEnabled);
 
     device.Announce(session, {4, 0, 2, 39});  // restarted with the new release
     device.Serve(session);
@@ -134,13 +136,35 @@ TEST_F(DeviceSessionTest, OldDeviceGetsTheFirmwareThenIsReadAfterItsRestart) {
     EXPECT_EQ(host.IdListText, "1");
 }
 
+TEST(DeviceSessionAutoClose, AfterAWriteOnlyForTheListedReleaseWhenAsked) {
+    struct Case {
+        bool AutoClose;
+        DeviceVersion Version;
+        int Closes;
+    };
+    for (const Case& c : std::vector<Case>{
+             {true, {4, 7, 2, 39}, 1}, {false, {4, 7, 2, 39}, 0}, {true, {3, 0, 2, 39}, 0}}) {
+        test::FakeHost host;
+        test::FakeConfigHost editor;
+        editor.AutoClose = c.AutoClose;
+        int closes = 0;
+        DeviceSession session{host, host, editor, [&] { ++closes; }};
+        Device device{host};
+        device.Announce(session, c.Version);  // a blank block: read, then the repair write
+        device.Serve(session);
+        ASSERT_EQ(host.LogTexts().back(), "Atualização concluída com sucesso!");
+        EXPECT_TRUE(editor.WriteEnabled);
+        EXPECT_EQ(closes, c.Closes) << static_cast<int>(c.Version[0]);
+    }
+}
+
 TEST_F(DeviceSessionTest, StrayAcknowledgementDuringAReadChangesNothing) {
     device.Announce(session, {4, 0, 2, 39});
     const Bytes ack = test::AckFrame(0xFFFF);
     host.Incoming.assign(ack.begin(), ack.end());
     session.VCPRxChar(static_cast<int>(ack.size()));
     EXPECT_FALSE(Logged("Atualização concluída com sucesso!"));
-    EXPECT_FALSE(host.ConfigButtonEnabled);
+    EXPECT_FALSE(editor.WriteEnabled);
 }
 
 TEST_F(DeviceSessionTest, RemoteCommandListReplacesTheLogAndEmptiesBadFields) {

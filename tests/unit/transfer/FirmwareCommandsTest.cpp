@@ -26,8 +26,8 @@ protected:
     TransferProgress progress;
     test::FakeReceiveTarget target;
     DeviceIdentification identification{host, target};
-    TransferEngine engine{host, progress, identification};
-    FirmwareCommands commands{host, engine, identification};
+    TransferEngine engine{host, host, progress, nullptr};
+    FirmwareCommands commands{host, host, engine, identification};
 };
 
 TEST(FirmwareImage, TrailerIsTheImagesXorThenItsByteSum) {

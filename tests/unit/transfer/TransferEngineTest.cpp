@@ -6,7 +6,6 @@
 
 #include "DeviceFrames.h"
 #include "FakeHost.h"
-#include "FakeReceiveTarget.h"
 #include "PackageFrames.h"
 #include "ReceiveDispatcher.h"
 #include "TransferEngine.h"
@@ -61,9 +60,10 @@ protected:
 
     test::FakeHost host;
     TransferProgress progress;
-    test::FakeReceiveTarget target;
-    DeviceIdentification identification{host, target};
-    TransferEngine engine{host, progress, identification, TransferIdSource(FixedClock)};
+    std::vector<std::uint32_t> finished;  // kinds reported as done
+    TransferEngine engine{host, host, progress,
+                          [this](std::uint32_t kind) { finished.push_back(kind); },
+                          TransferIdSource(FixedClock)};
 };
 
 TEST_F(TransferEngineTest, ImageIsCutIntoFortyEightBytePackagesAndATrailer) {
@@ -163,7 +163,7 @@ TEST_F(TransferEngineTest, IndexAtOrAboveTheCountCompletesAtOnce) {
     Start(ConfigTransfer, image);
     Ack(6);
     EXPECT_EQ(host.LogTexts(), (std::vector<std::string>{"Iniciando atualização...", Success}));
-    EXPECT_TRUE(host.ConfigButtonEnabled);
+    EXPECT_EQ(finished, (std::vector<std::uint32_t>{ConfigTransfer}));
     EXPECT_FALSE(host.TimerEnabled(TimerId::Timer1));
     EXPECT_EQ(host.Progress, 0);
 }
@@ -190,44 +190,6 @@ TEST_F(TransferEngineTest, ProgressLinesNameTheKindWhenPackageOneIsAcknowledged)
     }
 }
 
-TEST_F(TransferEngineTest, FirmwareCompletionLetsTheNextIdentityBeActedOn) {
-    identification.HandleIdentity(test::IdentityPayload(1, {1, 2, 3}, {4, 0, 2, 38}, 0));
-    ASSERT_TRUE(identification.IsIdentityHandled());
-    const Bytes image = Image(10);
-    Start(FirmwareTransfer, image);
-    AckAll();
-    EXPECT_FALSE(identification.IsIdentityHandled());
-    EXPECT_FALSE(host.ConfigButtonEnabled);
-}
-
-TEST_F(TransferEngineTest, ConfigurationCompletionClosesThePortOnlyForA4x239DeviceWhenAsked) {
-    struct Case {
-        bool AutoClose;
-        DeviceVersion Version;
-        bool Closes;
-    };
-    for (const Case& c : std::vector<Case>{{true, {4, 7, 2, 39}, true},
-                                           {false, {4, 7, 2, 39}, false},
-                                           {true, {3, 0, 2, 39}, false},
-                                           {true, {4, 0, 2, 40}, false}}) {
-        test::FakeHost caseHost;
-        caseHost.AutoClose = c.AutoClose;
-        caseHost.PortListEnabled = false;
-        TransferProgress caseProgress;
-        DeviceIdentification caseIdentification(caseHost, target);
-        const Bytes payload = test::IdentityPayload(1, {1, 2, 3}, c.Version, 0);
-        caseIdentification.HandleIdentity(payload);
-        TransferEngine caseEngine(caseHost, caseProgress, caseIdentification);
-        const Bytes image = Image(10);
-        caseEngine.SetParameters(ConfigTransfer, image, Trailer);
-        caseEngine.TxInit();
-        caseEngine.Acknowledge(test::AckPayload(2));
-        EXPECT_TRUE(caseHost.ConfigButtonEnabled);
-        EXPECT_EQ(caseHost.TimerEnabled(TimerId::Timer2), c.Closes);
-        EXPECT_EQ(caseHost.PortListEnabled, c.Closes);
-    }
-}
-
 TEST_F(TransferEngineTest, ClosedPortShowsNoConnectionAndSendsNothing) {
     host.Open = false;
     const Bytes image = Image(100);
@@ -244,7 +206,7 @@ TEST_F(TransferEngineTest, AcknowledgementWithoutATransferUnderWayChangesNothing
     Ack(0);  // before any transfer: the package count is 0
     Ack(7);
     EXPECT_TRUE(host.Lines.empty());
-    EXPECT_FALSE(host.ConfigButtonEnabled);
+    EXPECT_TRUE(finished.empty());
     EXPECT_EQ(progress.TxAckedIndex, 0);
 
     const Bytes image = Image(100);
@@ -253,7 +215,7 @@ TEST_F(TransferEngineTest, AcknowledgementWithoutATransferUnderWayChangesNothing
     host.Lines.clear();
     Ack(99);
     EXPECT_TRUE(host.Lines.empty());
-    EXPECT_FALSE(host.ConfigButtonEnabled);
+    EXPECT_TRUE(finished.empty());
 }
 
 TEST_F(TransferEngineTest, AcknowledgementTooShortForAnIndexIsIgnored) {

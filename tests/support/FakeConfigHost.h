@@ -1,6 +1,7 @@
 #pragma once
-// An editor stand-in: holds a snapshot as the controls would, and records what
-// the configuration logic did to it.
+// An editor stand-in: holds a snapshot as the controls would, with the write
+// button's state and the two options beside the editor, and records what the
+// configuration logic did to it.
 
 #include <vector>
 
@@ -23,11 +24,17 @@ public:
         Editor.Text(field).clear();
         Emptied.push_back(field);
     }
+    void SetWriteEnabled(bool enabled) override { WriteEnabled = enabled; }
+    bool CalveraChecked() const override { return Calvera; }
+    bool AutoCloseChecked() const override { return AutoClose; }
 
     EditorSnapshot Editor;
     std::vector<EditorSnapshot> Applied;
     int ListClears = 0;
     std::vector<EditorField> Emptied;
+    bool WriteEnabled = false;
+    bool Calvera = false;
+    bool AutoClose = false;
 };
 
 }  // namespace vyx::test

@@ -1,0 +1,65 @@
+#include "Connection.h"
+
+#include <utility>
+
+namespace vyx {
+
+Connection::Connection(TComPort& port, LinkHost& ui, ConnectionView& view,
+                       std::function<void()> opened)
+    : port(port), ui(ui), view(view), opened(std::move(opened)) {}
+
+ConnectResult Connection::Toggle(const std::string& path) {
+    port.SetPort(path);
+    ui.ProcessMessages();
+    ui.SetTimerEnabled(TimerId::Timer2, false);
+    if (port.Connected()) {
+        Close();
+        return ConnectResult::Closed;
+    }
+    try {
+        port.Open();
+    } catch (const EComPort& e) {
+        openErrorCode = e.SystemCode;
+        return ConnectResult::Refused;
+    }
+    port.ClearBuffer(true, true);
+    ShowState(true);
+    view.SetPortListEnabled(false);
+    return ConnectResult::Opened;
+}
+
+void Connection::Close() {
+    port.Close();
+    ShowState(false);
+    view.SetPortListEnabled(true);
+}
+
+void Connection::TimedClose() {
+    ui.SetTimerEnabled(TimerId::Timer2, false);
+    port.Close();
+    ShowState(false);
+}
+
+void Connection::CloseSoon() {
+    ui.SetTimerEnabled(TimerId::Timer2, true);
+    view.SetPortListEnabled(true);
+}
+
+void Connection::ShowState(bool connected) {
+    view.ConnectionChanging();
+    ui.ProcessMessages();
+    if (connected) {
+        if (opened) {
+            opened();
+        }
+        ui.ClearLog(LogPane::Log);
+        view.ShowConnected();
+        ui.AppendLog(LogPane::Log, ConnectionOpenedText);
+    } else {
+        ui.AppendLog(LogPane::Log, ConnectionClosedText);
+        view.ShowDisconnected();
+    }
+    ui.ProcessMessages();
+}
+
+}  // namespace vyx

@@ -1,0 +1,55 @@
+#pragma once
+// The connection to a device: open with emptied queues, close, and the timed
+// close a moment later (Timer2). Used by the window's connect button and by the
+// headless stand-in alike, so both say and do the same.
+
+#include <functional>
+#include <string>
+
+#include "ConnectionView.h"
+#include "Cport.h"
+#include "LinkHost.h"
+
+namespace vyx {
+
+/// Lines the connection puts into the log.
+inline constexpr const char* ConnectionOpenedText = "Conexão aberta...";
+inline constexpr const char* ConnectionClosedText = "Conexão fechada...";
+
+enum class ConnectResult { Opened, Closed, Refused };
+
+class Connection {
+public:
+    /// `opened` is told of every new connection before its log line (the device
+    /// session acts on the next identity again).
+    Connection(TComPort& port, LinkHost& ui, ConnectionView& view, std::function<void()> opened);
+
+    /// The connect button with `path` chosen: closes an open connection, or
+    /// opens `path`. A missing, busy or refused port says nothing (Refused). A
+    /// timed close still pending is dropped: it belongs to the earlier connection.
+    ConnectResult Toggle(const std::string& path);
+
+    /// Closes the port, shows the closed state and frees the port list.
+    void Close();
+
+    /// The tick of the timed close: closes the port and shows the closed state
+    /// (the port list stays as it is).
+    void TimedClose();
+
+    /// Starts the timed close and frees the port list.
+    void CloseSoon();
+
+    /// Why the latest open was refused: the system's error code (errno), or -1.
+    int OpenErrorCode() const { return openErrorCode; }
+
+private:
+    void ShowState(bool connected);
+
+    TComPort& port;
+    LinkHost& ui;
+    ConnectionView& view;
+    std::function<void()> opened;
+    int openErrorCode = -1;
+};
+
+}  // namespace vyx
