@@ -51,6 +51,7 @@ struct JobCase {
     std::function<void(SimOptions&)> fault;  // empty: a clean link
     int exit;
     std::function<void(const JobResult&, const SimStatus&)> check;
+    friend void PrintTo(const JobCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class Job : public ::testing::TestWithParam<JobCase> {};

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "EditorPresets.h"
+#include "PortFolder.h"
 #include "ProfileFile.h"
 
 namespace vyx {
@@ -36,11 +37,9 @@ protected:
         ASSERT_FALSE(ProfileFile::Save(defaults.string(), DefaultsSnapshot()));
         std::ofstream(refused.string()) << "{ \"format_version\": 1 }";
     }
-    void TearDown() override {
-        std::filesystem::remove(defaults);
-        std::filesystem::remove(refused);
-    }
-    const std::filesystem::path dir = std::filesystem::temp_directory_path();
+    // Each test its own folder: ctest runs them side by side.
+    test::PortFolder folder;
+    const std::filesystem::path dir = folder.Path();
     const std::filesystem::path defaults = dir / "vyxctl-test-defaults.json";
     const std::filesystem::path refused = dir / "vyxctl-test-refused.json";
 };
