@@ -41,6 +41,9 @@ public:
     /// Starts the timed close and frees the port list.
     void CloseSoon();
 
+    /// Why the latest open was refused: the system's error code (errno), or -1.
+    int OpenErrorCode() const { return openErrorCode; }
+
 private:
     void ShowState(bool connected);
 
@@ -48,6 +51,7 @@ private:
     LinkHost& ui;
     ConnectionView& view;
     std::function<void()> opened;
+    int openErrorCode = -1;
 };
 
 }  // namespace vyx
