@@ -1,13 +1,9 @@
 #include "CliHost.h"
 
-#include <grp.h>
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
 #include <exception>
 
 #include "DevicePort.h"
+#include "PortTrouble.h"
 
 namespace vyx::cli {
 
@@ -17,42 +13,6 @@ using Clock = std::chrono::steady_clock;
 
 // How often RunUntil looks at a condition that may change without a wake-up.
 constexpr std::chrono::milliseconds ConditionPoll(5);
-
-std::string OwningGroup(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        return {};
-    }
-    group entry{};
-    group* found = nullptr;
-    char buffer[1024];
-    if (::getgrgid_r(info.st_gid, &entry, buffer, sizeof buffer, &found) != 0 || found == nullptr) {
-        return std::to_string(info.st_gid);
-    }
-    return entry.gr_name;
-}
-
-std::string OpenFailure(const std::string& path, int code) {
-    switch (code) {
-        case ENOENT:
-        case ENODEV:
-        case ENXIO:
-            return "no such port";
-        case EACCES:
-        case EPERM: {
-            const std::string group = OwningGroup(path);
-            return "permission denied: the port belongs to the group '" + group +
-                   "'; add your user to it (usermod -aG " + group + " USER) and log in again";
-        }
-        case EBUSY:
-        case EWOULDBLOCK:
-            return "busy: another program has the port open";
-        case ENOTTY:
-            return "not a serial port";
-        default:
-            return std::string("cannot be opened: ") + std::strerror(code);
-    }
-}
 
 }  // namespace
 
@@ -107,13 +67,15 @@ std::optional<std::string> CliHost::Open(const std::string& path) {
         Close();
     }
     try {
-        if (connection.Toggle(path) != ConnectResult::Opened) {
-            return OpenFailure(path, connection.OpenErrorCode());
+        std::string why;
+        const auto refused = [&](const EComPort& e) { why = PortTrouble::Explain(e, path); };
+        if (connection.Toggle(path, refused) != ConnectResult::Opened) {
+            return why;
         }
     } catch (const EComPort& e) {
         // Opened, but its queues could not be emptied.
         Close();
-        return OpenFailure(path, e.SystemCode);
+        return PortTrouble::Explain(e, path);
     }
     return std::nullopt;
 }

@@ -49,8 +49,8 @@ public:
     std::function<void()> OnConfigDone;
 
     /// Opens `path` with the device's settings and discards its queues. On failure
-    /// returns why, in words that say what to do (no such port, permission with the
-    /// owning group, busy).
+    /// returns why, as the window explains it (PortTrouble: permission with the
+    /// owning group, busy, gone).
     std::optional<std::string> Open(const std::string& path);
     void Close();
     /// The one-shot close (for the session's close after configuring).

@@ -41,9 +41,6 @@ public:
     /// Starts the timed close and frees the port list.
     void CloseSoon();
 
-    /// Why the latest open was refused: the system's error code (errno), or -1.
-    int OpenErrorCode() const { return openErrorCode; }
-
 private:
     void ShowState(bool connected);
 
@@ -51,7 +48,6 @@ private:
     LinkHost& ui;
     ConnectionView& view;
     std::function<void()> opened;
-    int openErrorCode = -1;
 };
 
 }  // namespace vyx

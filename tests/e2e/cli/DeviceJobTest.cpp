@@ -178,12 +178,15 @@ TEST(JobPort, AMissingOrBusyPortIsNamedAsSuch) {
     request.Port = device.device->LinkPath();
     JobResult result = DeviceJob::Run(request, {});
     EXPECT_EQ(result.Exit, ExitNoPort);
-    EXPECT_NE(result.Message.find("busy"), std::string::npos) << result.Message;
+    EXPECT_NE(result.Message.find("em uso por outro programa"), std::string::npos)
+        << result.Message;
 
     request.Port = device.folder.Path() + "/absent";
     result = DeviceJob::Run(request, {});
     EXPECT_EQ(result.Exit, ExitNoPort);
-    EXPECT_EQ(result.Message, "no such port");
+    EXPECT_EQ(result.Message,
+              "A porta " + request.Port +
+                  " não existe mais: o Vyx foi desconectado ou a porta mudou de nome.");
 }
 
 TEST(DeviceRun, OneDeviceFailingDoesNotStopTheOthers) {
