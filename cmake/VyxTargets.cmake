@@ -23,7 +23,8 @@ function(vyx_add_gtest)
         PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${T_ENV}")
 endfunction()
 
-# A libFuzzer target, registered with ctest (label fuzz) for a short bounded run.
+# A libFuzzer target, registered with ctest (label fuzz) for a short bounded run
+# and with the `fuzzers` target that scripts/fuzz.sh builds.
 # vyx_add_fuzzer(NAME n SOURCES ... LIBS ...)
 function(vyx_add_fuzzer)
     cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
@@ -32,6 +33,7 @@ function(vyx_add_fuzzer)
     target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+    add_dependencies(fuzzers ${F_NAME})
     add_test(NAME ${F_NAME} COMMAND ${F_NAME} -runs=200000 -max_len=4096)
     set_tests_properties(${F_NAME} PROPERTIES LABELS fuzz TIMEOUT 300)
 endfunction()

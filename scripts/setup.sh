@@ -9,9 +9,11 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libgl-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
+    nlohmann-json3-dev libcli11-dev
     clang libclang-rt-14-dev
     xvfb xauth imagemagick fonts-dejavu-core ccache
     qt6-svg-dev help2man dpkg-dev desktop-file-utils appstream
+    openssl
 )
 for preset in "$@"; do
     case "$preset" in

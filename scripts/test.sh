@@ -1,23 +1,30 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds VyxTool and runs every test through ctest:
 #   1. the logic and serial tests under AddressSanitizer and UndefinedBehaviorSanitizer;
-#   2. the libFuzzer targets, each for a bounded number of runs;
-#   3. the Debian package, built from the release preset and checked (scripts/package.sh);
-#   4. when Wine and the mingw-w64 cross compiler are installed (scripts/setup.sh
-#      windows, which CI runs), the Windows cross-build, timed; its tests run under
-#      Wine as one entry of the whole suite;
-#   5. the whole suite in the dev build (windows offscreen, no display needed).
+#   2. with --full only: the logic, serial and headless road tests under
+#      ThreadSanitizer (the event thread and the hand-over to the window thread);
+#   3. the libFuzzer targets, each for a bounded number of runs;
+#   4. the Debian package, built from the release preset and checked (scripts/package.sh);
+#   5. the Windows cross-build (mingw-w64), timed; its tests run under Wine as one
+#      entry of the whole suite;
+#   6. the whole suite in the dev build (windows offscreen, no display needed).
 # The last lines printed are ctest's summary of the whole suite.
-# VYX_SKIP_ASAN=1, VYX_SKIP_FUZZ=1, VYX_SKIP_PACKAGE=1 or VYX_SKIP_WINDOWS=1 leave
-# out stage 1, 2, 3 or 4.
+# VYX_SKIP_ASAN=1, VYX_SKIP_TSAN=1, VYX_SKIP_FUZZ=1, VYX_SKIP_PACKAGE=1 or
+# VYX_SKIP_WINDOWS=1 leave out stage 1, 2, 3, 4 or 5.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+full=0
+for arg in "$@"; do
+    case "$arg" in
+        --full) full=1 ;;
+        *) echo "usage: $0 [--full]" >&2; exit 2 ;;
+    esac
+done
 
 windows=0
 if [ "${VYX_SKIP_WINDOWS:-0}" != 1 ]; then
     windows=1
-fi
-if [ $windows = 1 ]; then
     bash scripts/setup.sh windows
 else
     bash scripts/setup.sh
@@ -34,6 +41,13 @@ if [ "${VYX_SKIP_ASAN:-0}" != 1 ]; then
     cmake --preset asan >/dev/null
     cmake --build --preset asan -j "$jobs"
     ctest --preset asan -j "$jobs"
+fi
+
+if [ "$full" = 1 ] && [ "${VYX_SKIP_TSAN:-0}" != 1 ]; then
+    echo "== thread sanitizer build: logic, serial and headless road tests"
+    cmake --preset tsan >/dev/null
+    cmake --build --preset tsan -j "$jobs"
+    ctest --preset tsan -j "$jobs"
 fi
 
 if [ "${VYX_SKIP_FUZZ:-0}" != 1 ]; then

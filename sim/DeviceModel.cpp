@@ -15,6 +15,11 @@ constexpr std::size_t MaxReadBytes = MaxFrameBody - FrameHeaderSize - MemoryRead
 constexpr std::size_t IdentityTextSize = 12;
 constexpr std::uint8_t ReleaseMajor = 2;
 constexpr std::uint8_t ReleaseMinor = 39;
+// Line noise: a start byte with a length that runs past any frame, then bytes
+// that are no start byte, so the receiver has to drop them and resynchronise.
+const std::vector<std::uint8_t> StrayBytes = {0xBC, 0xFF, 0xFF, 0x00, 0x55, 0xAA, 0x00};
+// A receiver that is not the tool: the reply is meant for something else on the line.
+constexpr std::uint8_t OtherReceiver = ToolAddress + 1;
 
 std::string Hex(std::uint32_t value) {
     static constexpr char Digits[] = "0123456789ABCDEF";
@@ -109,6 +114,16 @@ DeviceModel::Outcome DeviceModel::HandleFrame(std::span<const std::uint8_t> fram
             return outcome;
         }
         status.spokenTo = true;
+        if (isRead && options.restartAtRead != 0 &&
+            status.memoryReads + 1 == options.restartAtRead) {
+            ++status.memoryReads;
+            ++status.restartsMidRead;
+            status.restarting = true;
+            outcome.restart = true;
+            outcome.notes.push_back("restarting at memory read " +
+                                    std::to_string(options.restartAtRead));
+            return outcome;
+        }
         if (isPackage && options.hangUpAfterPackage != 0 && payload.size() >= 4 &&
             ReadBE16(&payload[2]) == options.hangUpAfterPackage) {
             outcome.hangUp = true;
@@ -122,11 +137,26 @@ DeviceModel::Outcome DeviceModel::HandleFrame(std::span<const std::uint8_t> fram
         } else {
             outcome = isPackage ? HandlePackage(code, payload) : HandleMemoryRead(payload);
         }
+        if (options.misaddressed.Hits(number)) {
+            for (Frame& reply : outcome.replies) {
+                reply = EncodeFrameFrom(
+                    static_cast<std::uint8_t>((reply[1] & 0xF0) | OtherReceiver), reply[2],
+                    std::span(reply).subspan(FrameHeaderSize, ReadBE16(&reply[3])));
+                ++status.repliesMisaddressed;
+            }
+        }
         if (options.corrupt.Hits(number)) {
             for (Frame& reply : outcome.replies) {
                 reply.back() ^= 0x5A;  // the low checksum byte no longer matches
                 ++status.repliesCorrupted;
             }
+        }
+        if (options.delayed.Hits(number)) {
+            outcome.delay = options.delayedBy;
+        }
+        if (options.stray.Hits(number) && !outcome.replies.empty()) {
+            outcome.replies.insert(outcome.replies.begin(), StrayBytes);
+            ++status.strayRuns;
         }
         return outcome;
     }
@@ -238,6 +268,7 @@ DeviceModel::Outcome DeviceModel::FinishTransfer(std::uint8_t kind, std::uint16_
         outcome.notes.push_back("configuration stored");
     } else {
         ++status.firmwareAccepted;
+        status.firmwareDigest = ImageDigest(image);
         status.restarting = true;
         outcome.restart = true;
         outcome.notes.push_back("firmware accepted, restarting");

@@ -3,6 +3,7 @@
 // from the tool and says what the device answers. The thread and the
 // pseudo-terminal around it live in SimDevice.
 
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -22,7 +23,8 @@ public:
         std::vector<Frame> replies;  ///< frames to send, in order
         bool hangUp = false;         ///< close the line now, before any reply
         bool restart = false;        ///< a firmware image was accepted: restart after the replies
-        std::vector<std::string> notes;  ///< lines for the event log
+        std::chrono::milliseconds delay{0};  ///< hold the replies back this much more
+        std::vector<std::string> notes;      ///< lines for the event log
     };
 
     explicit DeviceModel(const SimOptions& options);

@@ -82,4 +82,12 @@ bool LoadBlockFile(const std::string& path, ConfigBlock& block, std::string& err
     return true;
 }
 
+std::uint64_t ImageDigest(std::span<const std::uint8_t> image) {
+    std::uint64_t digest = 0xCBF29CE484222325ULL;
+    for (const std::uint8_t byte : image) {
+        digest = (digest ^ byte) * 0x100000001B3ULL;
+    }
+    return digest;
+}
+
 }  // namespace vyx::sim

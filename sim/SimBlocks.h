@@ -35,6 +35,9 @@ ConfigBlock MakeBlock(BlockKind kind);
 /// (big-endian).
 Trailer TransferTrailer(std::span<const std::uint8_t> image);
 
+/// 64-bit FNV-1a of an image: tells apart images that differ in any byte.
+std::uint64_t ImageDigest(std::span<const std::uint8_t> image);
+
 /// Reads a 2,032-byte block from a file. On failure returns false and puts a
 /// sentence naming the file and the cause into `error`.
 bool LoadBlockFile(const std::string& path, ConfigBlock& block, std::string& error);

@@ -45,6 +45,13 @@ const char* const HelpText =
     "  --nack-first N         refuse the first N requests\n"
     "  --corrupt-every N      send the reply to every Nth request with a bad checksum\n"
     "  --corrupt-first N      the same for the first N requests\n"
+    "  --misaddress-every N   send the reply to every Nth request to another receiver\n"
+    "  --misaddress-first N   the same for the first N requests\n"
+    "  --stray-every N        send bytes that form no frame before every Nth reply\n"
+    "  --stray-first N        the same for the first N requests\n"
+    "  --restart-at-read N    restart on memory read N instead of answering it\n"
+    "  --slow-every N         hold the reply to every Nth request back --slow-ms longer\n"
+    "  --slow-ms N            how much longer (default 0)\n"
     "  --chunk N              write frames in pieces of N bytes, as USB does\n"
     "  --chunk-gap-us N       pause between pieces, in microseconds (default 0)\n"
     "  --hangup-after N       close the line when package N arrives, as if the\n"
@@ -105,8 +112,9 @@ bool ParseId(std::string_view text, std::array<std::uint32_t, 3>& id) {
 
 // The options that take a value besides the counts and time spans below.
 const std::set<std::string_view, std::less<>> ValueOptions = {
-    "--name",   "--port-folder", "--version", "--id",           "--config-base", "--mode",
-    "--config", "--config-file", "--chunk",   "--chunk-gap-us", "--hangup-after"};
+    "--name",        "--port-folder",  "--version",      "--id",
+    "--config-base", "--mode",         "--config",       "--config-file",
+    "--chunk",       "--chunk-gap-us", "--hangup-after", "--restart-at-read"};
 
 }  // namespace
 
@@ -119,14 +127,22 @@ std::optional<CommandLine> ParseCommandLine(std::span<const std::string> args, s
 
     // Options that take a count: where each one goes.
     const std::map<std::string_view, std::uint32_t*, std::less<>> counts = {
-        {"--drop-every", &o.drop.every},       {"--drop-first", &o.drop.first},
-        {"--nack-every", &o.nack.every},       {"--nack-first", &o.nack.first},
-        {"--corrupt-every", &o.corrupt.every}, {"--corrupt-first", &o.corrupt.first},
+        {"--drop-every", &o.drop.every},
+        {"--drop-first", &o.drop.first},
+        {"--nack-every", &o.nack.every},
+        {"--nack-first", &o.nack.first},
+        {"--corrupt-every", &o.corrupt.every},
+        {"--corrupt-first", &o.corrupt.first},
+        {"--misaddress-every", &o.misaddressed.every},
+        {"--misaddress-first", &o.misaddressed.first},
+        {"--stray-every", &o.stray.every},
+        {"--stray-first", &o.stray.first},
     };
     const std::map<std::string_view, std::chrono::milliseconds*, std::less<>> spans = {
         {"--delay-ms", &o.replyDelay},
         {"--announce-ms", &o.announceInterval},
         {"--restart-ms", &o.restartPause},
+        {"--slow-ms", &o.delayedBy},
     };
 
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -230,6 +246,10 @@ std::optional<CommandLine> ParseCommandLine(std::span<const std::string> args, s
         } else if (option == "--hangup-after") {
             if (!ParseNumber<std::uint32_t>(value, o.hangUpAfterPackage, 1, 65535)) {
                 return bad("a package number of 1 to 65535");
+            }
+        } else if (option == "--restart-at-read") {
+            if (!ParseNumber<std::uint32_t>(value, o.restartAtRead, 1, MaxCount)) {
+                return bad("a read number of 1 or more");
             }
         }
     }

@@ -233,11 +233,12 @@ bool SimDevice::Apply(DeviceModel::Outcome outcome, Clock::time_point now) {
         changed.notify_all();
         return false;
     }
+    const Clock::time_point due = now + options.replyDelay + outcome.delay;
     for (auto& reply : outcome.replies) {
-        output.Push(std::move(reply), now + options.replyDelay);
+        output.Push(std::move(reply), due);
     }
     if (outcome.restart) {
-        restartDue = now + options.replyDelay + options.restartPause;
+        restartDue = due + options.restartPause;
     }
     return true;
 }
@@ -312,6 +313,10 @@ void SimDevice::WriteDue(Clock::time_point now) {
         auto& written = model.Status().framesWritten;
         for (auto& frame : progress.finished) {
             written.push_back(std::move(frame));
+        }
+        if (written.size() > WrittenFramesKept) {
+            written.erase(written.begin(),
+                          written.end() - static_cast<std::ptrdiff_t>(WrittenFramesKept));
         }
         changed.notify_all();
     }

@@ -50,10 +50,17 @@ struct SimOptions {
     std::chrono::microseconds chunkGap{0};
 
     // Faults.
-    FaultPattern drop;     ///< the request is lost: no effect, no reply
-    FaultPattern nack;     ///< the request is refused with a negative acknowledgement
-    FaultPattern corrupt;  ///< the reply goes out with a wrong checksum
+    FaultPattern drop;          ///< the request is lost: no effect, no reply
+    FaultPattern nack;          ///< the request is refused with a negative acknowledgement
+    FaultPattern corrupt;       ///< the reply goes out with a wrong checksum
+    FaultPattern misaddressed;  ///< the reply goes out addressed to another receiver
+    FaultPattern stray;         ///< bytes that form no frame go out before the reply
+    FaultPattern delayed;       ///< the reply goes out `delayedBy` later than the others
+    std::chrono::milliseconds delayedBy{0};
     std::uint32_t hangUpAfterPackage = 0;  ///< 0: never; else close on receiving package N
+    /// 0: never; else the device restarts on receiving memory read N (counted over
+    /// its whole life), without answering it, and announces itself again.
+    std::uint32_t restartAtRead = 0;
 
     // Where and how the port is published.
     std::string linkName = "vyx-sim";

@@ -3,12 +3,15 @@
 // the device's lock, so every field of one copy belongs to the same moment.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "SimBlocks.h"
 
 namespace vyx::sim {
+
+inline constexpr std::size_t WrittenFramesKept = 64;
 
 struct SimStatus {
     // The port.
@@ -38,13 +41,21 @@ struct SimStatus {
     std::uint64_t firmwareAccepted =
         0;                             ///< firmware images verified (each one restarts the device)
     std::uint64_t imagesRejected = 0;  ///< finished transfers with a bad trailer, size or gap
+    /// 64-bit FNV-1a of the latest firmware image accepted (0 before the first), so
+    /// an observer can tell that exactly the intended image arrived.
+    std::uint64_t firmwareDigest = 0;
 
     // What went out.
     std::uint64_t announcements = 0;  ///< identity (or operating-mode) frames sent
     std::uint64_t acksSent = 0;
     std::uint64_t nacksSent = 0;
-    std::uint64_t repliesCorrupted = 0;  ///< replies sent with a wrong checksum on purpose
-    std::vector<std::vector<std::uint8_t>> framesWritten;  ///< every frame, whole, once written
+    std::uint64_t repliesCorrupted = 0;     ///< replies sent with a wrong checksum on purpose
+    std::uint64_t repliesMisaddressed = 0;  ///< replies sent to another receiver on purpose
+    std::uint64_t strayRuns = 0;            ///< runs of stray bytes sent before a reply
+    std::uint64_t restartsMidRead = 0;      ///< restarts on a memory read (restart fault)
+    /// The latest frames written, whole, oldest first: at most WrittenFramesKept, so a
+    /// long run neither grows nor copies an ever longer record.
+    std::vector<std::vector<std::uint8_t>> framesWritten;
 };
 
 }  // namespace vyx::sim

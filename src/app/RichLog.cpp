@@ -13,6 +13,7 @@ RichLog::RichLog(QWidget* parent) : QTextEdit(parent) {
     setFont(Look::Consolas(12, true));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setLineWrapMode(QTextEdit::WidgetWidth);
+    document()->setMaximumBlockCount(MaxLines);
 }
 
 void RichLog::AppendLine(const QString& text) {

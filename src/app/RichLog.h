@@ -1,7 +1,8 @@
 #pragma once
 // A log pane: lines appended at the end in the pane's current colour. The colour
 // holds until the pane is cleared, which makes it black again. The user may type
-// in the pane; the tool never reads its text back.
+// in the pane; the tool never reads its text back. A pane keeps at most MaxLines
+// lines: a device that floods the link must not exhaust the memory.
 
 #include <QColor>
 #include <QStringList>
@@ -13,6 +14,9 @@ class RichLog : public QTextEdit {
     Q_OBJECT
 
 public:
+    /// Lines kept; past it the oldest lines are dropped as new ones arrive.
+    static constexpr int MaxLines = 5000;
+
     explicit RichLog(QWidget* parent);
 
     /// Appends `text` as a new last line; a "\r\n" inside it starts another line.

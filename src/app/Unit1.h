@@ -29,6 +29,7 @@ namespace vyx::app {
 
 class EditorPanel;
 class HeaderPanel;
+class ProfileShortcuts;
 class ReleasePane;
 class RichLog;
 
@@ -127,6 +128,9 @@ public:
     EditorPanel& Editor() const { return *editor; }
     ReleasePane& Release() const { return *release; }
 
+    /// Ctrl+S and Ctrl+O: the editor saved as, and loaded from, a profile.
+    ProfileShortcuts& Profiles() const { return *profiles; }
+
     /// What the logic behind the window knows about the device.
     const DeviceSession& Session() const { return *session; }
     const UpdateCheck& Update() const { return *update; }
@@ -167,6 +171,7 @@ private:
     std::unique_ptr<Connection> connection;
     std::unique_ptr<WebClient> web;
     std::unique_ptr<UpdateCheck> update;
+    ProfileShortcuts* profiles = nullptr;  // owned by the window as its QObject child
 };
 
 }  // namespace vyx::app

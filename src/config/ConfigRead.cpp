@@ -115,7 +115,7 @@ void ConfigRead::Complete() {
         MergeDecoded(shown, decoded);
         editor.ApplyEditor(shown);
     }
-    if (decoded.Accepted()) {
+    if (decoded.Accepted() || !repair) {
         host.AppendLog(LogPane::Log, ReadDoneText);
         editor.SetWriteEnabled(true);
         return;

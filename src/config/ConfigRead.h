@@ -40,6 +40,11 @@ public:
     /// and a reply with none inside it is dropped without counting.
     void HandleReply(std::span<const std::uint8_t> payload);
 
+    /// Whether a rejected block is replaced at once by the defaults (or the
+    /// preset), as after connecting. A read that checks a write just made
+    /// reports the difference instead.
+    void SetRepair(bool value) { repair = value; }
+
     /// The receive copy of the block, as the replies filled it.
     const ConfigImage& Received() const { return received; }
 
@@ -55,6 +60,7 @@ private:
     std::function<std::uint32_t()> configBase;
     StopAndWait schedule;
     ConfigImage received{};
+    bool repair = true;
 };
 
 }  // namespace vyx

@@ -15,6 +15,10 @@ struct Request {
     bool released = false;
 };
 
+thread_local HandOverQueue* threadQueue = nullptr;
+
+}  // namespace
+
 struct HandOverQueue {
     std::mutex mutex;
     std::condition_variable
@@ -23,12 +27,26 @@ struct HandOverQueue {
     std::function<void()> wakeUp;
 };
 
+namespace {
+
 HandOverQueue& Queue() {
-    static HandOverQueue queue;
-    return queue;
+    static HandOverQueue processQueue;
+    return threadQueue != nullptr ? *threadQueue : processQueue;
 }
 
 }  // namespace
+
+std::shared_ptr<HandOverQueue> NewHandOverQueue() {
+    return std::make_shared<HandOverQueue>();
+}
+
+void UseHandOverQueue(HandOverQueue* queue) {
+    threadQueue = queue;
+}
+
+HandOverQueue* CurrentHandOverQueue() {
+    return &Queue();
+}
 
 void SetHandOverWakeUp(std::function<void()> wakeUp) {
     HandOverQueue& q = Queue();

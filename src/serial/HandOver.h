@@ -8,11 +8,29 @@
 // without it, so a handler may pump events: a nested run finds the queue empty (or
 // runs other requests) and never blocks. A wake-up that finds nothing queued is a
 // no-op.
+//
+// The queue is process-wide unless a thread takes one of its own: a program that
+// serves several devices at once runs one loop per device, each on its own
+// thread, and the event threads of the ports a thread opens hand over to that
+// thread's queue only.
 
 #include <exception>
 #include <functional>
+#include <memory>
 
 namespace vyx {
+
+/// One window thread's queue of hand-overs.
+struct HandOverQueue;
+
+/// A queue for a thread of its own (see UseHandOverQueue).
+std::shared_ptr<HandOverQueue> NewHandOverQueue();
+/// Makes every hand-over call of the calling thread use `queue` (null: the
+/// process-wide one again). The caller keeps it alive while the thread uses it
+/// and while ports opened on this thread are open.
+void UseHandOverQueue(HandOverQueue* queue);
+/// The queue the calling thread uses: its own, or the process-wide one.
+HandOverQueue* CurrentHandOverQueue();
 
 /// Installs the function that tells the window thread to call RunPendingHandOvers()
 /// soon. It is called from event threads, once per queued request, and must be

@@ -6,7 +6,11 @@
 namespace vyx {
 
 TComThread::TComThread(TCustomComPort& port, TComEvents events) : port(port), events(events) {
-    thread = std::thread([this] { Execute(); });
+    // The batches go to the thread that opened the port, through its queue.
+    thread = std::thread([this, queue = CurrentHandOverQueue()] {
+        UseHandOverQueue(queue);
+        Execute();
+    });
 }
 
 TComThread::~TComThread() {

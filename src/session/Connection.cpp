@@ -20,6 +20,7 @@ ConnectResult Connection::Toggle(const std::string& path,
     try {
         port.Open();
     } catch (const EComPort& error) {
+        openErrorCode = error.SystemCode;
         if (refused) {
             refused(error);
         }

@@ -49,6 +49,9 @@ public:
     /// port list free; a timed close still pending is dropped.
     void Lost();
 
+    /// Why the latest open was refused: the system's error code (errno), or -1.
+    int OpenErrorCode() const { return openErrorCode; }
+
 private:
     void ShowState(bool connected, const char* closedText = ConnectionClosedText);
 
@@ -57,6 +60,7 @@ private:
     ConnectionView& view;
     std::function<void()> opened;
     std::function<void()> lost;
+    int openErrorCode = -1;
 };
 
 }  // namespace vyx

@@ -24,6 +24,11 @@ DeviceSession::DeviceSession(LinkHost& host, PortIo& port, ConfigHost& editor,
       read(host, port, editor, progress, write,
            [this] { return dispatcher.Identification().Stored().ConfigBase; }) {}
 
+bool DeviceSession::UploadFirmware(std::span<const std::uint8_t> image,
+                                   const TransferTrailer& trailer) {
+    return firmware.Upload(image, trailer);
+}
+
 void DeviceSession::B_RemConfigClick() {
     const RemoteCommandList list = MakeRemoteCommandList(editor.ReadEditor());
     host.ClearLog(LogPane::Log);

@@ -42,10 +42,15 @@ public:
     bool B_FwTxClick() { return firmware.B_FwTxClick(); }
     /// FwJump: sends the jump command while the port is open.
     void B_FwJumpClick() { firmware.B_FwJumpClick(); }
+    /// Uploads `image` with its `trailer` instead of the embedded firmware, to a
+    /// device of a served product line only.
+    bool UploadFirmware(std::span<const std::uint8_t> image, const TransferTrailer& trailer);
     /// GetConfig: starts the configuration read.
     void B_GetConfigClick() { read.B_GetConfigClick(); }
     /// CONFIGURAR: checks the editor and writes the configuration.
     bool B_SetConfigClick() { return write.B_SetConfigClick(); }
+    /// Whether a rejected read is repaired at once (see ConfigRead::SetRepair).
+    void SetRepairOnRead(bool repair) { read.SetRepair(repair); }
     /// Lists the remote configuration commands for the editor's values in Log
     /// (cleared first) and empties the edits whose values are bad.
     void B_RemConfigClick();

@@ -10,12 +10,16 @@ FirmwareCommands::FirmwareCommands(LinkHost& host, PortIo& port, TransferEngine&
     : host(host), port(port), engine(engine), identification(identification) {}
 
 bool FirmwareCommands::B_FwTxClick() {
-    // Our image fits only these product lines; anything else would get whatever
+    return Upload(FirmwareImage, FirmwareTrailer);
+}
+
+bool FirmwareCommands::Upload(std::span<const std::uint8_t> image, const TransferTrailer& trailer) {
+    // Our images fit only these product lines; anything else would get whatever
     // the previous transfer left behind.
     if (!identification.HasIdentity() || !IsServedProductLine(identification.Stored().Version[0])) {
         return false;
     }
-    engine.SetParameters(FirmwareTransfer, FirmwareImage, FirmwareTrailer);
+    engine.SetParameters(FirmwareTransfer, image, trailer);
     return engine.TxInit();
 }
 

@@ -17,6 +17,9 @@ public:
     /// line it is made for (3, 4, 41). For any other line, or before any device
     /// has identified itself, it starts nothing and returns false.
     bool B_FwTxClick();
+    /// The same upload with another image and its trailer (kept alive by the
+    /// caller until the transfer ends).
+    bool Upload(std::span<const std::uint8_t> image, const TransferTrailer& trailer);
 
     /// Tells the device to jump into its firmware: writes the fixed jump frame
     /// while the port is open; nothing is awaited.

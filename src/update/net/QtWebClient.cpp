@@ -31,8 +31,10 @@ void QtWebClient::Get(const std::string& url) {
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setRawHeader("Cache-Control", "no-cache");
     request.setRawHeader("Pragma", "no-cache");
+    // Qt itself follows https->https chains and refuses a step down to http; a policy
+    // verified here hop by hop ended a chain after its second hop as if it had finished.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::UserVerifiedRedirectPolicy);
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(MaxRedirects);
 
     state = FetchState::NotFinished;
@@ -56,7 +58,10 @@ void QtWebClient::OnReadyRead() {
 }
 
 void QtWebClient::OnFinished() {
-    if (reply->error() != QNetworkReply::NoError) {
+    // A redirect that was not followed (a loop, no address) finishes without an error;
+    // only a success status carries the version file.
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->error() != QNetworkReply::NoError || status < 200 || status > 299) {
         body.clear();
         Settle(FetchState::Failed);
         return;
@@ -69,7 +74,6 @@ void QtWebClient::OnRedirected(const QUrl& target) {
     // The version file decides whether a program is downloaded: never take it, or
     // let it be replaced, over a plain connection.
     if (reply->url().resolved(target).scheme() == QLatin1String("https")) {
-        emit reply->redirectAllowed();
         return;
     }
     body.clear();

@@ -22,9 +22,10 @@ public:
     ~QtWebClient() override;
 
     /// GET that bypasses Qt's cache and asks every cache on the way not to answer.
-    /// Redirects are followed only to https:// addresses; any other redirect fails
-    /// the request. The body is read up to VersionRecord::MaxBodyLength + 1 bytes:
-    /// a longer body is cut there, the transfer dropped, and the request Finished.
+    /// Redirects are followed only to https:// addresses, at most five; any other
+    /// redirect, and any final status other than 2xx, fails the request. The body is read up to
+    /// VersionRecord::MaxBodyLength + 1 bytes: a longer body is cut there, the transfer dropped,
+    /// and the request Finished.
     void Get(const std::string& url) override;
     void Abort() override;
     FetchState State() const override { return state; }

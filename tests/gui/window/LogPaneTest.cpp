@@ -55,6 +55,22 @@ TEST_F(LogPaneTest, RedStaysForLaterLinesUntilThePaneIsCleared) {
     EXPECT_EQ(log->LineColour(0), QColor(Qt::black));
 }
 
+TEST_F(LogPaneTest, APaneDropsItsOldestLinesPastItsLimit) {
+    RichLog log(nullptr);
+    log.AppendLine("first");
+    log.SetColour(Red);
+    for (int i = 1; i < RichLog::MaxLines; ++i) {
+        log.AppendLine(QString::fromUtf8("Destino inválido!"));
+    }
+    log.AppendLine("last\r\nand one more");
+
+    const QStringList lines = log.Lines();
+    ASSERT_EQ(lines.size(), RichLog::MaxLines);
+    EXPECT_EQ(lines.front(), QString::fromUtf8("Destino inválido!"));
+    EXPECT_EQ(lines.back(), "and one more");
+    EXPECT_EQ(log.LineColour(0), Red);
+}
+
 TEST_F(LogPaneTest, ColourValuesAreBlueGreenRed) {
     TForm1& form = Create();
     LinkHost& host = form;

@@ -209,6 +209,49 @@ TEST_F(DeviceModelTest, FaultsHitTheChosenRequests) {
     EXPECT_EQ(status.repliesCorrupted, 1u);
 }
 
+TEST_F(DeviceModelTest, LineFaultsReshapeTheChosenReplies) {
+    options.misaddressed.first = 1;
+    options.stray.every = 2;
+    options.restartAtRead = 3;
+    options.delayed.first = 1;
+    options.delayedBy = std::chrono::milliseconds(550);
+    const Bytes request = ReadRequest(Base, 1);
+    // Default block byte 0 answers a one-byte read of the base.
+    const std::uint8_t first = options.block[0];
+    const auto sum = [](Bytes frame) {
+        const std::uint32_t s = FrameChecksum(frame.data(), frame.size());
+        frame.push_back(static_cast<std::uint8_t>(s >> 16));
+        frame.push_back(static_cast<std::uint8_t>(s >> 8));
+        frame.push_back(static_cast<std::uint8_t>(s));
+        return frame;
+    };
+    const Bytes body = {0x00, 0x00, 0x20, 0x00, 0x00, 0x01, first};
+
+    const auto misaddressed = Handle(request);
+    Bytes expected = {0xBC, 0x13, ReadCode, 0x00, 0x07};
+    expected.insert(expected.end(), body.begin(), body.end());
+    ASSERT_EQ(misaddressed.replies.size(), 1u);
+    EXPECT_EQ(misaddressed.replies[0], sum(expected));
+    EXPECT_EQ(misaddressed.delay, std::chrono::milliseconds(550));
+
+    const auto stray = Handle(request);
+    expected[1] = 0x12;
+    ASSERT_EQ(stray.replies.size(), 2u);
+    EXPECT_EQ(stray.replies[0], (Bytes{0xBC, 0xFF, 0xFF, 0x00, 0x55, 0xAA, 0x00}));
+    EXPECT_EQ(stray.replies[1], sum(expected));
+    EXPECT_EQ(stray.delay, std::chrono::milliseconds(0));
+
+    const auto restart = Handle(request);
+    EXPECT_TRUE(restart.replies.empty());
+    EXPECT_TRUE(restart.restart);
+    EXPECT_TRUE(model.Status().restarting);
+
+    const SimStatus& status = model.Status();
+    EXPECT_EQ(status.repliesMisaddressed, 1u);
+    EXPECT_EQ(status.strayRuns, 1u);
+    EXPECT_EQ(status.restartsMidRead, 1u);
+}
+
 TEST_F(DeviceModelTest, FramesForAnotherReceiverAreIgnored) {
     Bytes frame = ReadRequest(Base, 4);
     frame[1] = 0x12;  // the device's own address byte: meant for the tool

@@ -42,6 +42,12 @@ TEST(SimBlocks, TrailerIsXorThenTheBigEndianSum) {
     EXPECT_EQ(TransferTrailer({}), (Trailer{0, 0, 0, 0, 0}));
 }
 
+TEST(SimBlocks, ImageDigestIsTheFnv1aOfItsBytes) {
+    EXPECT_EQ(ImageDigest({}), 0xCBF29CE484222325ULL);
+    EXPECT_EQ(ImageDigest(Bytes{'a'}), 0xAF63DC4C8601EC8CULL);
+    EXPECT_EQ(ImageDigest(Bytes{'f', 'o', 'o', 'b', 'a', 'r'}), 0x85944171F73967E8ULL);
+}
+
 TEST(SimBlocks, BlockFilesMustHoldExactly2032Bytes) {
     TempFolder folder;
     const struct {

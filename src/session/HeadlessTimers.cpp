@@ -4,7 +4,7 @@
 
 #include "TimerIntervals.h"
 
-namespace vyx::test {
+namespace vyx {
 
 namespace {
 
@@ -68,4 +68,4 @@ std::optional<HeadlessTimers::Clock::time_point> HeadlessTimers::NextDue() const
     return next;
 }
 
-}  // namespace vyx::test
+}  // namespace vyx

@@ -1,6 +1,6 @@
 #pragma once
-// The window's timers 1, 2 and 3 on the steady clock, for a window stand-in that
-// runs its own loop: each has an interval, an enabled state and a tick handler.
+// The window's timers 1, 2 and 3 on the steady clock, for a loop without a window
+// (the headless test host, vyxctl): each has an interval, an enabled state and a tick handler.
 
 #include <array>
 #include <chrono>
@@ -9,7 +9,7 @@
 
 #include "LinkHost.h"
 
-namespace vyx::test {
+namespace vyx {
 
 class HeadlessTimers {
 public:
@@ -50,4 +50,4 @@ private:
     std::array<Timer, 3> timers;
 };
 
-}  // namespace vyx::test
+}  // namespace vyx

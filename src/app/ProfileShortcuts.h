@@ -1,0 +1,35 @@
+#pragma once
+// Ctrl+S and Ctrl+O of the window: the editor's values saved as a profile file,
+// and a profile loaded into the editor (the user then presses CONFIGURAR as
+// after a read). The same files vyxctl writes to devices.
+
+#include <QObject>
+#include <QString>
+
+#include "ConfigHost.h"
+
+class QWidget;
+
+namespace vyx::app {
+
+class ProfileShortcuts : public QObject {
+public:
+    /// Installs the two shortcuts on `form`; `editor` is the form's editor.
+    ProfileShortcuts(QWidget& form, ConfigHost& editor);
+
+    /// Saves the editor to `path`. Values that fail the write checks are not
+    /// saved: the check's message is shown, and nothing is emptied.
+    bool Save(const QString& path);
+    /// Loads `path` into the editor; a refused profile changes nothing and its
+    /// reasons are shown.
+    bool Load(const QString& path);
+
+private:
+    void SaveClick();
+    void LoadClick();
+
+    QWidget& form;
+    ConfigHost& editor;
+};
+
+}  // namespace vyx::app

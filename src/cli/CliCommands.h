@@ -1,0 +1,30 @@
+#pragma once
+// The vyxctl commands, one source file each. Each returns the exit status
+// (ExitCode) and writes results to stdout, progress and reasons to stderr.
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace vyx::cli {
+
+struct CliOptions {
+    /// --port, repeatable; "all-vyx" stands for every port that announces a Vyx.
+    std::vector<std::string> Ports;
+    std::chrono::milliseconds Listen{3000};
+    bool Json = false;
+    std::string Output;   ///< read -o
+    std::string File;     ///< write, commands: the profile
+    std::string Image;    ///< flash --image
+    std::string Trailer;  ///< flash --trailer
+    bool Jump = false;    ///< flash --jump
+};
+
+int PortsCommand(const CliOptions& options);
+int InfoCommand(const CliOptions& options);
+int ReadCommand(const CliOptions& options);
+int WriteCommand(const CliOptions& options);
+int FlashCommand(const CliOptions& options);
+int CommandsCommand(const CliOptions& options);
+
+}  // namespace vyx::cli

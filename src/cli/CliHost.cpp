@@ -1,0 +1,246 @@
+#include "CliHost.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+
+#include "DevicePort.h"
+
+namespace vyx::cli {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How often RunUntil looks at a condition that may change without a wake-up.
+constexpr std::chrono::milliseconds ConditionPoll(5);
+
+std::string OwningGroup(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return {};
+    }
+    group entry{};
+    group* found = nullptr;
+    char buffer[1024];
+    if (::getgrgid_r(info.st_gid, &entry, buffer, sizeof buffer, &found) != 0 || found == nullptr) {
+        return std::to_string(info.st_gid);
+    }
+    return entry.gr_name;
+}
+
+std::string OpenFailure(const std::string& path, int code) {
+    switch (code) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return "no such port";
+        case EACCES:
+        case EPERM: {
+            const std::string group = OwningGroup(path);
+            return "permission denied: the port belongs to the group '" + group +
+                   "'; add your user to it (usermod -aG " + group + " USER) and log in again";
+        }
+        case EBUSY:
+        case EWOULDBLOCK:
+            return "busy: another program has the port open";
+        case ENOTTY:
+            return "not a serial port";
+        default:
+            return std::string("cannot be opened: ") + std::strerror(code);
+    }
+}
+
+}  // namespace
+
+CliHost::CliHost()
+    : queue(NewHandOverQueue()),
+      previousQueue(CurrentHandOverQueue()),
+      connection(port, *this, *this, [this] {
+          if (OnOpened) {
+              OnOpened();
+          }
+      }) {
+    UseHandOverQueue(queue.get());
+    DevicePort::Configure(port);
+    port.OnRxChar = [this](TCustomComPort&, std::int32_t count) {
+        ++receiveDepth;
+        Guarded([&] {
+            if (OnRxChar) {
+                OnRxChar(count);
+            }
+        });
+        --receiveDepth;
+    };
+    timers.SetHandler(TimerId::Timer1, [this] {
+        if (OnTimer1) {
+            OnTimer1();
+        }
+    });
+    timers.SetHandler(TimerId::Timer2, [this] { connection.TimedClose(); });
+    timers.SetHandler(TimerId::Timer3, [this] {
+        if (OnTimer3) {
+            OnTimer3();
+        }
+    });
+    SetHandOverWakeUp([this] {
+        {
+            std::lock_guard lock(wakeMutex);
+            wakePending = true;
+        }
+        wakeCondition.notify_one();
+    });
+}
+
+CliHost::~CliHost() {
+    Close();
+    SetHandOverWakeUp({});
+    RunPendingHandOvers();
+    UseHandOverQueue(previousQueue);
+}
+
+std::optional<std::string> CliHost::Open(const std::string& path) {
+    if (port.Connected()) {
+        Close();
+    }
+    try {
+        if (connection.Toggle(path) != ConnectResult::Opened) {
+            return OpenFailure(path, connection.OpenErrorCode());
+        }
+    } catch (const EComPort& e) {
+        // Opened, but its queues could not be emptied.
+        Close();
+        return OpenFailure(path, e.SystemCode);
+    }
+    return std::nullopt;
+}
+
+void CliHost::Close() {
+    if (!port.Connected()) {
+        return;
+    }
+    try {
+        connection.Close();
+    } catch (const EComPort&) {
+        // Going away: the port object lets the device go on its own.
+    }
+}
+
+void CliHost::Guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        if (!error) {
+            error = e.what();
+        }
+    } catch (...) {
+        if (!error) {
+            error = "unknown failure";
+        }
+    }
+}
+
+void CliHost::ProcessMessages() {
+    Pump();
+}
+
+void CliHost::Pump() {
+    RunPendingHandOvers();
+    // The one-shot close waits for the port's event thread, which waits for a
+    // receive handler under way: it runs from the loop once the handler returned.
+    Guarded([this] {
+        timers.RunDue([this](TimerId id) { return id != TimerId::Timer2 || receiveDepth == 0; });
+    });
+}
+
+bool CliHost::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto deadline = Clock::now() + limit;
+    for (;;) {
+        {
+            std::lock_guard lock(wakeMutex);
+            wakePending = false;
+        }
+        Pump();
+        if (done()) {
+            return true;
+        }
+        const auto now = Clock::now();
+        if (now >= deadline) {
+            return false;
+        }
+        const auto wakeAt =
+            std::min({deadline, timers.NextDue().value_or(deadline), now + ConditionPoll});
+        std::unique_lock lock(wakeMutex);
+        wakeCondition.wait_until(lock, wakeAt, [this] { return wakePending; });
+    }
+}
+
+void CliHost::AppendLog(LogPane pane, const std::string& text) {
+    if (pane == LogPane::Log && OnLog) {
+        OnLog(text, red);
+    }
+}
+
+void CliHost::SetLogColour(LogPane pane, std::uint32_t colour) {
+    if (pane == LogPane::Log) {
+        red = colour == LogRed;
+    }
+}
+
+void CliHost::ClearLog(LogPane pane) {
+    if (pane == LogPane::Log) {
+        red = false;
+    }
+}
+
+void CliHost::SetProgressMax(int maximum) {
+    progressMax = maximum;
+}
+
+void CliHost::SetProgress(int position) {
+    if (OnProgress) {
+        OnProgress(position, progressMax);
+    }
+}
+
+MsgResult CliHost::ShowMessage(const std::string& text, const std::string& caption, MsgIcon,
+                               MsgButtons buttons) {
+    if (!failure) {
+        failure = caption + ": " + text;
+    }
+    return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+}
+
+void CliHost::SetTimerEnabled(TimerId timer, bool enabled) {
+    if (timer == TimerId::Timer2 && enabled && OnTimedClose) {
+        OnTimedClose();
+    }
+    timers.SetEnabled(timer, enabled);
+}
+
+void CliHost::SetWriteEnabled(bool enabled) {
+    if (enabled && OnConfigDone) {
+        OnConfigDone();
+    }
+}
+
+void CliHost::ApplyEditor(const EditorSnapshot& editor) {
+    // A decoded block, the defaults and the preset never set "Durante" together
+    // with "Entrada" or "Saída", so the buzzer coupling has nothing to do here.
+    Editor = editor;
+}
+
+void CliHost::ClearListSelections() {
+    Editor.Lists.fill(NoSelection);
+}
+
+void CliHost::EmptyField(EditorField field) {
+    if (!IsList(field)) {
+        Editor.Text(field).clear();
+    }
+}
+
+}  // namespace vyx::cli

@@ -1,0 +1,123 @@
+#pragma once
+// The window's part for one device when there is no window: the port set up as
+// the tool sets it, the timers on the steady clock, the editor held as values,
+// log lines and progress passed to the caller, and message boxes taken as the
+// exchange's failure. The thread that creates the host plays the window thread
+// for that device: it has its own hand-over queue and RunUntil is its loop, so
+// several hosts can serve several devices at once, one thread each.
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "ComPortIo.h"
+#include "ConfigHost.h"
+#include "Connection.h"
+#include "ConnectionView.h"
+#include "Cport.h"
+#include "HeadlessTimers.h"
+#include "LinkHost.h"
+
+namespace vyx::cli {
+
+class CliHost : public LinkHost, public ConfigHost, private ConnectionView {
+public:
+    /// Sets the port up and gives the calling thread its own hand-over queue (until
+    /// the host is destroyed, on the same thread).
+    CliHost();
+    ~CliHost() override;
+    CliHost(const CliHost&) = delete;
+    CliHost& operator=(const CliHost&) = delete;
+
+    // The device logic's entry points.
+    std::function<void(int count)> OnRxChar;
+    std::function<void()> OnTimer1;
+    std::function<void()> OnTimer3;
+    /// Every log line, with whether the pane is red at that point.
+    std::function<void(const std::string& text, bool red)> OnLog;
+    /// The progress bar: position and maximum.
+    std::function<void(int position, int maximum)> OnProgress;
+    /// The port was opened (the session acts on the next identity again).
+    std::function<void()> OnOpened;
+    /// The one-shot close was asked for (operating mode, or a close after configuring).
+    std::function<void()> OnTimedClose;
+    /// A write was allowed again: a read was accepted or a configuration write ended.
+    std::function<void()> OnConfigDone;
+
+    /// Opens `path` with the device's settings and discards its queues. On failure
+    /// returns why, in words that say what to do (no such port, permission with the
+    /// owning group, busy).
+    std::optional<std::string> Open(const std::string& path);
+    void Close();
+    /// The one-shot close (for the session's close after configuring).
+    void CloseSoon() { connection.CloseSoon(); }
+
+    /// The device logic's way to the port.
+    PortIo& Port() { return portIo; }
+
+    /// The loop: hand-overs and due timer ticks until `done()` holds (true) or
+    /// `limit` has passed (false).
+    bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+
+    /// The first message box of the exchange (text, then caption), if any.
+    const std::optional<std::string>& Failure() const { return failure; }
+    /// What a handler threw (the port failed, the cable was pulled), if anything.
+    const std::optional<std::string>& Error() const { return error; }
+
+    /// The editor's values (the profile to write, or what a read gave).
+    EditorSnapshot Editor;
+
+    // LinkHost
+    void AppendLog(LogPane pane, const std::string& text) override;
+    void SetLogColour(LogPane pane, std::uint32_t colour) override;
+    void ClearLog(LogPane pane) override;
+    void SetIdListText(const std::string&) override {}
+    void SetProgressMax(int maximum) override;
+    void SetProgress(int position) override;
+    MsgResult ShowMessage(const std::string& text, const std::string& caption, MsgIcon icon,
+                          MsgButtons buttons) override;
+    void SetTimerEnabled(TimerId timer, bool enabled) override;
+    bool TimerEnabled(TimerId timer) const override { return timers.Enabled(timer); }
+    void ProcessMessages() override;
+
+    // ConfigHost
+    EditorSnapshot ReadEditor() const override { return Editor; }
+    void ApplyEditor(const EditorSnapshot& editor) override;
+    void ClearListSelections() override;
+    void EmptyField(EditorField field) override;
+    void SetWriteEnabled(bool enabled) override;
+    bool CalveraChecked() const override { return false; }
+    bool AutoCloseChecked() const override { return false; }
+
+private:
+    // ConnectionView: a new connection starts with an empty editor.
+    void ConnectionChanging() override {}
+    void ShowConnected() override { Editor = EditorSnapshot{}; }
+    void ShowDisconnected() override {}
+    void SetPortListEnabled(bool) override {}
+
+    void Pump();
+    void Guarded(const std::function<void()>& handler);
+
+    std::shared_ptr<HandOverQueue> queue;
+    HandOverQueue* previousQueue;  // the thread's queue before this host, given back after
+    TComPort port;
+    ComPortIo portIo{port};
+    HeadlessTimers timers;
+    Connection connection;
+    bool red = false;
+    int progressMax = 0;
+    int receiveDepth = 0;
+    std::optional<std::string> failure;
+    std::optional<std::string> error;
+
+    std::mutex wakeMutex;
+    std::condition_variable wakeCondition;
+    bool wakePending = false;
+};
+
+}  // namespace vyx::cli

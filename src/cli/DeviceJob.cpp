@@ -1,0 +1,298 @@
+#include "DeviceJob.h"
+
+#include <cstdio>
+
+#include "CliHost.h"
+#include "ConfigDecoder.h"
+#include "DeviceSession.h"
+#include "EditorChecks.h"
+#include "ProfileKeys.h"
+
+namespace vyx::cli {
+
+namespace {
+
+using std::chrono::milliseconds;
+
+// Safety nets only: every exchange ends on its own resend schedule well before.
+constexpr milliseconds ConfigLimit(60'000);
+constexpr milliseconds FlashLimit(30 * 60'000);
+
+enum class FollowUp { None, Upload, Read };
+
+// The window's session, except that identification only notes what it would
+// start: the job decides, from the loop, what is actually done.
+class JobSession : public DeviceSession {
+public:
+    using DeviceSession::DeviceSession;
+    FollowUp followUp = FollowUp::None;
+
+private:
+    void StartFirmwareUpload() override { followUp = FollowUp::Upload; }
+    void StartConfigRead() override { followUp = FollowUp::Read; }
+};
+
+// The first profile key whose value differs between what was written and what
+// was read back; a difference outside the values is named by its offset.
+std::string FirstDifference(const EditorSnapshot& written, const ConfigImage& expected,
+                            const ConfigImage& received) {
+    EditorSnapshot wrote = written;
+    EditorSnapshot read;
+    MergeDecoded(read, DecodeConfigImage(received, false));
+    for (const ProfileKey& key : ProfileKeys()) {
+        const std::string a = ProfileValueText(key, wrote);
+        const std::string b = ProfileValueText(key, read);
+        if (a != b) {
+            return std::string(key.Key) + ": wrote " + a + ", read back " + b;
+        }
+    }
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        if (expected[i] != received[i]) {
+            char text[80];
+            std::snprintf(text, sizeof text, "byte %zu of the block: wrote %02X, read back %02X", i,
+                          expected[i], received[i]);
+            return text;
+        }
+    }
+    return {};
+}
+
+class Job {
+public:
+    Job(const JobRequest& request, const JobEvents& events)
+        : request(request), session(host, host.Port(), host, [this] { host.CloseSoon(); }) {
+        host.OnRxChar = [this](int count) { session.VCPRxChar(count); };
+        host.OnTimer1 = [this] { session.Timer1Timer(); };
+        host.OnTimer3 = [this] { session.Timer3Timer(); };
+        host.OnLog = events.Log;
+        host.OnProgress = events.Progress;
+        host.OnOpened = [this] { session.PortOpened(); };
+        host.OnTimedClose = [this] { closeAsked = true; };
+        host.OnConfigDone = [this] { configDone = true; };
+    }
+
+    JobResult Run() {
+        if (const auto failure = host.Open(request.Port)) {
+            return Fail(ExitNoPort, *failure);
+        }
+        if (!Announced()) {
+            return result;
+        }
+        switch (request.Kind) {
+            case JobKind::Info:
+                return Done("identified");
+            case JobKind::Read:
+                return Read();
+            case JobKind::Write:
+                return Write();
+            case JobKind::Flash:
+                return Flash();
+        }
+        return result;
+    }
+
+private:
+    JobResult Fail(int exit, std::string message) {
+        result.Exit = exit;
+        result.Message = std::move(message);
+        return result;
+    }
+    JobResult Done(std::string message) { return Fail(ExitDone, std::move(message)); }
+
+    bool Stopped() const { return host.Failure() || host.Error() || closeAsked; }
+
+    // The exchange's own failure (message box, port error), if it ended so.
+    bool ExchangeFailed() {
+        if (host.Failure()) {
+            Fail(ExitDeviceFailed, *host.Failure());
+        } else if (host.Error()) {
+            Fail(ExitDeviceFailed, "the port failed: " + *host.Error());
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    bool Identified() const {
+        return session.followUp != FollowUp::None || session.Identification().IsIdentityHandled();
+    }
+
+    // Waits for the announcement and applies identification's rules.
+    bool Announced() {
+        host.RunUntil([this] { return Identified() || Stopped(); }, request.Listen);
+        if (session.Identification().HasIdentity()) {
+            result.Identity = session.Identification().Stored();
+        }
+        if (closeAsked) {
+            Fail(ExitDeviceFailed,
+                 "the device is in operating mode: follow the steps above, then run again");
+            return false;
+        }
+        if (ExchangeFailed()) {
+            return false;
+        }
+        if (!Identified()) {
+            Fail(ExitNoAnnouncement,
+                 "no announcement within " + std::to_string(request.Listen.count()) + " ms");
+            return false;
+        }
+        return true;
+    }
+
+    // Configuring needs a served line at our release or later.
+    bool MayConfigure() {
+        const DeviceVersion& version = result.Identity->Version;
+        switch (DecideIdentityAction(version)) {
+            case IdentityAction::UploadFirmware:
+                Fail(ExitDeviceFailed, "firmware " + VersionText(version) +
+                                           " is older than the release this tool carries: "
+                                           "run 'vyxctl flash' first");
+                return false;
+            case IdentityAction::Nothing:
+                Fail(ExitDeviceFailed,
+                     "product line " + std::to_string(version[0]) + " is not served by this tool");
+                return false;
+            default:
+                return true;
+        }
+    }
+
+    bool RunExchange(milliseconds limit) {
+        configDone = false;
+        const bool ended = host.RunUntil([this] { return configDone || Stopped(); }, limit);
+        if (ExchangeFailed()) {
+            return false;
+        }
+        if (!ended || closeAsked) {
+            Fail(ExitDeviceFailed, "the exchange did not end");
+            return false;
+        }
+        return true;
+    }
+
+    JobResult Read() {
+        if (!MayConfigure()) {
+            return result;
+        }
+        session.B_GetConfigClick();
+        if (!RunExchange(ConfigLimit)) {
+            return result;
+        }
+        result.Editor = host.Editor;
+        result.Repaired = !DecodeConfigImage(session.Read().Received(), false).Accepted();
+        return Done(result.Repaired ? "the block was rejected; the defaults were written" : "read");
+    }
+
+    JobResult Write() {
+        if (!MayConfigure()) {
+            return result;
+        }
+        const auto values = ValuesFromSnapshot(request.Profile);
+        if (!values) {
+            return Fail(ExitBadUsage, "the profile does not pass the write checks");
+        }
+        const ConfigImage expected = EncodeConfigImage(*values).Image;
+        host.Editor = request.Profile;
+        session.SetRepairOnRead(false);
+        if (!session.B_SetConfigClick() || !RunExchange(ConfigLimit)) {
+            return result;
+        }
+        session.B_GetConfigClick();
+        if (!RunExchange(ConfigLimit)) {
+            return result;
+        }
+        const ConfigImage& received = session.Read().Received();
+        if (received != expected) {
+            return Fail(ExitDeviceFailed, "read back differs: " +
+                                              FirstDifference(request.Profile, expected, received));
+        }
+        return Done("written and read back");
+    }
+
+    JobResult Flash() {
+        const DeviceVersion& version = result.Identity->Version;
+        const IdentityAction action = DecideIdentityAction(version);
+        if (action == IdentityAction::UpToDate) {
+            return Done("already at " + VersionText(version) + ": nothing to upload");
+        }
+        if (action != IdentityAction::UploadFirmware) {
+            return Fail(ExitDeviceFailed, "firmware " + VersionText(version) + " on product line " +
+                                              std::to_string(version[0]) + " is not updated");
+        }
+        session.followUp = FollowUp::None;
+        const bool started = request.Image.empty()
+                                 ? session.B_FwTxClick()
+                                 : session.UploadFirmware(request.Image, request.Trailer);
+        if (!started) {
+            return Fail(ExitDeviceFailed, "the upload could not start");
+        }
+        // The engine forgets the identity once the last package is acknowledged,
+        // so that the device's next announcement is acted on.
+        const bool ended = host.RunUntil(
+            [this] { return !session.Identification().IsIdentityHandled() || Stopped(); },
+            FlashLimit);
+        if (ExchangeFailed()) {
+            return result;
+        }
+        if (!ended || closeAsked) {
+            return Fail(ExitDeviceFailed, "the upload did not end");
+        }
+        if (request.Jump) {
+            session.B_FwJumpClick();
+        }
+        host.RunUntil([this] { return Identified() || Stopped(); }, request.Listen);
+        if (closeAsked || ExchangeFailed()) {
+            return closeAsked ? Fail(ExitDeviceFailed, "the device restarted in operating mode")
+                              : result;
+        }
+        if (!Identified()) {
+            return Fail(ExitNoAnnouncement,
+                        "uploaded, but no announcement of the new release "
+                        "within " +
+                            std::to_string(request.Listen.count()) + " ms");
+        }
+        result.Restarted = session.Identification().Stored();
+        return Done("uploaded; the device restarted at " + VersionText(result.Restarted->Version));
+    }
+
+    const JobRequest& request;
+    CliHost host;
+    JobSession session;
+    JobResult result;
+    bool closeAsked = false;
+    bool configDone = false;
+};
+
+}  // namespace
+
+JobResult DeviceJob::Run(const JobRequest& request, const JobEvents& events) {
+    Job job(request, events);
+    return job.Run();
+}
+
+std::string VersionText(const DeviceVersion& v) {
+    return std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]) + "." +
+           std::to_string(v[3]);
+}
+
+std::string IdText(const DeviceId& id) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.8X %.8X %.8X", id[0], id[1], id[2]);
+    return text;
+}
+
+std::string DecisionText(const DeviceVersion& version) {
+    switch (DecideIdentityAction(version)) {
+        case IdentityAction::Discontinued:
+            return "discontinued";
+        case IdentityAction::UploadFirmware:
+            return "needs upload";
+        case IdentityAction::UpToDate:
+            return "up to date";
+        case IdentityAction::Nothing:
+            break;
+    }
+    return "not served";
+}
+
+}  // namespace vyx::cli

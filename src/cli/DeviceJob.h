@@ -1,0 +1,70 @@
+#pragma once
+// One vyxctl command on one device, start to end, on the calling thread: open
+// the port, wait for the device to announce itself, obey identification (a
+// device in operating mode is closed with the instructions, a discontinued line
+// is warned about, an old release is not configured), then run the command's
+// exchange with the session the window uses, and say how it ended.
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "DeviceIdentity.h"
+#include "EditorSnapshot.h"
+#include "ExitCode.h"
+#include "TransferEngine.h"
+
+namespace vyx::cli {
+
+enum class JobKind { Info, Read, Write, Flash };
+
+struct JobRequest {
+    JobKind Kind = JobKind::Info;
+    std::string Port;
+    /// How long to wait for the device to announce itself (and, after an upload,
+    /// to announce its new release).
+    std::chrono::milliseconds Listen{3000};
+    /// Write: the profile's values (they pass the write checks).
+    EditorSnapshot Profile;
+    /// Flash: another image and its trailer; empty: the embedded firmware.
+    std::span<const std::uint8_t> Image;
+    TransferTrailer Trailer{};
+    /// Flash: send the jump command once the upload has ended.
+    bool Jump = false;
+};
+
+struct JobEvents {
+    /// A line of the device log (the window's words), and whether it is a warning.
+    std::function<void(const std::string& text, bool red)> Log;
+    /// Packages (or read requests) done of the total.
+    std::function<void(int position, int maximum)> Progress;
+};
+
+struct JobResult {
+    int Exit = ExitDone;
+    /// How it ended, in one line: the outcome, or why it failed.
+    std::string Message;
+    std::optional<DeviceIdentity> Identity;
+    /// Flash: the identity announced after the restart.
+    std::optional<DeviceIdentity> Restarted;
+    /// Read: what the device holds now.
+    EditorSnapshot Editor;
+    /// Read: the block was rejected and the defaults were written in its place.
+    bool Repaired = false;
+};
+
+class DeviceJob {
+public:
+    static JobResult Run(const JobRequest& request, const JobEvents& events);
+};
+
+/// "4.0.2.39"
+std::string VersionText(const DeviceVersion& version);
+/// "00A1B2C3 00000039 56595800", word 0 first.
+std::string IdText(const DeviceId& id);
+/// "up to date", "needs upload", "discontinued" or "not served".
+std::string DecisionText(const DeviceVersion& version);
+
+}  // namespace vyx::cli

@@ -1,0 +1,39 @@
+#pragma once
+// Runs one job on every port asked for, each device on a thread of its own with
+// its own loop, one progress row per device; one device failing does not stop
+// the others. With several ports a summary table follows.
+
+#include <string>
+#include <vector>
+
+#include "CliCommands.h"
+#include "DeviceJob.h"
+
+namespace vyx::cli {
+
+struct PortResult {
+    std::string Port;
+    JobResult Result;
+};
+
+class DeviceRun {
+public:
+    /// The ports of `options`, with "all-vyx" replaced by the ports that announce
+    /// a Vyx within the listen time. Empty (and a reason on stderr) when none.
+    static std::vector<std::string> ResolvePorts(const CliOptions& options);
+
+    /// Runs `request` (its Port is set per device) on every port at once, showing
+    /// the progress on stderr unless `quiet`.
+    static std::vector<PortResult> Run(const JobRequest& request,
+                                       const std::vector<std::string>& ports, bool quiet = false);
+
+    /// Prints the summary table (several ports) or the one device's reason, and
+    /// returns the exit status: 0 when every device is done, else the status of
+    /// the first device that is not.
+    static int Report(const std::vector<PortResult>& results);
+
+    /// Every port of the machine, listened to at once: a Vyx's result has Exit 0.
+    static std::vector<PortResult> Listen(std::chrono::milliseconds listen);
+};
+
+}  // namespace vyx::cli

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "EditorPresets.h"
+#include "PortFolder.h"
+#include "ProfileFile.h"
+
+namespace vyx {
+namespace {
+
+struct Outcome {
+    int exit;
+    std::string out;
+};
+
+Outcome Vyxctl(const std::string& arguments) {
+    const std::string command = std::string(VYXCTL_PATH) + " " + arguments + " 2>/dev/null";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    Outcome run{-1, {}};
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+        run.out += buffer;
+    }
+    const int status = ::pclose(pipe);
+    run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+class VyxctlProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(ProfileFile::Save(defaults.string(), DefaultsSnapshot()));
+        std::ofstream(refused.string()) << "{ \"format_version\": 1 }";
+    }
+    // Each test its own folder: ctest runs them side by side.
+    test::PortFolder folder;
+    const std::filesystem::path dir = folder.Path();
+    const std::filesystem::path defaults = dir / "vyxctl-test-defaults.json";
+    const std::filesystem::path refused = dir / "vyxctl-test-refused.json";
+};
+
+TEST_F(VyxctlProgram, ExitStatusOfBadUsageRefusedProfilesAndMissingPorts) {
+    const struct {
+        std::string arguments;
+        int exit;
+    } cases[] = {
+        {"", 2},
+        {"--help", 0},
+        {"frobnicate", 2},
+        {"info", 2},
+        {"info --port a --port b", 2},
+        {"read --port a --listen 0", 2},
+        {"write --port /dev/null " + refused.string(), 2},
+        {"write --port /nonexistent/tty " + defaults.string(), 3},
+        {"flash --port a --image " + defaults.string(), 2},
+        {"flash --port a --image " + defaults.string() + " --trailer " + defaults.string(), 2},
+        {"info --port /nonexistent/tty", 3},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Vyxctl(c.arguments).exit, c.exit) << c.arguments;
+    }
+}
+
+TEST_F(VyxctlProgram, CommandsListsTheProfileAsTheWindowDoes) {
+    const Outcome run = Vyxctl("commands " + defaults.string());
+    EXPECT_EQ(run.exit, 0);
+    EXPECT_EQ(run.out,
+              "Comandos de configuração remota:\n"
+              "#CPI[180]46______________PING\n"
+              "#CBR[19200]4C____________RS232-B\n"
+              "#CACP[11,11]18___________Aceleração\n"
+              "#CACN[11,11]06___________Desaceleração\n"
+              "#CVMX[120,5,11]23________Velocidade\n"
+              "#CVCH[90,5,11]07_________Velocidade na chuva\n"
+              "#CRPX[4500,5,11]08_______Rotação do motor\n"
+              "#COCS[6,7,11]38__________Ociosidade do motor\n"
+              "#CBGL[40,900,5,11]0B_____Banguela\n");
+}
+
+}  // namespace
+}  // namespace vyx
