@@ -59,11 +59,18 @@ std::string OpenFailure(const std::string& path, int code) {
 CliHost::CliHost()
     : queue(NewHandOverQueue()),
       previousQueue(CurrentHandOverQueue()),
-      connection(port, *this, *this, [this] {
-          if (OnOpened) {
-              OnOpened();
-          }
-      }) {
+      connection(
+          port, *this, *this,
+          [this] {
+              if (OnOpened) {
+                  OnOpened();
+              }
+          },
+          [this] {
+              if (OnLost) {
+                  OnLost();
+              }
+          }) {
     UseHandOverQueue(queue.get());
     DevicePort::Configure(port);
     port.OnRxChar = [this](TCustomComPort&, std::int32_t count) {
@@ -74,6 +81,10 @@ CliHost::CliHost()
             }
         });
         --receiveDepth;
+    };
+    port.OnHangUp = [this](TCustomComPort&) {
+        lost = true;
+        Guarded([this] { connection.Lost(); });
     };
     timers.SetHandler(TimerId::Timer1, [this] {
         if (OnTimer1) {
@@ -106,6 +117,7 @@ std::optional<std::string> CliHost::Open(const std::string& path) {
     if (port.Connected()) {
         Close();
     }
+    lost = false;
     try {
         if (connection.Toggle(path) != ConnectResult::Opened) {
             return OpenFailure(path, connection.OpenErrorCode());
