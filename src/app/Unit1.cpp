@@ -67,7 +67,8 @@ TForm1::TForm1(FormEnvironment environment)
     SetUpPort();
     session =
         std::make_unique<DeviceSession>(*this, VCPIo, *this, [this] { connection->CloseSoon(); });
-    connection = std::make_unique<Connection>(VCP, *this, *this, [this] { session->PortOpened(); });
+    connection = std::make_unique<Connection>(
+        VCP, *this, *this, [this] { session->PortOpened(); }, [this] { session->PortLost(); });
     profiles = new ProfileShortcuts(*this, *this);
     web = this->environment.MakeWebClient();
     update = std::make_unique<UpdateCheck>(*web, *this);
@@ -109,6 +110,7 @@ TForm1::~TForm1() {
 void TForm1::SetUpPort() {
     DevicePort::Configure(VCP);
     VCP.OnRxChar = [this](TCustomComPort&, std::int32_t count) { VCPRxChar(count); };
+    VCP.OnHangUp = [this](TCustomComPort&) { VCPHangUp(); };
 }
 
 void TForm1::BuildHiddenControls() {
@@ -251,6 +253,15 @@ void TForm1::VCPRxChar(int count) {
     // its event thread: show it here like any other handler's error.
     try {
         session->VCPRxChar(count);
+    } catch (...) {
+        VyxApplication::ShowError(std::current_exception());
+    }
+}
+
+void TForm1::VCPHangUp() {
+    // Runs inside the serial layer's hand-over, as VCPRxChar does.
+    try {
+        connection->Lost();
     } catch (...) {
         VyxApplication::ShowError(std::current_exception());
     }

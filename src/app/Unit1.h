@@ -67,6 +67,8 @@ public:
 
     // The device: each handler hands over to the session.
     void VCPRxChar(int count);
+    /// The device went away while connected.
+    void VCPHangUp();
     void Timer1Timer() { session->Timer1Timer(); }
     void Timer3Timer() { session->Timer3Timer(); }
     void B_FwTxClick() { session->B_FwTxClick(); }

@@ -19,11 +19,18 @@ constexpr std::chrono::milliseconds ConditionPoll(5);
 CliHost::CliHost()
     : queue(NewHandOverQueue()),
       previousQueue(CurrentHandOverQueue()),
-      connection(port, *this, *this, [this] {
-          if (OnOpened) {
-              OnOpened();
-          }
-      }) {
+      connection(
+          port, *this, *this,
+          [this] {
+              if (OnOpened) {
+                  OnOpened();
+              }
+          },
+          [this] {
+              if (OnLost) {
+                  OnLost();
+              }
+          }) {
     UseHandOverQueue(queue.get());
     DevicePort::Configure(port);
     port.OnRxChar = [this](TCustomComPort&, std::int32_t count) {
@@ -34,6 +41,10 @@ CliHost::CliHost()
             }
         });
         --receiveDepth;
+    };
+    port.OnHangUp = [this](TCustomComPort&) {
+        lost = true;
+        Guarded([this] { connection.Lost(); });
     };
     timers.SetHandler(TimerId::Timer1, [this] {
         if (OnTimer1) {
@@ -66,6 +77,7 @@ std::optional<std::string> CliHost::Open(const std::string& path) {
     if (port.Connected()) {
         Close();
     }
+    lost = false;
     try {
         std::string why;
         const auto refused = [&](const EComPort& e) { why = PortTrouble::Explain(e, path); };

@@ -47,6 +47,8 @@ public:
     std::function<void()> OnTimedClose;
     /// A write was allowed again: a read was accepted or a configuration write ended.
     std::function<void()> OnConfigDone;
+    /// The device went away while the port was open (the session stops its exchange).
+    std::function<void()> OnLost;
 
     /// Opens `path` with the device's settings and discards its queues. On failure
     /// returns why, as the window explains it (PortTrouble: permission with the
@@ -65,8 +67,10 @@ public:
 
     /// The first message box of the exchange (text, then caption), if any.
     const std::optional<std::string>& Failure() const { return failure; }
-    /// What a handler threw (the port failed, the cable was pulled), if anything.
+    /// What a handler threw (the port failed), if anything.
     const std::optional<std::string>& Error() const { return error; }
+    /// Whether the device went away (cable pulled); the port is closed then.
+    bool Lost() const { return lost; }
 
     /// The editor's values (the profile to write, or what a read gave).
     EditorSnapshot Editor;
@@ -112,6 +116,7 @@ private:
     bool red = false;
     int progressMax = 0;
     int receiveDepth = 0;
+    bool lost = false;
     std::optional<std::string> failure;
     std::optional<std::string> error;
 

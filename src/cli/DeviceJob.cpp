@@ -18,6 +18,10 @@ using std::chrono::milliseconds;
 constexpr milliseconds ConfigLimit(60'000);
 constexpr milliseconds FlashLimit(30 * 60'000);
 
+// The cable was pulled or the device went away mid-exchange.
+constexpr const char* LostText =
+    "the connection was lost: the cable was pulled or the device went away";
+
 enum class FollowUp { None, Upload, Read };
 
 // The window's session, except that identification only notes what it would
@@ -69,6 +73,7 @@ public:
         host.OnOpened = [this] { session.PortOpened(); };
         host.OnTimedClose = [this] { closeAsked = true; };
         host.OnConfigDone = [this] { configDone = true; };
+        host.OnLost = [this] { session.PortLost(); };
     }
 
     JobResult Run() {
@@ -99,11 +104,13 @@ private:
     }
     JobResult Done(std::string message) { return Fail(ExitDone, std::move(message)); }
 
-    bool Stopped() const { return host.Failure() || host.Error() || closeAsked; }
+    bool Stopped() const { return host.Failure() || host.Error() || host.Lost() || closeAsked; }
 
-    // The exchange's own failure (message box, port error), if it ended so.
+    // The exchange's own failure (lost device, message box, port error), if it ended so.
     bool ExchangeFailed() {
-        if (host.Failure()) {
+        if (host.Lost()) {
+            Fail(ExitDeviceFailed, LostText);
+        } else if (host.Failure()) {
             Fail(ExitDeviceFailed, *host.Failure());
         } else if (host.Error()) {
             Fail(ExitDeviceFailed, "the port failed: " + *host.Error());

@@ -68,20 +68,40 @@ void TComThread::Deliver(bool bytesArrived, bool sawEventChar, TComEvents report
 }
 
 void TComThread::DispatchComMsg() {
-    std::exception_ptr error =
-        HandOverAndWait([this] { DoEvents(); }, [p = &port] { p->ReapRetiredThreads(); });
+    HandOver(&TComThread::DoEvents);
+}
+
+void TComThread::DeliverHangUp() {
+    if (!stopRequested) {
+        HandOver(&TComThread::DoHangUp);
+    }
+}
+
+void TComThread::HandOver(void (TComThread::*step)()) {
+    std::exception_ptr error = HandOverAndWait(
+        [this, step] {
+            // While the step runs this thread waits for it: a close from inside
+            // must not wait for the thread (see TCustomComPort::Close).
+            struct Depth {
+                int& depth;
+                explicit Depth(int& d) : depth(d) { ++depth; }
+                ~Depth() { --depth; }
+            } scope(dispatchDepth);
+            (this->*step)();
+        },
+        [p = &port] { p->ReapRetiredThreads(); });
     if (error) {
         std::rethrow_exception(error);
     }
 }
 
-void TComThread::DoEvents() {
-    struct Depth {
-        int& depth;
-        explicit Depth(int& d) : depth(d) { ++depth; }
-        ~Depth() { --depth; }
-    } scope(dispatchDepth);
+void TComThread::DoHangUp() {
+    if (port.EventThread() == this) {
+        port.CallHangUp();
+    }
+}
 
+void TComThread::DoEvents() {
     // A close from inside a handler retires this thread: the rest of the batch is
     // dropped, as the opening it was meant for is gone. (A batch run while Close
     // waits for the thread still belongs to the open port and is processed whole.)

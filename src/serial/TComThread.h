@@ -19,9 +19,10 @@ class TCustomComPort;
 /// thread, blocking until the window thread has processed it. So the port's
 /// OnRxChar handler runs on the window thread only, one call at a time.
 ///
-/// The thread ends on Stop(), when the device hangs up or its wait fails, and when
-/// processing a batch threw (the exception is kept in FatalException and never
-/// shown). After it ended the port delivers no notifications until it is reopened.
+/// The thread ends on Stop(), when the device hangs up (telling the window thread
+/// through the port's OnHangUp first) or its wait fails, and when processing a
+/// batch threw (the exception is kept in FatalException and never shown). After it
+/// ended the port delivers no notifications until it is reopened.
 class TComThread {
 public:
     /// Starts the thread for `port` (window thread). Throws std::system_error when
@@ -40,13 +41,16 @@ public:
     /// while this thread's own batch is being processed further up the stack.
     void WaitFor();
     bool Ended() const { return ended; }
-    /// True while DoEvents runs for this thread (window thread only).
+    /// True while a batch or the hang-up of this thread is being processed (window
+    /// thread only).
     bool Dispatching() const { return dispatchDepth > 0; }
     /// What ended the thread, if processing a batch threw.
     std::exception_ptr FatalException() const { return fatal; }
 
     /// Window thread: processes the current batch, event by event in a fixed order.
     void DoEvents();
+    /// Window thread: tells the port's owner that the device hung up.
+    void DoHangUp();
 
 protected:
     /// The thread body.
@@ -72,6 +76,12 @@ private:
     /// Hands over a batch of the events the port asked for: evRxChar (and evRxFlag
     /// when the event character came) if bytes arrived, plus `reported`.
     void Deliver(bool bytesArrived, bool sawEventChar, TComEvents reported = {});
+    /// Hands the hang-up to the window thread (unless stopped) and returns once it
+    /// has been processed; the platform's loop then ends.
+    void DeliverHangUp();
+    /// Runs `step` on the window thread for this thread, once released reaping
+    /// the threads retired by a close from inside a handler.
+    void HandOver(void (TComThread::*step)());
 
     TCustomComPort& port;
     const TComEvents events;

@@ -93,7 +93,8 @@ void TComThread::Run() {
         }
         if (hungUp) {
             // A device that is gone keeps the port readable (with a hang-up) for
-            // ever: waiting again would spin, so the thread ends as on a failed wait.
+            // ever: waiting again would spin, so the thread ends once its owner knows.
+            DeliverHangUp();
             return;
         }
     }

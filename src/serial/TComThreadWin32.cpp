@@ -187,9 +187,10 @@ void TComThread::Run() {
         }
         Deliver(round.added > 0, sawEventChar, EventsIn(round.reported));
         if (gone) {
-            // A device that is gone fails every wait at once: the thread ends as
-            // on a failed wait rather than spin.
+            // A device that is gone fails every wait at once: the thread ends once
+            // its owner knows, rather than spin.
             queue.MarkHungUp();
+            DeliverHangUp();
             return;
         }
     }

@@ -192,6 +192,13 @@ void TCustomComPort::DoRxChar(std::int32_t count) {
     }
 }
 
+void TCustomComPort::CallHangUp() {
+    // A close under way (the user's) has already said what happens to the port.
+    if (!closing && OnHangUp) {
+        OnHangUp(*this);
+    }
+}
+
 void TCustomComPort::ApplyGroup(ComGroup group) {
     switch (group) {
         case ComGroup::Line:

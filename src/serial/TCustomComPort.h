@@ -37,6 +37,8 @@ class TCustomComPort {
 public:
     /// Received-bytes notification: the port and the number of bytes waiting (> 0).
     using TRxCharEvent = std::function<void(TCustomComPort& sender, std::int32_t count)>;
+    /// Hang-up notification: the port whose device went away.
+    using THangUpEvent = std::function<void(TCustomComPort& sender)>;
 
     TCustomComPort();
     virtual ~TCustomComPort();
@@ -81,6 +83,12 @@ public:
 
     /// Called on the window thread with the number of bytes waiting.
     TRxCharEvent OnRxChar;
+    /// Called once per opening, on the window thread, when the device hangs up
+    /// while the port is open (cable pulled, device gone), after the bytes that
+    /// came before it were reported; not after a close has begun. The port stays
+    /// open until closed: reads fail once those bytes are read, writes fail. The
+    /// handler may close the port (as OnRxChar may).
+    THangUpEvent OnHangUp;
 
     /// Installs the link layer's frame-complete hint: given the received bytes not
     /// yet read, it returns whether they hold whole messages (true also for bytes
@@ -156,6 +164,8 @@ private:
     /// Takes the count of waiting bytes and, when it is above 0, calls DoRxChar.
     void CallRxChar();
     void DoRxChar(std::int32_t count);
+    /// Calls OnHangUp unless a close has begun.
+    void CallHangUp();
     /// Reads the modem status lines. ComErrorModemStatus.
     void CheckModemStatus();
     ComReceiveQueue& ReceiveQueue() { return receiveQueue; }

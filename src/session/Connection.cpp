@@ -5,8 +5,8 @@
 namespace vyx {
 
 Connection::Connection(TComPort& port, LinkHost& ui, ConnectionView& view,
-                       std::function<void()> opened)
-    : port(port), ui(ui), view(view), opened(std::move(opened)) {}
+                       std::function<void()> opened, std::function<void()> lost)
+    : port(port), ui(ui), view(view), opened(std::move(opened)), lost(std::move(lost)) {}
 
 ConnectResult Connection::Toggle(const std::string& path,
                                  const std::function<void(const EComPort&)>& refused) {
@@ -48,7 +48,19 @@ void Connection::CloseSoon() {
     view.SetPortListEnabled(true);
 }
 
-void Connection::ShowState(bool connected) {
+void Connection::Lost() {
+    ui.SetTimerEnabled(TimerId::Timer2, false);
+    if (lost) {
+        lost();
+    }
+    // Runs inside the port's hand-over: the close leaves the waiting event thread
+    // to be joined once this handler has returned.
+    port.Close();
+    ShowState(false, ConnectionLostText);
+    view.SetPortListEnabled(true);
+}
+
+void Connection::ShowState(bool connected, const char* closedText) {
     view.ConnectionChanging();
     ui.ProcessMessages();
     if (connected) {
@@ -59,7 +71,7 @@ void Connection::ShowState(bool connected) {
         view.ShowConnected();
         ui.AppendLog(LogPane::Log, ConnectionOpenedText);
     } else {
-        ui.AppendLog(LogPane::Log, ConnectionClosedText);
+        ui.AppendLog(LogPane::Log, closedText);
         view.ShowDisconnected();
     }
     ui.ProcessMessages();

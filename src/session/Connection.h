@@ -15,14 +15,17 @@ namespace vyx {
 /// Lines the connection puts into the log.
 inline constexpr const char* ConnectionOpenedText = "Conexão aberta...";
 inline constexpr const char* ConnectionClosedText = "Conexão fechada...";
+inline constexpr const char* ConnectionLostText = "Conexão perdida...";
 
 enum class ConnectResult { Opened, Closed, Refused };
 
 class Connection {
 public:
     /// `opened` is told of every new connection before its log line (the device
-    /// session acts on the next identity again).
-    Connection(TComPort& port, LinkHost& ui, ConnectionView& view, std::function<void()> opened);
+    /// session acts on the next identity again); `lost` is told first when the
+    /// device went away (the device session drops what it was doing).
+    Connection(TComPort& port, LinkHost& ui, ConnectionView& view, std::function<void()> opened,
+               std::function<void()> lost = {});
 
     /// The connect button with `path` chosen: closes an open connection, or
     /// opens `path`. A missing, busy or refused port is handed to `refused` and
@@ -41,13 +44,19 @@ public:
     /// Starts the timed close and frees the port list.
     void CloseSoon();
 
+    /// The port's hang-up notification: the device went away (cable pulled).
+    /// Closes the port, says so in one line and shows the closed state with the
+    /// port list free; a timed close still pending is dropped.
+    void Lost();
+
 private:
-    void ShowState(bool connected);
+    void ShowState(bool connected, const char* closedText = ConnectionClosedText);
 
     TComPort& port;
     LinkHost& ui;
     ConnectionView& view;
     std::function<void()> opened;
+    std::function<void()> lost;
 };
 
 }  // namespace vyx

@@ -40,6 +40,12 @@ void DeviceSession::B_RemConfigClick() {
     }
 }
 
+void DeviceSession::PortLost() {
+    host.SetTimerEnabled(TimerId::Timer1, false);
+    host.SetTimerEnabled(TimerId::Timer3, false);
+    host.SetProgress(0);
+}
+
 void DeviceSession::TransferFinished(std::uint32_t kind) {
     if (kind == FirmwareTransfer) {
         // The device restarts with the new firmware and announces itself again.

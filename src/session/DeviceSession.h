@@ -57,6 +57,9 @@ public:
 
     /// The port was opened: the next ready-for-service identity is acted on.
     void PortOpened() { dispatcher.Identification().ResetIdentityHandled(); }
+    /// The device went away: a transfer or read under way stops where it is,
+    /// without its failure box (the connection tells why).
+    void PortLost();
     /// "Limpar": empties the ID list and its count.
     void L_ClearClick() { dispatcher.Identification().ClearIdList(); }
 

@@ -26,11 +26,18 @@ void SetBuzzerBox(TripleBoxes& boxes, bool& box, bool value, BuzzerBox which) {
 }  // namespace
 
 HeadlessHost::HeadlessHost()
-    : connection(port, *this, *this, [this] {
-          if (OnConnected) {
-              OnConnected();
-          }
-      }) {
+    : connection(
+          port, *this, *this,
+          [this] {
+              if (OnConnected) {
+                  OnConnected();
+              }
+          },
+          [this] {
+              if (OnLost) {
+                  OnLost();
+              }
+          }) {
     DevicePort::Configure(port);
     port.OnRxChar = [this](TCustomComPort&, std::int32_t count) {
         ++receiveDepth;
@@ -41,6 +48,7 @@ HeadlessHost::HeadlessHost()
         });
         --receiveDepth;
     };
+    port.OnHangUp = [this](TCustomComPort&) { Guarded([this] { connection.Lost(); }); };
     timers.SetHandler(TimerId::Timer1, [this] {
         if (OnTimer1) {
             OnTimer1();

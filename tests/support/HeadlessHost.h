@@ -31,6 +31,7 @@ namespace vyx::test {
 /// Texts the connection steps put into the log, as the road tests expect them.
 inline constexpr const char* ConnectionOpenedText = "Conexão aberta...";
 inline constexpr const char* ConnectionClosedText = "Conexão fechada...";
+inline constexpr const char* ConnectionLostText = "Conexão perdida...";
 
 class HeadlessHost : public LinkHost, public ConfigHost, public ConnectionView {
 public:
@@ -47,6 +48,7 @@ public:
     std::function<void()> OnTimer1;           ///< Timer1Timer
     std::function<void()> OnTimer3;           ///< Timer3Timer
     std::function<void()> OnConnected;        ///< the port was opened (identity handling resets)
+    std::function<void()> OnLost;             ///< the device went away (exchanges stop)
     /// Told of every line appended to a pane (for timing the road).
     std::function<void(LogPane pane, const std::string& text)> OnAppend;
 

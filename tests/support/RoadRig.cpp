@@ -27,6 +27,7 @@ RoadRig::RoadRig(sim::SimOptions options)
     host.OnTimer1 = [this] { session.Timer1Timer(); };
     host.OnTimer3 = [this] { session.Timer3Timer(); };
     host.OnConnected = [this] { session.PortOpened(); };
+    host.OnLost = [this] { session.PortLost(); };
     device.Start();
 }
 

@@ -1,5 +1,5 @@
 // The received-bytes notification: window thread only, one call at a time, Count
-// from the receive queue, closing from inside the handler, hang-ups and
+// from the receive queue, closing from inside the handler, hang-ups told once and
 // coalescing of messages that arrive in chunks.
 #include <gtest/gtest.h>
 
@@ -225,7 +225,14 @@ double ProcessCpuSeconds() {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-TEST_F(ComThread, AHangUpEndsTheThreadWithoutBurningTheProcessor) {
+TEST_F(ComThread, AHangUpIsToldOnceThenTheThreadEndsWithoutBurningTheProcessor) {
+    int hangUps = 0;
+    port.OnHangUp = [&](TCustomComPort& sender) {
+        EXPECT_EQ(std::this_thread::get_id(), windowThread);
+        EXPECT_EQ(&sender, &port);
+        EXPECT_EQ(received, Pattern(3));  // the bytes before it came first
+        ++hangUps;
+    };
     port.Open();
     pty.Send(Pattern(3));
     ASSERT_TRUE(PumpUntilCalls(1));
@@ -234,11 +241,22 @@ TEST_F(ComThread, AHangUpEndsTheThreadWithoutBurningTheProcessor) {
     const double before = ProcessCpuSeconds();
     std::this_thread::sleep_for(1s);
     EXPECT_LT(ProcessCpuSeconds() - before, 0.2);
-    EXPECT_TRUE(port.Connected());  // the window decides when to close
+    EXPECT_EQ(hangUps, 1);          // told before the thread ended, and it told no more
+    EXPECT_TRUE(port.Connected());  // the owner decides when to close
     char byte = 0;
     EXPECT_THROW(port.Write(&byte, 1), EComPort);
     port.Close();
     EXPECT_FALSE(port.Connected());
+}
+
+// The owner closes the port from the hang-up handler, while the event thread
+// waits for that handler: the close must not wait for the thread.
+TEST_F(ComThread, ACloseFromTheHangUpHandlerFinishes) {
+    port.OnHangUp = [&](TCustomComPort& sender) { sender.Close(); };
+    port.Open();
+    pty.HangUp();
+    ASSERT_TRUE(pump.RunUntil([&] { return !port.Connected(); }, 3s));
+    EXPECT_EQ(port.EventThread(), nullptr);
 }
 
 // A hint like the link layer's: the first byte says how many follow.
