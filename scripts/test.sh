@@ -31,9 +31,11 @@ else
 fi
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
-# Rebuilds of unchanged sources come from the compiler cache when one is installed.
+# Rebuilds of unchanged sources come from the compiler cache when one is installed,
+# in any checkout of the project (paths below its root are hashed relative).
 if command -v ccache >/dev/null 2>&1; then
     export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+    export CCACHE_BASEDIR=$PWD
 fi
 
 if [ "${VYX_SKIP_ASAN:-0}" != 1 ]; then

@@ -62,9 +62,12 @@ void StopAndWait::Tick() {
         }
         if (idleTicks == GiveUpIdleTicks) {
             host.SetTimerEnabled(settings.Timer, false);
+            const std::uint32_t lossesBefore = progress.LinkLosses;
             host.ProcessMessages();
-            host.ShowMessage(settings.FailText(), settings.FailCaption, settings.FailIcon,
-                             MsgButtons::Ok);
+            if (progress.LinkLosses == lossesBefore) {
+                host.ShowMessage(settings.FailText(), settings.FailCaption, settings.FailIcon,
+                                 MsgButtons::Ok);
+            }
             host.SetProgress(0);
             return;
         }

@@ -25,6 +25,10 @@ struct TransferProgress {
     // package transfer is the latest exchange.
     enum class Exchange { None, Transfer, Read };
     Exchange LastStarted = Exchange::None;
+
+    // How often the port has hung up (cable pulled). The hang-up has already told
+    // the user what happened, so an exchange that gives up meanwhile shows no box.
+    std::uint32_t LinkLosses = 0;
 };
 
 }  // namespace vyx

@@ -41,6 +41,7 @@ void DeviceSession::B_RemConfigClick() {
 }
 
 void DeviceSession::PortLost() {
+    ++progress.LinkLosses;
     host.SetTimerEnabled(TimerId::Timer1, false);
     host.SetTimerEnabled(TimerId::Timer3, false);
     host.SetProgress(0);

@@ -47,6 +47,19 @@ TEST_F(StopAndWaitTest, SilenceResendsAtIdleTicksThreeFiveSevenAndGivesUpAtTen) 
     EXPECT_EQ(host.Progress, 0);
 }
 
+TEST_F(StopAndWaitTest, AHangUpHandledWhileGivingUpLeavesNoBox) {
+    schedule.Reset(5);
+    schedule.Tick();
+    for (int tick = 1; tick < 10; ++tick) {
+        schedule.Tick();
+    }
+    host.OnPump = [this] { ++progress.LinkLosses; };
+    schedule.Tick();
+    EXPECT_FALSE(host.TimerEnabled(TimerId::Timer3));
+    EXPECT_TRUE(host.Messages.empty());
+    EXPECT_EQ(host.Progress, 0);
+}
+
 TEST_F(StopAndWaitTest, AcknowledgementOfCurrentItemMovesOnAndOfAnotherResendsIt) {
     schedule.Reset(5);
     schedule.Tick();
