@@ -32,10 +32,12 @@ fi
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 # Rebuilds of unchanged sources come from the compiler cache when one is installed,
-# in any checkout of the project (paths below its root are hashed relative).
+# in any checkout of the project: paths below its root are hashed relative, and the
+# build folder is left out of the hash (debug information may then name another
+# checkout's folder, which these test builds can live with).
 if command -v ccache >/dev/null 2>&1; then
     export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
-    export CCACHE_BASEDIR=$PWD
+    export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 fi
 
 if [ "${VYX_SKIP_ASAN:-0}" != 1 ]; then
