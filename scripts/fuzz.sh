@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # A fuzz campaign: builds every libFuzzer target, runs them all at once for SECONDS
 # (default 60) at the lowest priority, and prints executions and coverage per target.
-#   scripts/fuzz.sh [SECONDS]
+#   scripts/fuzz.sh [SECONDS [RUNS]]
+# With RUNS, a target stops once it has run that many inputs, leaving the cores to
+# the slower ones; SECONDS still bounds the whole campaign.
 # Each target grows its corpus in build/fuzz/corpus/<target>/, seeded from
 # fuzz/<folder>/seeds/<target>/ when that exists; inputs that fail are written to
 # build/fuzz/findings/ and the script exits non-zero.
@@ -9,9 +11,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
-case "$seconds" in
-    '' | *[!0-9]*) echo "usage: $0 [SECONDS]" >&2; exit 2 ;;
-esac
+runs=${2:-}
+for number in "$seconds" "$runs"; do
+    case "$number" in
+        *[!0-9]*) echo "usage: $0 [SECONDS [RUNS]]" >&2; exit 2 ;;
+    esac
+done
+[ "$seconds" -gt 0 ] || { echo "usage: $0 [SECONDS [RUNS]]" >&2; exit 2; }
 
 bash scripts/setup.sh >/dev/null
 cmake --preset fuzz >/dev/null
@@ -33,7 +39,7 @@ for bin in "${binaries[@]}"; do
     mkdir -p "$corpus"
     dirs=("$corpus")
     [ -d "fuzz/$folder/seeds/$name" ] && dirs+=("fuzz/$folder/seeds/$name")
-    nice -n 19 "$bin" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
+    nice -n 19 "$bin" -max_total_time="$seconds" -runs="${runs:--1}" -max_len=4096 -print_final_stats=1 \
         -artifact_prefix="$build/findings/$name-" "${dirs[@]}" >"$build/logs/$name.log" 2>&1 &
     pids+=($!)
 done
@@ -47,7 +53,7 @@ printf '%-24s %14s %8s %8s %8s  %s\n' target executions exec/s cov features resu
 for bin in "${binaries[@]}"; do
     name=$(basename "$bin")
     log="$build/logs/$name.log"
-    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+    executed=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
     status=$(grep -E '^#[0-9]+' "$log" | grep 'cov:' | tail -1)
     cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$status")
@@ -56,6 +62,6 @@ for bin in "${binaries[@]}"; do
     if grep -qE '^==[0-9]+==ERROR|deadly signal|^SUMMARY' "$log"; then
         result="FAULT: see $log"
     fi
-    printf '%-24s %14s %8s %8s %8s  %s\n' "$name" "${runs:-?}" "${rate:-?}" "${cov:-?}" "${ft:-?}" "$result"
+    printf '%-24s %14s %8s %8s %8s  %s\n' "$name" "${executed:-?}" "${rate:-?}" "${cov:-?}" "${ft:-?}" "$result"
 done
 exit "$failed"
