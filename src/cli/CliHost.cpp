@@ -1,24 +1,11 @@
 #include "CliHost.h"
 
-#include <exception>
-
-#include "DevicePort.h"
 #include "PortTrouble.h"
 
 namespace vyx::cli {
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// How often RunUntil looks at a condition that may change without a wake-up.
-constexpr std::chrono::milliseconds ConditionPoll(5);
-
-}  // namespace
-
 CliHost::CliHost()
-    : queue(NewHandOverQueue()),
-      previousQueue(CurrentHandOverQueue()),
+    : HeadlessLoop(HandOverQueueUse::OwnForThisThread),
       connection(
           port, *this, *this,
           [this] {
@@ -30,47 +17,10 @@ CliHost::CliHost()
               if (OnLost) {
                   OnLost();
               }
-          }) {
-    UseHandOverQueue(queue.get());
-    DevicePort::Configure(port);
-    port.OnRxChar = [this](TCustomComPort&, std::int32_t count) {
-        ++receiveDepth;
-        Guarded([&] {
-            if (OnRxChar) {
-                OnRxChar(count);
-            }
-        });
-        --receiveDepth;
-    };
-    port.OnHangUp = [this](TCustomComPort&) {
-        lost = true;
-        Guarded([this] { connection.Lost(); });
-    };
-    timers.SetHandler(TimerId::Timer1, [this] {
-        if (OnTimer1) {
-            OnTimer1();
-        }
-    });
-    timers.SetHandler(TimerId::Timer2, [this] { connection.TimedClose(); });
-    timers.SetHandler(TimerId::Timer3, [this] {
-        if (OnTimer3) {
-            OnTimer3();
-        }
-    });
-    SetHandOverWakeUp([this] {
-        {
-            std::lock_guard lock(wakeMutex);
-            wakePending = true;
-        }
-        wakeCondition.notify_one();
-    });
-}
+          }) {}
 
 CliHost::~CliHost() {
     Close();
-    SetHandOverWakeUp({});
-    RunPendingHandOvers();
-    UseHandOverQueue(previousQueue);
 }
 
 std::optional<std::string> CliHost::Open(const std::string& path) {
@@ -103,52 +53,14 @@ void CliHost::Close() {
     }
 }
 
-void CliHost::Guarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        if (!error) {
-            error = e.what();
-        }
-    } catch (...) {
-        if (!error) {
-            error = "unknown failure";
-        }
-    }
+void CliHost::HungUp() {
+    lost = true;
+    connection.Lost();
 }
 
-void CliHost::ProcessMessages() {
-    Pump();
-}
-
-void CliHost::Pump() {
-    RunPendingHandOvers();
-    // The one-shot close waits for the port's event thread, which waits for a
-    // receive handler under way: it runs from the loop once the handler returned.
-    Guarded([this] {
-        timers.RunDue([this](TimerId id) { return id != TimerId::Timer2 || receiveDepth == 0; });
-    });
-}
-
-bool CliHost::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto deadline = Clock::now() + limit;
-    for (;;) {
-        {
-            std::lock_guard lock(wakeMutex);
-            wakePending = false;
-        }
-        Pump();
-        if (done()) {
-            return true;
-        }
-        const auto now = Clock::now();
-        if (now >= deadline) {
-            return false;
-        }
-        const auto wakeAt =
-            std::min({deadline, timers.NextDue().value_or(deadline), now + ConditionPoll});
-        std::unique_lock lock(wakeMutex);
-        wakeCondition.wait_until(lock, wakeAt, [this] { return wakePending; });
+void CliHost::HandlerFailed(const std::string& what) {
+    if (!error) {
+        error = what;
     }
 }
 

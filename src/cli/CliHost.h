@@ -6,25 +6,19 @@
 // for that device: it has its own hand-over queue and RunUntil is its loop, so
 // several hosts can serve several devices at once, one thread each.
 
-#include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 
-#include "ComPortIo.h"
 #include "ConfigHost.h"
 #include "Connection.h"
 #include "ConnectionView.h"
-#include "Cport.h"
-#include "HeadlessTimers.h"
+#include "HeadlessLoop.h"
 #include "LinkHost.h"
 
 namespace vyx::cli {
 
-class CliHost : public LinkHost, public ConfigHost, private ConnectionView {
+class CliHost : public HeadlessLoop, public LinkHost, public ConfigHost, private ConnectionView {
 public:
     /// Sets the port up and gives the calling thread its own hand-over queue (until
     /// the host is destroyed, on the same thread).
@@ -33,10 +27,6 @@ public:
     CliHost(const CliHost&) = delete;
     CliHost& operator=(const CliHost&) = delete;
 
-    // The device logic's entry points.
-    std::function<void(int count)> OnRxChar;
-    std::function<void()> OnTimer1;
-    std::function<void()> OnTimer3;
     /// Every log line, with whether the pane is red at that point.
     std::function<void(const std::string& text, bool red)> OnLog;
     /// The progress bar: position and maximum.
@@ -59,11 +49,7 @@ public:
     void CloseSoon() { connection.CloseSoon(); }
 
     /// The device logic's way to the port.
-    PortIo& Port() { return portIo; }
-
-    /// The loop: hand-overs and due timer ticks until `done()` holds (true) or
-    /// `limit` has passed (false).
-    bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+    PortIo& Port() { return io; }
 
     /// The first message box of the exchange (text, then caption), if any.
     const std::optional<std::string>& Failure() const { return failure; }
@@ -86,7 +72,7 @@ public:
                           MsgButtons buttons) override;
     void SetTimerEnabled(TimerId timer, bool enabled) override;
     bool TimerEnabled(TimerId timer) const override { return timers.Enabled(timer); }
-    void ProcessMessages() override;
+    void ProcessMessages() override { ProcessPending(); }
 
     // ConfigHost
     EditorSnapshot ReadEditor() const override { return Editor; }
@@ -104,25 +90,17 @@ private:
     void ShowDisconnected() override {}
     void SetPortListEnabled(bool) override {}
 
-    void Pump();
-    void Guarded(const std::function<void()>& handler);
+    // HeadlessLoop
+    void TimedCloseDue() override { connection.TimedClose(); }
+    void HungUp() override;
+    void HandlerFailed(const std::string& what) override;
 
-    std::shared_ptr<HandOverQueue> queue;
-    HandOverQueue* previousQueue;  // the thread's queue before this host, given back after
-    TComPort port;
-    ComPortIo portIo{port};
-    HeadlessTimers timers;
     Connection connection;
     bool red = false;
     int progressMax = 0;
-    int receiveDepth = 0;
     bool lost = false;
     std::optional<std::string> failure;
     std::optional<std::string> error;
-
-    std::mutex wakeMutex;
-    std::condition_variable wakeCondition;
-    bool wakePending = false;
 };
 
 }  // namespace vyx::cli

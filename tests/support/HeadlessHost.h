@@ -1,29 +1,23 @@
 #pragma once
 // A window stand-in without widgets, for the road tests and the benchmarks: the
-// real serial port set up as the tool sets it, real timers on the steady clock,
-// an in-memory log with colours, an editor held as a snapshot, and message boxes
-// that are recorded and closed at once. The test's thread plays the window
-// thread: RunUntil is its event loop.
+// tool's headless loop (real port, real timers) with an in-memory log with colours,
+// an editor held as a snapshot, and message boxes that are recorded and closed at
+// once. The test's thread plays the window thread: RunUntil is its event loop.
 //
 // The device logic is wired in through the handler slots (OnRxChar, OnTimer1,
 // OnTimer3, OnConnected); the connection steps are the window's own Connection.
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
-#include "ComPortIo.h"
 #include "ConfigHost.h"
 #include "Connection.h"
 #include "ConnectionView.h"
-#include "Cport.h"
 #include "FakeHost.h"
-#include "HeadlessTimers.h"
+#include "HeadlessLoop.h"
 #include "LinkHost.h"
 
 namespace vyx::test {
@@ -33,22 +27,18 @@ inline constexpr const char* ConnectionOpenedText = "Conexão aberta...";
 inline constexpr const char* ConnectionClosedText = "Conexão fechada...";
 inline constexpr const char* ConnectionLostText = "Conexão perdida...";
 
-class HeadlessHost : public LinkHost, public ConfigHost, public ConnectionView {
+class HeadlessHost : public HeadlessLoop,
+                     public LinkHost,
+                     public ConfigHost,
+                     public ConnectionView {
 public:
-    /// Sets the port up as the tool does and installs the hand-over wake-up. Only
-    /// one host may exist at a time: the hand-over queue is process-wide.
+    /// Only one host may exist at a time: it serves the process-wide hand-over queue.
     HeadlessHost();
-    /// Closes the port and removes the wake-up.
-    ~HeadlessHost() override;
-    HeadlessHost(const HeadlessHost&) = delete;
-    HeadlessHost& operator=(const HeadlessHost&) = delete;
+    /// Closes the port.
+    ~HeadlessHost() override { ClosePortQuietly(); }
 
-    // The device logic's entry points.
-    std::function<void(int count)> OnRxChar;  ///< VCPRxChar
-    std::function<void()> OnTimer1;           ///< Timer1Timer
-    std::function<void()> OnTimer3;           ///< Timer3Timer
-    std::function<void()> OnConnected;        ///< the port was opened (identity handling resets)
-    std::function<void()> OnLost;             ///< the device went away (exchanges stop)
+    std::function<void()> OnConnected;  ///< the port was opened (identity handling resets)
+    std::function<void()> OnLost;       ///< the device went away (exchanges stop)
     /// Told of every line appended to a pane (for timing the road).
     std::function<void(LogPane pane, const std::string& text)> OnAppend;
 
@@ -62,23 +52,11 @@ public:
     /// The timed close (what a write with auto close asks for).
     void CloseSoon() { connection.CloseSoon(); }
 
-    /// The event loop: runs hand-overs and due timer ticks until `done()` holds or
-    /// `limit` has passed (false then). Sleeps while nothing is due; conditions that
-    /// change elsewhere (a simulator's state) are looked at every few milliseconds.
-    bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
-    /// The event loop for a fixed time, woken only by hand-overs and timers.
-    void RunFor(std::chrono::milliseconds duration);
-
-    /// Whether a handler is letting the window process events right now (as
-    /// opposed to the loop itself running them).
-    bool InsidePump() const { return pumpDepth > 0; }
-
     TComPort& VCP() { return port; }
     /// The port as the device logic reaches it.
     PortIo& Io() { return io; }
     bool PortOpen() const { return io.PortOpen(); }
     int ReadPort(std::uint8_t* buffer, int count) { return io.ReadPort(buffer, count); }
-    const HeadlessTimers& Timers() const { return timers; }
 
     // LinkHost
     void AppendLog(LogPane pane, const std::string& text) override;
@@ -90,8 +68,8 @@ public:
     MsgResult ShowMessage(const std::string& text, const std::string& caption, MsgIcon icon,
                           MsgButtons buttons) override;
     void SetTimerEnabled(TimerId timer, bool enabled) override;
-    bool TimerEnabled(TimerId timer) const override;
-    void ProcessMessages() override;
+    bool TimerEnabled(TimerId timer) const override { return timers.Enabled(timer); }
+    void ProcessMessages() override { ProcessPending(); }
 
     // ConfigHost: the editor is `Editor`; boxes set here run the buzzer coupling
     // rule when their state changes, as the window's click handlers do.
@@ -131,22 +109,12 @@ public:
     int TimedCloses = 0;
 
 private:
-    /// Runs the hand-overs and the due timer ticks.
-    void Pump();
-    /// Runs a handler; what it throws is recorded in Errors, never propagated.
-    void Guarded(const std::function<void()>& handler);
-    void Loop(const std::function<bool()>* done, std::chrono::milliseconds limit, bool& met);
+    // HeadlessLoop
+    void TimedCloseDue() override;
+    void HungUp() override { connection.Lost(); }
+    void HandlerFailed(const std::string& what) override { Errors.push_back(what); }
 
-    TComPort port;
-    ComPortIo io{port};
     Connection connection;
-    HeadlessTimers timers;
-    int receiveDepth = 0;
-    int pumpDepth = 0;
-
-    std::mutex wakeMutex;
-    std::condition_variable wakeCondition;
-    bool wakePending = false;
 };
 
 }  // namespace vyx::test
