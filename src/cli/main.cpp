@@ -3,6 +3,8 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <string>
+#include <utility>
 
 #include "CliCommands.h"
 #include "ExitCode.h"
@@ -32,6 +34,16 @@ void AddPorts(CLI::App& command, CliOptions& options, bool several) {
     }
 }
 
+// A command that works on devices: the ports it serves and how long it waits for
+// each device's announcement.
+CLI::App* AddDeviceCommand(CLI::App& app, const std::string& name, const std::string& help,
+                           CliOptions& options, int& listenMs, bool several) {
+    auto* command = app.add_subcommand(name, help);
+    AddPorts(*command, options, several);
+    AddListen(*command, listenMs, 3000);
+    return command;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -49,35 +61,31 @@ int main(int argc, char** argv) {
         "ports", "List the serial ports, marking those on which a Vyx announces itself");
     AddListen(*ports, portsListen, 1500);
 
-    auto* info = app.add_subcommand(
-        "info",
+    auto* info = AddDeviceCommand(
+        app, "info",
         "Wait for the device's announcement and show its version, ID, product line, "
-        "mode and what its firmware needs");
-    AddPorts(*info, options, false);
-    AddListen(*info, deviceListen, 3000);
+        "mode and what its firmware needs",
+        options, deviceListen, false);
     info->add_flag("--json", options.Json, "Machine-readable output");
 
-    auto* read = app.add_subcommand(
-        "read",
+    auto* read = AddDeviceCommand(
+        app, "read",
         "Read the configuration (a rejected one is replaced by the defaults, as the "
-        "window does) and write it as a profile");
-    AddPorts(*read, options, true);
-    AddListen(*read, deviceListen, 3000);
+        "window does) and write it as a profile",
+        options, deviceListen, true);
     read->add_option("-o,--output", options.Output,
                      "Profile file (default: stdout); with several ports, a folder");
 
-    auto* write = app.add_subcommand(
-        "write", "Check a profile, write it to the device, read it back and compare");
-    AddPorts(*write, options, true);
-    AddListen(*write, deviceListen, 3000);
+    auto* write = AddDeviceCommand(
+        app, "write", "Check a profile, write it to the device, read it back and compare", options,
+        deviceListen, true);
     write->add_option("FILE", options.File, "Profile file")->required();
 
-    auto* flash = app.add_subcommand(
-        "flash",
+    auto* flash = AddDeviceCommand(
+        app, "flash",
         "Upload the firmware to a device whose release is older, then wait for it to "
-        "announce the new release");
-    AddPorts(*flash, options, true);
-    AddListen(*flash, deviceListen, 3000);
+        "announce the new release",
+        options, deviceListen, true);
     flash->add_option("--image", options.Image,
                       "Firmware image file (default: the firmware this tool carries)");
     flash->add_option("--trailer", options.Trailer, "The image's 5-byte trailer file");
@@ -97,20 +105,14 @@ int main(int argc, char** argv) {
     }
     options.Listen = std::chrono::milliseconds(ports->parsed() ? portsListen : deviceListen);
 
-    if (ports->parsed()) {
-        return PortsCommand(options);
+    const std::pair<const CLI::App*, int (*)(const CliOptions&)> runs[] = {
+        {ports, PortsCommand}, {info, InfoCommand},   {read, ReadCommand},
+        {write, WriteCommand}, {flash, FlashCommand}, {commands, CommandsCommand},
+    };
+    for (const auto& [command, run] : runs) {
+        if (command->parsed()) {
+            return run(options);
+        }
     }
-    if (info->parsed()) {
-        return InfoCommand(options);
-    }
-    if (read->parsed()) {
-        return ReadCommand(options);
-    }
-    if (write->parsed()) {
-        return WriteCommand(options);
-    }
-    if (flash->parsed()) {
-        return FlashCommand(options);
-    }
-    return CommandsCommand(options);
+    return ExitBadUsage;
 }
