@@ -2,11 +2,22 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
+
+#include "EnumComPortsSystem.h"
 
 namespace vyx {
 
 void EnumComPorts(std::vector<std::string>& list) {
     EnumComPorts(list, DefaultComPortSources());
+}
+
+void EnumComPorts(std::vector<std::string>& list, const ComPortSources& sources) {
+    std::vector<std::string> ports;
+    port_list::AddSystemPorts(sources.systemList, ports);
+    port_list::AddVirtualPorts(sources.virtualFolder, ports);
+    SortPortNames(ports);
+    list = std::move(ports);
 }
 
 void SortPortNames(std::vector<std::string>& names) {

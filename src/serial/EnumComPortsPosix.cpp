@@ -11,6 +11,7 @@
 
 #include "EComPort.h"
 #include "EnumComPorts.h"
+#include "EnumComPortsSystem.h"
 
 namespace vyx {
 
@@ -50,7 +51,11 @@ bool PlaceholderUart(const std::string& entry) {
     return typeFile >> type && type == 0;
 }
 
-void AddTerminalDevices(const std::string& folder, std::vector<std::string>& ports) {
+}  // namespace
+
+namespace port_list {
+
+void AddSystemPorts(const std::string& folder, std::vector<std::string>& ports) {
     std::vector<std::string> names;
     if (int code = ListFolder(folder, names)) {
         throw EComPort(ComErrorPortList, code);
@@ -80,7 +85,7 @@ void AddVirtualPorts(const std::string& folder, std::vector<std::string>& ports)
     }
 }
 
-}  // namespace
+}  // namespace port_list
 
 std::string VirtualPortFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -92,14 +97,6 @@ std::string VirtualPortFolder() {
 
 ComPortSources DefaultComPortSources() {
     return ComPortSources{"/sys/class/tty", VirtualPortFolder()};
-}
-
-void EnumComPorts(std::vector<std::string>& list, const ComPortSources& sources) {
-    std::vector<std::string> ports;
-    AddTerminalDevices(sources.systemList, ports);
-    AddVirtualPorts(sources.virtualFolder, ports);
-    SortPortNames(ports);
-    list = std::move(ports);
 }
 
 }  // namespace vyx

@@ -7,6 +7,7 @@
 
 #include "EComPort.h"
 #include "EnumComPorts.h"
+#include "EnumComPortsSystem.h"
 
 namespace vyx {
 
@@ -17,8 +18,12 @@ struct KeyCloser {
 };
 using Key = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
+}  // namespace
+
+namespace port_list {
+
 // Each value's data is a port name; its own name (the driver's device) is not looked at.
-void AddMappedPorts(const std::string& keyPath, std::vector<std::string>& ports) {
+void AddSystemPorts(const std::string& keyPath, std::vector<std::string>& ports) {
     HKEY opened = nullptr;
     const LONG code = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &opened);
     if (code != ERROR_SUCCESS) {
@@ -68,7 +73,7 @@ void AddVirtualPorts(const std::string& folder, std::vector<std::string>& ports)
     ::FindClose(search);
 }
 
-}  // namespace
+}  // namespace port_list
 
 std::string VirtualPortFolder() {
     const char* local = std::getenv("LOCALAPPDATA");
@@ -80,14 +85,6 @@ std::string VirtualPortFolder() {
 
 ComPortSources DefaultComPortSources() {
     return ComPortSources{"HARDWARE\\DEVICEMAP\\SERIALCOMM", VirtualPortFolder()};
-}
-
-void EnumComPorts(std::vector<std::string>& list, const ComPortSources& sources) {
-    std::vector<std::string> ports;
-    AddMappedPorts(sources.systemList, ports);
-    AddVirtualPorts(sources.virtualFolder, ports);
-    SortPortNames(ports);
-    list = std::move(ports);
 }
 
 }  // namespace vyx
