@@ -122,7 +122,8 @@ TEST_F(WindowRoad, CablePulledMidUploadIsOneLineAndTheClosedState) {
     ASSERT_TRUE(WaitFor([&] { return !form.VCP.Connected(); }, 10s))
         << LogLines().join('|').toStdString();
 
-    EXPECT_TRUE(device.Finished());
+    // The simulator records its hang-up just after dropping the line.
+    EXPECT_TRUE(device.WaitFor([](const sim::SimStatus& s) { return s.hungUp; }, 1s));
     EXPECT_EQ(CountLogged(LostText), 1);
     EXPECT_EQ(LogLines().last(), QString::fromUtf8(LostText));
     EXPECT_EQ(CountLogged(ClosedText), 0);
