@@ -4,20 +4,7 @@
 
 namespace vyx::cli {
 
-CliHost::CliHost()
-    : HeadlessLoop(HandOverQueueUse::OwnForThisThread),
-      connection(
-          port, *this, *this,
-          [this] {
-              if (OnOpened) {
-                  OnOpened();
-              }
-          },
-          [this] {
-              if (OnLost) {
-                  OnLost();
-              }
-          }) {}
+CliHost::CliHost() : HeadlessLoop(HandOverQueueUse::OwnForThisThread, *this, *this) {}
 
 CliHost::~CliHost() {
     Close();
@@ -55,7 +42,7 @@ void CliHost::Close() {
 
 void CliHost::HungUp() {
     lost = true;
-    connection.Lost();
+    HeadlessLoop::HungUp();
 }
 
 void CliHost::HandlerFailed(const std::string& what) {

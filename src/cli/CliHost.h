@@ -11,7 +11,6 @@
 #include <string>
 
 #include "ConfigHost.h"
-#include "Connection.h"
 #include "ConnectionView.h"
 #include "HeadlessLoop.h"
 #include "LinkHost.h"
@@ -31,14 +30,10 @@ public:
     std::function<void(const std::string& text, bool red)> OnLog;
     /// The progress bar: position and maximum.
     std::function<void(int position, int maximum)> OnProgress;
-    /// The port was opened (the session acts on the next identity again).
-    std::function<void()> OnOpened;
     /// The one-shot close was asked for (operating mode, or a close after configuring).
     std::function<void()> OnTimedClose;
     /// A write was allowed again: a read was accepted or a configuration write ended.
     std::function<void()> OnConfigDone;
-    /// The device went away while the port was open (the session stops its exchange).
-    std::function<void()> OnLost;
 
     /// Opens `path` with the device's settings and discards its queues. On failure
     /// returns why, as the window explains it (PortTrouble: permission with the
@@ -91,11 +86,9 @@ private:
     void SetPortListEnabled(bool) override {}
 
     // HeadlessLoop
-    void TimedCloseDue() override { connection.TimedClose(); }
     void HungUp() override;
     void HandlerFailed(const std::string& what) override;
 
-    Connection connection;
     bool red = false;
     int progressMax = 0;
     bool lost = false;

@@ -70,7 +70,7 @@ public:
         host.OnTimer3 = [this] { session.Timer3Timer(); };
         host.OnLog = events.Log;
         host.OnProgress = events.Progress;
-        host.OnOpened = [this] { session.PortOpened(); };
+        host.OnConnected = [this] { session.PortOpened(); };
         host.OnTimedClose = [this] { closeAsked = true; };
         host.OnConfigDone = [this] { configDone = true; };
         host.OnLost = [this] { session.PortLost(); };

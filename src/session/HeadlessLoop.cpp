@@ -17,7 +17,20 @@ constexpr std::chrono::milliseconds ConditionPoll(5);
 
 }  // namespace
 
-HeadlessLoop::HeadlessLoop(HandOverQueueUse queueUse) : previousQueue(CurrentHandOverQueue()) {
+HeadlessLoop::HeadlessLoop(HandOverQueueUse queueUse, LinkHost& ui, ConnectionView& view)
+    : connection(
+          port, ui, view,
+          [this] {
+              if (OnConnected) {
+                  OnConnected();
+              }
+          },
+          [this] {
+              if (OnLost) {
+                  OnLost();
+              }
+          }),
+      previousQueue(CurrentHandOverQueue()) {
     if (queueUse == HandOverQueueUse::OwnForThisThread) {
         ownQueue = NewHandOverQueue();
         UseHandOverQueue(ownQueue.get());

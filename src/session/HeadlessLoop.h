@@ -4,9 +4,10 @@
 // steady clock, and a loop that sleeps until a hand-over, a due timer or its
 // deadline. The thread that creates the loop plays the window thread.
 //
-// A host derives from it, wires the device logic into the handler slots and says
-// what a timed close, a hang-up and a failed handler mean for it. The host closes
-// the port in its own destructor, while what the handlers reach still exists.
+// A host derives from it, after the window interfaces the connection steps talk to
+// (LinkHost, ConnectionView), wires the device logic into the handler slots and
+// says what a failed handler means for it. The host closes the port in its own
+// destructor, while what the handlers reach still exists.
 
 #include <chrono>
 #include <condition_variable>
@@ -16,8 +17,11 @@
 #include <string>
 
 #include "ComPortIo.h"
+#include "Connection.h"
+#include "ConnectionView.h"
 #include "Cport.h"
 #include "HeadlessTimers.h"
+#include "LinkHost.h"
 
 namespace vyx {
 
@@ -39,6 +43,8 @@ public:
     std::function<void(int count)> OnRxChar;  ///< VCPRxChar
     std::function<void()> OnTimer1;           ///< Timer1Timer
     std::function<void()> OnTimer3;           ///< Timer3Timer
+    std::function<void()> OnConnected;        ///< the port was opened (identity handling resets)
+    std::function<void()> OnLost;             ///< the device went away (exchanges stop)
 
     /// The loop: hand-overs and due timer ticks until `done()` holds (true) or
     /// `limit` has passed (false). Sleeps while nothing is due; conditions that
@@ -54,16 +60,17 @@ public:
     const HeadlessTimers& Timers() const { return timers; }
 
 protected:
-    /// Sets the port up as the tool does and installs the hand-over wake-up.
-    explicit HeadlessLoop(HandOverQueueUse queueUse);
+    /// Sets the port up as the tool does and installs the hand-over wake-up; the
+    /// connection steps log to `ui` and show their state on `view` (the host).
+    HeadlessLoop(HandOverQueueUse queueUse, LinkHost& ui, ConnectionView& view);
     /// Removes the wake-up, runs what is still handed over and gives the thread its
     /// previous queue back.
     virtual ~HeadlessLoop();
 
-    /// Timer2's tick: the one-shot close is due.
-    virtual void TimedCloseDue() = 0;
-    /// The device went away while the port was open.
-    virtual void HungUp() = 0;
+    /// Timer2's tick: the one-shot close.
+    virtual void TimedCloseDue() { connection.TimedClose(); }
+    /// The device went away while the port was open: the connection's lost step.
+    virtual void HungUp() { connection.Lost(); }
     /// A handler threw; the loop goes on.
     virtual void HandlerFailed(const std::string& what) = 0;
 
@@ -75,6 +82,7 @@ protected:
     TComPort port;
     ComPortIo io{port};
     HeadlessTimers timers;
+    Connection connection;
 
 private:
     void Pump();

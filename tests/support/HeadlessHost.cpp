@@ -17,24 +17,11 @@ void SetBuzzerBox(TripleBoxes& boxes, bool& box, bool value, BuzzerBox which) {
 
 }  // namespace
 
-HeadlessHost::HeadlessHost()
-    : HeadlessLoop(HandOverQueueUse::ProcessWide),
-      connection(
-          port, *this, *this,
-          [this] {
-              if (OnConnected) {
-                  OnConnected();
-              }
-          },
-          [this] {
-              if (OnLost) {
-                  OnLost();
-              }
-          }) {}
+HeadlessHost::HeadlessHost() : HeadlessLoop(HandOverQueueUse::ProcessWide, *this, *this) {}
 
 void HeadlessHost::TimedCloseDue() {
     ++TimedCloses;
-    connection.TimedClose();
+    HeadlessLoop::TimedCloseDue();
 }
 
 void HeadlessHost::AppendLog(LogPane pane, const std::string& text) {

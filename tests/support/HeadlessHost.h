@@ -4,8 +4,8 @@
 // an editor held as a snapshot, and message boxes that are recorded and closed at
 // once. The test's thread plays the window thread: RunUntil is its event loop.
 //
-// The device logic is wired in through the handler slots (OnRxChar, OnTimer1,
-// OnTimer3, OnConnected); the connection steps are the window's own Connection.
+// The device logic is wired in through the loop's handler slots (OnRxChar,
+// OnTimer1, OnTimer3, OnConnected, OnLost); the connection steps are the window's own.
 
 #include <cstdint>
 #include <functional>
@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "ConfigHost.h"
-#include "Connection.h"
 #include "ConnectionView.h"
 #include "FakeHost.h"
 #include "HeadlessLoop.h"
@@ -27,18 +26,16 @@ inline constexpr const char* ConnectionOpenedText = "Conexão aberta...";
 inline constexpr const char* ConnectionClosedText = "Conexão fechada...";
 inline constexpr const char* ConnectionLostText = "Conexão perdida...";
 
-class HeadlessHost : public HeadlessLoop,
-                     public LinkHost,
+class HeadlessHost : public LinkHost,
                      public ConfigHost,
-                     public ConnectionView {
+                     public ConnectionView,
+                     public HeadlessLoop {
 public:
     /// Only one host may exist at a time: it serves the process-wide hand-over queue.
     HeadlessHost();
     /// Closes the port.
     ~HeadlessHost() override { ClosePortQuietly(); }
 
-    std::function<void()> OnConnected;  ///< the port was opened (identity handling resets)
-    std::function<void()> OnLost;       ///< the device went away (exchanges stop)
     /// Told of every line appended to a pane (for timing the road).
     std::function<void(LogPane pane, const std::string& text)> OnAppend;
 
@@ -111,10 +108,7 @@ public:
 private:
     // HeadlessLoop
     void TimedCloseDue() override;
-    void HungUp() override { connection.Lost(); }
     void HandlerFailed(const std::string& what) override { Errors.push_back(what); }
-
-    Connection connection;
 };
 
 }  // namespace vyx::test
