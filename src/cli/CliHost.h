@@ -17,7 +17,7 @@
 
 namespace vyx::cli {
 
-class CliHost : public HeadlessLoop, public LinkHost, public ConfigHost, private ConnectionView {
+class CliHost : public LinkHost, public ConfigHost, private ConnectionView, public HeadlessLoop {
 public:
     /// Sets the port up and gives the calling thread its own hand-over queue (until
     /// the host is destroyed, on the same thread).
