@@ -105,7 +105,8 @@ const vyx::ConfigImage& IntendedBlock() {
     return block;
 }
 
-// The caption of the first failure shown, or of the error that left a handler.
+// The caption of the first failure shown, the error that left a handler, or the
+// lost connection (a pulled cable ends the exchange with one line and no box).
 std::string Failure(const RoadRig& rig) {
     if (!rig.host.Messages.empty()) {
         return "failed: " + rig.host.Messages.front().Caption;
@@ -113,11 +114,14 @@ std::string Failure(const RoadRig& rig) {
     if (!rig.host.Errors.empty()) {
         return "error: " + rig.host.Errors.front();
     }
+    if (rig.CountLogged(vyx::test::ConnectionLostText) > 0) {
+        return "connection lost";
+    }
     return {};
 }
 
 bool Ended(const RoadRig& rig, const char* text) {
-    return rig.CountLogged(text) > 0 || !rig.host.Messages.empty() || !rig.host.Errors.empty();
+    return rig.CountLogged(text) > 0 || !Failure(rig).empty();
 }
 
 // After a pulled cable: a fresh device on a fresh port, and the same tool reads it.
