@@ -114,6 +114,12 @@ DeviceModel::Outcome DeviceModel::HandleFrame(std::span<const std::uint8_t> fram
             return outcome;
         }
         status.spokenTo = true;
+        if (isRead && options.hangUpAtRead != 0 && status.memoryReads + 1 == options.hangUpAtRead) {
+            outcome.hangUp = true;
+            outcome.notes.push_back("hanging up at memory read " +
+                                    std::to_string(options.hangUpAtRead));
+            return outcome;
+        }
         if (isRead && options.restartAtRead != 0 &&
             status.memoryReads + 1 == options.restartAtRead) {
             ++status.memoryReads;

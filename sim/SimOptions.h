@@ -58,6 +58,8 @@ struct SimOptions {
     FaultPattern delayed;       ///< the reply goes out `delayedBy` later than the others
     std::chrono::milliseconds delayedBy{0};
     std::uint32_t hangUpAfterPackage = 0;  ///< 0: never; else close on receiving package N
+    /// 0: never; else close on receiving memory read N (counted over its whole life).
+    std::uint32_t hangUpAtRead = 0;
     /// 0: never; else the device restarts on receiving memory read N (counted over
     /// its whole life), without answering it, and announces itself again.
     std::uint32_t restartAtRead = 0;

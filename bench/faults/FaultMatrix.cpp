@@ -86,8 +86,12 @@ const Fault Faults[] = {
     {"restart mid-read", [](SimOptions& o, Operation) { return (o.restartAtRead = 3), true; }},
     {"cable pulled",
      [](SimOptions& o, Operation op) {
-         o.hangUpAfterPackage = op == Operation::Write ? 20 : 900;
-         return op != Operation::Read;  // a read sends no packages
+         if (op == Operation::Read) {
+             o.hangUpAtRead = 3;
+         } else {
+             o.hangUpAfterPackage = op == Operation::Write ? 20 : 900;
+         }
+         return true;
      }},
 };
 
@@ -191,7 +195,7 @@ Cell Run(const Fault& fault, Operation op) {
             break;
     }
     cell.broken = cell.broken || cell.stored == "DIFFERENT";
-    if (options.hangUpAfterPackage != 0) {
+    if (options.hangUpAfterPackage != 0 || options.hangUpAtRead != 0) {
         const bool again = Reconnects(rig);
         cell.stored += again ? ", reconnects" : ", NO RECONNECT";
         cell.broken = cell.broken || !again;

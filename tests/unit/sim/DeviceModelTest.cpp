@@ -252,6 +252,15 @@ TEST_F(DeviceModelTest, LineFaultsReshapeTheChosenReplies) {
     EXPECT_EQ(status.restartsMidRead, 1u);
 }
 
+TEST_F(DeviceModelTest, HangsUpAtTheChosenMemoryRead) {
+    options.hangUpAtRead = 2;
+    const Bytes request = ReadRequest(Base, 1);
+    EXPECT_FALSE(Handle(request).hangUp);
+    const auto second = Handle(request);
+    EXPECT_TRUE(second.hangUp);
+    EXPECT_TRUE(second.replies.empty());
+}
+
 TEST_F(DeviceModelTest, FramesForAnotherReceiverAreIgnored) {
     Bytes frame = ReadRequest(Base, 4);
     frame[1] = 0x12;  // the device's own address byte: meant for the tool
