@@ -38,8 +38,14 @@ int ReadCommand(const CliOptions& options) {
             continue;
         }
         if (options.Output.empty()) {
-            const auto text = ProfileFile::Format(r.Result.Editor);
-            std::fputs(text ? text->c_str() : "", stdout);
+            // Values the device holds may decode yet fail the editor's checks: no
+            // profile can carry them, and an empty output must not pass for one.
+            if (const auto text = ProfileFile::Format(r.Result.Editor)) {
+                std::fputs(text->c_str(), stdout);
+            } else {
+                r.Result.Exit = ExitBadUsage;
+                r.Result.Message = "no profile written: the values read do not pass the checks";
+            }
         } else if (const auto error =
                        ProfileFile::Save(OutputPath(options, r.Port, several), r.Result.Editor)) {
             r.Result.Exit = ExitBadUsage;

@@ -9,6 +9,7 @@
 #include "EditorPresets.h"
 #include "PortFolder.h"
 #include "ProfileFile.h"
+#include "SimDevice.h"
 
 namespace vyx {
 namespace {
@@ -80,6 +81,27 @@ TEST_F(VyxctlProgram, CommandsListsTheProfileAsTheWindowDoes) {
               "#CRPX[4500,5,11]08_______Rotação do motor\n"
               "#COCS[6,7,11]38__________Ociosidade do motor\n"
               "#CBGL[40,900,5,11]0B_____Banguela\n");
+}
+
+// A device whose stored speed limit (200 km/h, record byte 19) decodes but fails
+// the editor's 0..150 check: no profile can hold it, so read fails and prints nothing.
+TEST_F(VyxctlProgram, ReadOfValuesTheChecksRefuseFails) {
+    sim::SimOptions options;  // a current release holding the defaults
+    const std::uint8_t was = options.block[19];
+    options.block[19] = 200;
+    // The record's 24-bit byte sum, at byte 36, follows the change.
+    const std::uint32_t sum =
+        (options.block[36] << 16 | options.block[37] << 8 | options.block[38]) + 200 - was;
+    options.block[36] = static_cast<std::uint8_t>(sum >> 16);
+    options.block[37] = static_cast<std::uint8_t>(sum >> 8);
+    options.block[38] = static_cast<std::uint8_t>(sum);
+    options.portFolder = dir;
+    sim::SimDevice device(options);
+    device.Start();
+
+    const Outcome run = Vyxctl("read --port " + device.LinkPath());
+    EXPECT_EQ(run.exit, 2);
+    EXPECT_EQ(run.out, "");
 }
 
 }  // namespace
