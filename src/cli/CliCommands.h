@@ -3,8 +3,11 @@
 // (ExitCode) and writes results to stdout, progress and reasons to stderr.
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "EditorSnapshot.h"
 
 namespace vyx::cli {
 
@@ -19,6 +22,10 @@ struct CliOptions {
     std::string Trailer;  ///< flash --trailer
     bool Jump = false;    ///< flash --jump
 };
+
+/// The profile a command was given; nothing when it is refused, after each
+/// reason went to stderr.
+std::optional<EditorSnapshot> LoadProfileArgument(const std::string& file);
 
 int PortsCommand(const CliOptions& options);
 int InfoCommand(const CliOptions& options);

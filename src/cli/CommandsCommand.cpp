@@ -2,20 +2,16 @@
 
 #include "CliCommands.h"
 #include "ExitCode.h"
-#include "ProfileFile.h"
 #include "RemoteCommands.h"
 
 namespace vyx::cli {
 
 int CommandsCommand(const CliOptions& options) {
-    const ProfileResult profile = ProfileFile::Load(options.File);
-    if (!profile.Editor) {
-        for (const std::string& error : profile.Errors) {
-            std::fprintf(stderr, "%s\n", error.c_str());
-        }
+    const std::optional<EditorSnapshot> profile = LoadProfileArgument(options.File);
+    if (!profile) {
         return ExitBadUsage;
     }
-    for (const std::string& line : MakeRemoteCommandList(*profile.Editor).Lines) {
+    for (const std::string& line : MakeRemoteCommandList(*profile).Lines) {
         std::printf("%s\n", line.c_str());
     }
     return ExitDone;
