@@ -24,6 +24,40 @@ constexpr const char* LostText =
 
 enum class FollowUp { None, Upload, Read };
 
+// What a job is doing, for the line that says where an interruption cut it off.
+enum class Phase { Announce, Read, Write, Verify, Upload, Restart };
+
+// " no pacote 501 de 1.861", or nothing before the first package.
+std::string AtPackage(const char* unit, int position, int maximum) {
+    if (position <= 0 || maximum <= 0) {
+        return {};
+    }
+    return std::string(" ") + unit + " " + CountText(position) + " de " + CountText(maximum);
+}
+
+std::string InterruptedText(Phase phase, int position, int maximum) {
+    switch (phase) {
+        case Phase::Announce:
+            return "interrompido antes de o Vyx se anunciar; nada foi feito";
+        case Phase::Read:
+            return "leitura interrompida" + AtPackage("na leitura", position, maximum) +
+                   "; nenhum perfil foi salvo; execute read de novo";
+        case Phase::Write:
+            return "gravação interrompida" + AtPackage("no pacote", position, maximum) +
+                   "; o Vyx mantém a configuração anterior; execute write de novo";
+        case Phase::Verify:
+            return "configuração gravada, mas a conferência foi interrompida; execute write de "
+                   "novo para conferir";
+        case Phase::Upload:
+            return "envio do firmware interrompido" + AtPackage("no pacote", position, maximum) +
+                   "; o Vyx mantém o firmware antigo; execute flash de novo";
+        case Phase::Restart:
+            break;
+    }
+    return "firmware enviado, mas interrompido antes de o Vyx anunciar a nova versão; execute "
+           "info para conferir";
+}
+
 // The window's session, except that identification only notes what it would
 // start: the job decides, from the loop, what is actually done.
 class JobSession : public DeviceSession {
@@ -69,12 +103,33 @@ public:
         host.OnTimer1 = [this] { session.Timer1Timer(); };
         host.OnTimer3 = [this] { session.Timer3Timer(); };
         host.OnLog = events.Log;
-        host.OnProgress = events.Progress;
+        host.OnProgress = [this, progress = events.Progress](int position, int maximum) {
+            lastPosition = position;
+            lastMaximum = maximum;
+            if (progress) {
+                progress(position, maximum);
+            }
+        };
         host.OnConnected = [this] { session.PortOpened(); };
         host.OnTimedClose = [this] { closeAsked = true; };
         host.OnConfigDone = [this] { configDone = true; };
         host.OnLost = [this] { session.PortLost(); };
     }
+
+    // A job may end with bytes on their way (an interrupted upload): what the
+    // port still hands over must not reach the session, which goes first.
+    ~Job() {
+        host.OnRxChar = nullptr;
+        host.OnTimer1 = nullptr;
+        host.OnTimer3 = nullptr;
+        host.OnConnected = nullptr;
+        host.OnLost = nullptr;
+        host.OnTimedClose = nullptr;
+        host.OnConfigDone = nullptr;
+        host.Close();
+    }
+    Job(const Job&) = delete;
+    Job& operator=(const Job&) = delete;
 
     JobResult Run() {
         if (const auto failure = host.Open(request.Port)) {
@@ -104,11 +159,25 @@ private:
     }
     JobResult Done(std::string message) { return Fail(ExitDone, std::move(message)); }
 
-    bool Stopped() const { return host.Failure() || host.Error() || host.Lost() || closeAsked; }
+    bool StopAsked() const { return request.StopAsked && request.StopAsked(); }
 
-    // The exchange's own failure (lost device, message box, port error), if it ended so.
+    bool Stopped() const {
+        return host.Failure() || host.Error() || host.Lost() || closeAsked || StopAsked();
+    }
+
+    // Starts a phase; its progress starts afresh.
+    void Enter(Phase next) {
+        phase = next;
+        lastPosition = 0;
+        lastMaximum = 0;
+    }
+
+    // The exchange's own failure (lost device, message box, port error), or the
+    // interruption that stopped it, if it ended so.
     bool ExchangeFailed() {
-        if (host.Lost()) {
+        if (StopAsked()) {
+            Fail(ExitInterrupted, InterruptedText(phase, lastPosition, lastMaximum));
+        } else if (host.Lost()) {
             Fail(ExitDeviceFailed, LostText);
         } else if (host.Failure()) {
             Fail(ExitDeviceFailed, *host.Failure());
@@ -130,12 +199,12 @@ private:
         if (session.Identification().HasIdentity()) {
             result.Identity = session.Identification().Stored();
         }
+        if (!closeAsked && ExchangeFailed()) {
+            return false;
+        }
         if (closeAsked) {
             Fail(ExitDeviceFailed,
                  "the device is in operating mode: follow the steps above, then run again");
-            return false;
-        }
-        if (ExchangeFailed()) {
             return false;
         }
         if (!Identified()) {
@@ -181,6 +250,7 @@ private:
         if (!MayConfigure()) {
             return result;
         }
+        Enter(Phase::Read);
         session.B_GetConfigClick();
         if (!RunExchange(ConfigLimit)) {
             return result;
@@ -201,9 +271,11 @@ private:
         const ConfigImage expected = EncodeConfigImage(*values).Image;
         host.Editor = request.Profile;
         session.SetRepairOnRead(false);
+        Enter(Phase::Write);
         if (!session.B_SetConfigClick() || !RunExchange(ConfigLimit)) {
             return result;
         }
+        Enter(Phase::Verify);
         session.B_GetConfigClick();
         if (!RunExchange(ConfigLimit)) {
             return result;
@@ -227,6 +299,7 @@ private:
                                               std::to_string(version[0]) + " is not updated");
         }
         session.followUp = FollowUp::None;
+        Enter(Phase::Upload);
         const bool started = request.Image.empty()
                                  ? session.B_FwTxClick()
                                  : session.UploadFirmware(request.Image, request.Trailer);
@@ -247,10 +320,13 @@ private:
         if (request.Jump) {
             session.B_FwJumpClick();
         }
+        Enter(Phase::Restart);
         host.RunUntil([this] { return Identified() || Stopped(); }, request.Listen);
-        if (closeAsked || ExchangeFailed()) {
-            return closeAsked ? Fail(ExitDeviceFailed, "the device restarted in operating mode")
-                              : result;
+        if (!closeAsked && ExchangeFailed()) {
+            return result;
+        }
+        if (closeAsked) {
+            return Fail(ExitDeviceFailed, "the device restarted in operating mode");
         }
         if (!Identified()) {
             return Fail(ExitNoAnnouncement,
@@ -268,6 +344,9 @@ private:
     JobResult result;
     bool closeAsked = false;
     bool configDone = false;
+    Phase phase = Phase::Announce;
+    int lastPosition = 0;
+    int lastMaximum = 0;
 };
 
 }  // namespace
@@ -286,6 +365,15 @@ std::string IdText(const DeviceId& id) {
     char text[32];
     std::snprintf(text, sizeof text, "%.8X %.8X %.8X", id[0], id[1], id[2]);
     return text;
+}
+
+std::string CountText(int count) {
+    std::string digits = std::to_string(count);
+    const std::size_t first = digits.front() == '-' ? 1 : 0;
+    for (std::size_t at = digits.size(); at > first + 3; at -= 3) {
+        digits.insert(at - 3, ".");
+    }
+    return digits;
 }
 
 std::string DecisionText(const DeviceVersion& version) {

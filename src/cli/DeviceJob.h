@@ -14,6 +14,7 @@
 #include "DeviceIdentity.h"
 #include "EditorSnapshot.h"
 #include "ExitCode.h"
+#include "Interruption.h"
 #include "TransferEngine.h"
 
 namespace vyx::cli {
@@ -33,6 +34,9 @@ struct JobRequest {
     TransferTrailer Trailer{};
     /// Flash: send the jump command once the upload has ended.
     bool Jump = false;
+    /// Whether to stop at the next safe point (looked at every few milliseconds);
+    /// the job then ends with ExitInterrupted and says where it was cut off.
+    std::function<bool()> StopAsked = Interruption::Requested;
 };
 
 struct JobEvents {
@@ -66,5 +70,7 @@ std::string VersionText(const DeviceVersion& version);
 std::string IdText(const DeviceId& id);
 /// "up to date", "needs upload", "discontinued" or "not served".
 std::string DecisionText(const DeviceVersion& version);
+/// A count as the technicians write it: "1.861".
+std::string CountText(int count);
 
 }  // namespace vyx::cli

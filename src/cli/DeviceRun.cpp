@@ -98,9 +98,10 @@ std::vector<PortResult> DeviceRun::Run(const JobRequest& request,
 }
 
 int DeviceRun::Report(const std::vector<PortResult>& results) {
+    // An interruption speaks for the whole run: the work stopped early.
     int exit = ExitDone;
     for (const PortResult& r : results) {
-        if (exit == ExitDone) {
+        if (exit == ExitDone || r.Result.Exit == ExitInterrupted) {
             exit = r.Result.Exit;
         }
     }

@@ -28,8 +28,8 @@ public:
                                        const std::vector<std::string>& ports, bool quiet = false);
 
     /// Prints the summary table (several ports) or the one device's reason, and
-    /// returns the exit status: 0 when every device is done, else the status of
-    /// the first device that is not.
+    /// returns the exit status: 0 when every device is done, ExitInterrupted when
+    /// one was interrupted, else the status of the first device that is not.
     static int Report(const std::vector<PortResult>& results);
 
     /// Every port of the machine, listened to at once: a Vyx's result has Exit 0.

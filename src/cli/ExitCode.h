@@ -9,6 +9,7 @@ enum ExitCode : int {
     ExitBadUsage = 2,        ///< bad usage, or a refused profile or image
     ExitNoPort = 3,          ///< no such port, or it cannot be opened
     ExitNoAnnouncement = 4,  ///< the device did not announce itself within the listen time
+    ExitInterrupted = 5,     ///< interrupted (Ctrl+C, SIGTERM, SIGHUP): the work stopped early
 };
 
 /// The lines of `--help` that explain the exit status.
@@ -18,6 +19,7 @@ inline constexpr const char* ExitCodeHelp =
     "  1  the device refused, or the exchange failed after its resends\n"
     "  2  bad usage, or a refused profile or firmware file\n"
     "  3  no such port, or the port cannot be opened (permission, busy)\n"
-    "  4  no announcement from the device within the listen time\n";
+    "  4  no announcement from the device within the listen time\n"
+    "  5  interrupted (Ctrl+C, SIGTERM, SIGHUP): the work stopped early\n";
 
 }  // namespace vyx::cli

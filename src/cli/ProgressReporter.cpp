@@ -23,7 +23,7 @@ ProgressReporter::ProgressReporter(std::FILE* out, bool terminal, std::vector<st
         for (const Row& row : rows) {
             std::fprintf(out, "%s:\n", row.port.c_str());
         }
-        std::fflush(out);
+        silent = std::fflush(out) != 0 || std::ferror(out) != 0;
     }
 }
 
@@ -81,6 +81,9 @@ void ProgressReporter::Progress(std::size_t row, int position, int maximum) {
 void ProgressReporter::Show(std::size_t row, const std::string& text, bool keep) {
     Row& r = rows[row];
     r.text = text;
+    if (silent) {
+        return;
+    }
     if (!terminal) {
         if (rows.size() > 1) {
             std::fprintf(out, "%s: %s\n", r.port.c_str(), text.c_str());
@@ -96,7 +99,7 @@ void ProgressReporter::Show(std::size_t row, const std::string& text, bool keep)
         std::fprintf(out, "%s%s%s", barShown ? ClearLine : "", text.c_str(), keep ? "\n" : "");
         barShown = !keep;
     }
-    std::fflush(out);
+    silent = std::fflush(out) != 0 || std::ferror(out) != 0;
 }
 
 }  // namespace vyx::cli

@@ -8,6 +8,7 @@
 
 #include "CliCommands.h"
 #include "ExitCode.h"
+#include "Interruption.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ CLI::App* AddDeviceCommand(CLI::App& app, const std::string& name, const std::st
 }  // namespace
 
 int main(int argc, char** argv) {
+    Interruption::Install();
     CLI::App app{"vyxctl: configure and update Vyx devices from the command line"};
     app.footer(ExitCodeHelp);
     app.require_subcommand(1);

@@ -1,0 +1,60 @@
+// What vyxctl writes: counts, progress that nobody reads.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "DeviceJob.h"
+#include "ProgressReporter.h"
+
+namespace vyx::cli {
+namespace {
+
+TEST(CountText, GroupsThousandsWithDots) {
+    const std::pair<int, const char*> cases[] = {
+        {0, "0"},          {501, "501"},        {1000, "1.000"},
+        {1861, "1.861"},   {999999, "999.999"}, {1234567, "1.234.567"},
+        {-1861, "-1.861"}, {-100, "-100"},
+    };
+    for (const auto& [count, text] : cases) {
+        EXPECT_EQ(CountText(count), text) << count;
+    }
+}
+
+// A stream whose every write fails, as standard error does once the reader of
+// its pipe went away, counting the attempts.
+struct DeadEnd {
+    int writes = 0;
+    std::FILE* Open() {
+        cookie_io_functions_t io{};
+        io.write = [](void* self, const char*, std::size_t) -> ssize_t {
+            ++static_cast<DeadEnd*>(self)->writes;
+            return -1;
+        };
+        std::FILE* file = ::fopencookie(this, "w", io);
+        std::setvbuf(file, nullptr, _IONBF, 0);
+        return file;
+    }
+};
+
+TEST(ProgressReporter, AFailedWriteEndsTheShowingAndNothingElse) {
+    for (const bool terminal : {false, true}) {
+        for (const std::size_t devices : {1U, 3U}) {
+            DeadEnd dead;
+            std::FILE* out = dead.Open();
+            ProgressReporter reporter(out, terminal, std::vector<std::string>(devices, "p"));
+            reporter.Log(0, "Vyx v4.0.2.39", false);
+            const int tried = dead.writes;
+            EXPECT_GE(tried, 1);
+            for (int position = 1; position <= 1861; ++position) {
+                reporter.Progress(devices - 1, position, 1861);
+            }
+            reporter.Log(0, "O Vyx está atualizado!", true);
+            EXPECT_EQ(dead.writes, tried) << terminal << devices;
+            std::fclose(out);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vyx::cli
