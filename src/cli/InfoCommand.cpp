@@ -1,8 +1,8 @@
 #include <cstdio>
-#include <nlohmann/json.hpp>
 
 #include "CliCommands.h"
 #include "DeviceRun.h"
+#include "JsonOutput.h"
 
 namespace vyx::cli {
 
@@ -41,7 +41,7 @@ int InfoCommand(const CliOptions& options) {
             doc["config_base"] = id.ConfigBase;
             doc["exit"] = r.Exit;
             doc["result"] = r.Message;
-            std::printf("%s\n", doc.dump(2).c_str());
+            std::printf("%s\n", JsonText(doc).c_str());
         } else {
             std::printf(
                 "version:      %s\nid:           %s\nproduct line: %u\nmode:         "
@@ -54,7 +54,7 @@ int InfoCommand(const CliOptions& options) {
         doc["port"] = request.Port;
         doc["exit"] = r.Exit;
         doc["result"] = r.Message;
-        std::printf("%s\n", doc.dump(2).c_str());
+        std::printf("%s\n", JsonText(doc).c_str());
     }
     if (!options.Json || r.Exit != ExitDone) {
         std::fprintf(stderr, "%s: %s\n", request.Port.c_str(), r.Message.c_str());

@@ -67,6 +67,12 @@ TEST_F(VyxctlProgram, ExitStatusOfBadUsageRefusedProfilesAndMissingPorts) {
     }
 }
 
+TEST_F(VyxctlProgram, JsonIsWellFormedForAPortNameThatIsNotUtf8) {
+    const Outcome run = Vyxctl("info --json --port /tmp/bad\xffname");
+    EXPECT_EQ(run.exit, 3);
+    EXPECT_EQ(run.out.rfind("{\n  \"port\": \"/tmp/bad\xEF\xBF\xBDname\",\n", 0), 0U) << run.out;
+}
+
 TEST_F(VyxctlProgram, CommandsListsTheProfileAsTheWindowDoes) {
     const Outcome run = Vyxctl("commands " + defaults.string());
     EXPECT_EQ(run.exit, 0);

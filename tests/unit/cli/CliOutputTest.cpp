@@ -5,6 +5,7 @@
 #include <string>
 
 #include "DeviceJob.h"
+#include "JsonOutput.h"
 #include "ProgressReporter.h"
 
 namespace vyx::cli {
@@ -18,6 +19,19 @@ TEST(CountText, GroupsThousandsWithDots) {
     };
     for (const auto& [count, text] : cases) {
         EXPECT_EQ(CountText(count), text) << count;
+    }
+}
+
+TEST(JsonText, IsWellFormedWhateverTheBytes) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"/dev/ttyACM0", "\"/dev/ttyACM0\""},
+        {"/tmp/bad\xffname", "\"/tmp/bad\xEF\xBF\xBDname\""},
+        {"\xC3", "\"\xEF\xBF\xBD\""},                              // cut short
+        {"Opera\xC3\xA7\xC3\xA3o", "\"Opera\xC3\xA7\xC3\xA3o\""},  // kept
+        {std::string("a\0b\x1b", 4), "\"a\\u0000b\\u001b\""},
+    };
+    for (const auto& [text, json] : cases) {
+        EXPECT_EQ(JsonText(nlohmann::ordered_json(text)), json);
     }
 }
 
