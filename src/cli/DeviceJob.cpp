@@ -22,6 +22,11 @@ constexpr milliseconds FlashLimit(30 * 60'000);
 constexpr const char* LostText =
     "the connection was lost: the cable was pulled or the device went away";
 
+// The device's own notice is in the log, which a listening run does not show.
+constexpr const char* OperatingModeText =
+    "o Vyx está em modo de operação: desconecte todos os chicotes, conecte apenas o cabo USB, "
+    "aguarde a porta aparecer e execute o vyxctl de novo";
+
 enum class FollowUp { None, Upload, Read };
 
 // What a job is doing, for the line that says where an interruption cut it off.
@@ -203,8 +208,7 @@ private:
             return false;
         }
         if (closeAsked) {
-            Fail(ExitDeviceFailed,
-                 "the device is in operating mode: follow the steps above, then run again");
+            Fail(ExitDeviceFailed, OperatingModeText);
             return false;
         }
         if (!Identified()) {

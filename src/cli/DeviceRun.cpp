@@ -8,6 +8,7 @@
 
 #include "EComPort.h"
 #include "EnumComPorts.h"
+#include "Interruption.h"
 #include "ProgressReporter.h"
 
 namespace vyx::cli {
@@ -44,25 +45,44 @@ std::vector<PortResult> DeviceRun::Listen(std::chrono::milliseconds listen) {
     return results;
 }
 
-std::vector<std::string> DeviceRun::ResolvePorts(const CliOptions& options) {
-    std::vector<std::string> ports;
+PortChoice DeviceRun::ResolvePorts(const CliOptions& options) {
+    PortChoice chosen;
     for (const std::string& port : options.Ports) {
         if (port != AllVyx) {
-            ports.push_back(port);
+            chosen.Ports.push_back(port);
             continue;
         }
-        for (const PortResult& found : Listen(options.Listen)) {
+        for (PortResult& found : Listen(options.Listen)) {
             if (found.Result.Exit == ExitDone) {
-                ports.push_back(found.Port);
+                chosen.Ports.push_back(found.Port);
+            } else if (found.Result.Identity) {
+                chosen.Finished.push_back(std::move(found));
             }
         }
     }
-    std::sort(ports.begin(), ports.end());
-    ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
-    if (ports.empty()) {
-        std::fprintf(stderr, "vyxctl: no Vyx announced itself on any port\n");
+    std::sort(chosen.Ports.begin(), chosen.Ports.end());
+    chosen.Ports.erase(std::unique(chosen.Ports.begin(), chosen.Ports.end()), chosen.Ports.end());
+    std::erase_if(chosen.Finished, [&](const PortResult& r) {
+        return std::binary_search(chosen.Ports.begin(), chosen.Ports.end(), r.Port);
+    });
+    if (chosen.Empty()) {
+        if (Interruption::Requested()) {
+            chosen.Exit = ExitInterrupted;
+            std::fprintf(stderr, "vyxctl: interrompido enquanto ouvia as portas; nada foi feito\n");
+        } else {
+            chosen.Exit = ExitNoAnnouncement;
+            std::fprintf(stderr, "vyxctl: nenhum Vyx se anunciou em porta alguma\n");
+        }
     }
-    return ports;
+    return chosen;
+}
+
+std::vector<PortResult> DeviceRun::Run(const JobRequest& request, const PortChoice& chosen) {
+    std::vector<PortResult> results = Run(request, chosen.Ports);
+    results.insert(results.end(), chosen.Finished.begin(), chosen.Finished.end());
+    std::sort(results.begin(), results.end(),
+              [](const PortResult& a, const PortResult& b) { return a.Port < b.Port; });
+    return results;
 }
 
 std::vector<PortResult> DeviceRun::Run(const JobRequest& request,

@@ -53,9 +53,9 @@ int FlashCommand(const CliOptions& options) {
         request.Image = image;
         std::copy(trailer->begin(), trailer->end(), request.Trailer.begin());
     }
-    const std::vector<std::string> ports = DeviceRun::ResolvePorts(options);
-    if (ports.empty()) {
-        return ExitNoAnnouncement;
+    const PortChoice ports = DeviceRun::ResolvePorts(options);
+    if (ports.Empty()) {
+        return ports.Exit;
     }
     const std::vector<PortResult> results = DeviceRun::Run(request, ports);
     if (results.size() == 1 && results.front().Result.Restarted) {

@@ -3,18 +3,16 @@
 #include "CliCommands.h"
 #include "DeviceRun.h"
 #include "ProfileFile.h"
+#include "ProfileFolder.h"
 
 namespace vyx::cli {
 
 namespace {
 
-// Several devices: one profile each in the folder -o names, after the port.
-std::string OutputPath(const CliOptions& options, const std::string& port, bool several) {
-    if (!several) {
-        return options.Output;
-    }
-    const std::size_t slash = port.find_last_of('/');
-    return options.Output + "/" + port.substr(slash == std::string::npos ? 0 : slash + 1) + ".json";
+// Several devices: one profile each in the folder -o names, after the device's ID.
+std::string OutputPath(const CliOptions& options, const JobResult& read, bool several,
+                       ProfileFolder& folder) {
+    return several ? folder.PathFor(read.Identity->Id) : options.Output;
 }
 
 }  // namespace
@@ -25,9 +23,17 @@ int ReadCommand(const CliOptions& options) {
         std::fprintf(stderr, "vyxctl read: several ports need -o FOLDER for their profiles\n");
         return ExitBadUsage;
     }
-    const std::vector<std::string> ports = DeviceRun::ResolvePorts(options);
-    if (ports.empty()) {
-        return ExitNoAnnouncement;
+    // Found out before any device is read (and perhaps repaired), not after.
+    ProfileFolder folder(options.Output);
+    if (several) {
+        if (const auto problem = folder.Problem()) {
+            std::fprintf(stderr, "vyxctl read: %s\n", problem->c_str());
+            return ExitBadUsage;
+        }
+    }
+    const PortChoice ports = DeviceRun::ResolvePorts(options);
+    if (ports.Empty()) {
+        return ports.Exit;
     }
     JobRequest request;
     request.Kind = JobKind::Read;
@@ -46,8 +52,8 @@ int ReadCommand(const CliOptions& options) {
                 r.Result.Exit = ExitBadUsage;
                 r.Result.Message = "no profile written: the values read do not pass the checks";
             }
-        } else if (const auto error =
-                       ProfileFile::Save(OutputPath(options, r.Port, several), r.Result.Editor)) {
+        } else if (const auto error = ProfileFile::Save(
+                       OutputPath(options, r.Result, several, folder), r.Result.Editor)) {
             r.Result.Exit = ExitBadUsage;
             r.Result.Message = *error;
         }

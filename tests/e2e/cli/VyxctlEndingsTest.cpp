@@ -10,7 +10,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -155,6 +158,41 @@ TEST(VyxctlEndings, AReaderThatWentAwayDoesNotStopTheUpload) {
     ::close(error[1]);
     EXPECT_EQ(run.Wait(), 0);
     EXPECT_EQ(a.device->Status().firmwareAccepted, 1U);
+}
+
+// Every device that announced itself on the user's virtual ports gets a row:
+// one in operating mode with what to do, two with the same ID each their file.
+TEST(VyxctlEndings, AllVyxReportsEveryDeviceThatAnnouncedItself) {
+    test::PortFolder runtime;
+    const std::string ports = runtime.Path() + "/vyx-ports";
+    ASSERT_EQ(::mkdir(ports.c_str(), 0700), 0);
+    const std::string out = runtime.Path() + "/profiles";
+    ASSERT_EQ(::mkdir(out.c_str(), 0700), 0);
+    const auto publish = [&](const char* name, bool operating) {
+        sim::SimOptions options;
+        options.portFolder = ports;
+        options.linkName = name;
+        options.operatingMode = operating;
+        auto device = std::make_unique<sim::SimDevice>(std::move(options));
+        device->Start();
+        return device;
+    };
+    const std::vector<std::unique_ptr<sim::SimDevice>> devices = [&] {
+        std::vector<std::unique_ptr<sim::SimDevice>> all;
+        all.push_back(publish("x", false));
+        all.push_back(publish("y", false));
+        all.push_back(publish("z", true));
+        return all;
+    }();
+    ::setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+    Process run({"read", "--listen", "1500", "--port", "all-vyx", "-o", out});
+    ::unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(run.Wait(), 1);
+    EXPECT_NE(run.out.find(ports + "/z  1"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("o Vyx está em modo de operação: desconecte todos os chicotes"),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(out + "/00A1B2C3-00000039-56595800.json"));
+    EXPECT_TRUE(std::filesystem::exists(out + "/00A1B2C3-00000039-56595800-2.json"));
 }
 
 // A neighbouring device at 9,600 bit/s in cooked mode, probed by mistake.
