@@ -19,8 +19,7 @@ constexpr milliseconds ConfigLimit(60'000);
 constexpr milliseconds FlashLimit(30 * 60'000);
 
 // The cable was pulled or the device went away mid-exchange.
-constexpr const char* LostText =
-    "the connection was lost: the cable was pulled or the device went away";
+constexpr const char* LostText = "a conexão caiu: o cabo foi puxado ou o Vyx foi desconectado";
 
 // The device's own notice is in the log, which a listening run does not show.
 constexpr const char* OperatingModeText =
@@ -86,14 +85,14 @@ std::string FirstDifference(const EditorSnapshot& written, const ConfigImage& ex
         const std::string a = ProfileValueText(key, wrote);
         const std::string b = ProfileValueText(key, read);
         if (a != b) {
-            return std::string(key.Key) + ": wrote " + a + ", read back " + b;
+            return std::string(key.Key) + ": gravado " + a + ", lido de volta " + b;
         }
     }
     for (std::size_t i = 0; i < expected.size(); ++i) {
         if (expected[i] != received[i]) {
             char text[80];
-            std::snprintf(text, sizeof text, "byte %zu of the block: wrote %02X, read back %02X", i,
-                          expected[i], received[i]);
+            std::snprintf(text, sizeof text, "byte %zu do bloco: gravado %02X, lido de volta %02X",
+                          i, expected[i], received[i]);
             return text;
         }
     }
@@ -145,7 +144,7 @@ public:
         }
         switch (request.Kind) {
             case JobKind::Info:
-                return Done("identified");
+                return Done("identificado");
             case JobKind::Read:
                 return Read();
             case JobKind::Write:
@@ -187,7 +186,7 @@ private:
         } else if (host.Failure()) {
             Fail(ExitDeviceFailed, *host.Failure());
         } else if (host.Error()) {
-            Fail(ExitDeviceFailed, "the port failed: " + *host.Error());
+            Fail(ExitDeviceFailed, "a porta falhou: " + *host.Error());
         } else {
             return false;
         }
@@ -213,7 +212,7 @@ private:
         }
         if (!Identified()) {
             Fail(ExitNoAnnouncement,
-                 "no announcement within " + std::to_string(request.Listen.count()) + " ms");
+                 "nenhum anúncio em " + std::to_string(request.Listen.count()) + " ms");
             return false;
         }
         return true;
@@ -224,13 +223,12 @@ private:
         const DeviceVersion& version = result.Identity->Version;
         switch (DecideIdentityAction(version)) {
             case IdentityAction::UploadFirmware:
-                Fail(ExitDeviceFailed, "firmware " + VersionText(version) +
-                                           " is older than the release this tool carries: "
-                                           "run 'vyxctl flash' first");
+                Fail(ExitDeviceFailed,
+                     UploadNeededText(version) + ": execute vyxctl flash primeiro");
                 return false;
             case IdentityAction::Nothing:
-                Fail(ExitDeviceFailed,
-                     "product line " + std::to_string(version[0]) + " is not served by this tool");
+                Fail(ExitDeviceFailed, "a linha de produto " + std::to_string(version[0]) +
+                                           " não é atendida por esta ferramenta");
                 return false;
             default:
                 return true;
@@ -244,7 +242,7 @@ private:
             return false;
         }
         if (!ended || closeAsked) {
-            Fail(ExitDeviceFailed, "the exchange did not end");
+            Fail(ExitDeviceFailed, "a troca não terminou");
             return false;
         }
         return true;
@@ -261,7 +259,8 @@ private:
         }
         result.Editor = host.Editor;
         result.Repaired = !DecodeConfigImage(session.Read().Received(), false).Accepted();
-        return Done(result.Repaired ? "the block was rejected; the defaults were written" : "read");
+        return Done(result.Repaired ? "o bloco foi rejeitado; a configuração padrão foi gravada"
+                                    : "lido");
     }
 
     JobResult Write() {
@@ -270,7 +269,7 @@ private:
         }
         const auto values = ValuesFromSnapshot(request.Profile);
         if (!values) {
-            return Fail(ExitBadUsage, "the profile does not pass the write checks");
+            return Fail(ExitBadUsage, "o perfil não passa nas conferências de gravação");
         }
         const ConfigImage expected = EncodeConfigImage(*values).Image;
         host.Editor = request.Profile;
@@ -286,21 +285,22 @@ private:
         }
         const ConfigImage& received = session.Read().Received();
         if (received != expected) {
-            return Fail(ExitDeviceFailed, "read back differs: " +
+            return Fail(ExitDeviceFailed, "a leitura de volta difere: " +
                                               FirstDifference(request.Profile, expected, received));
         }
-        return Done("written and read back");
+        return Done("gravado e conferido");
     }
 
     JobResult Flash() {
         const DeviceVersion& version = result.Identity->Version;
         const IdentityAction action = DecideIdentityAction(version);
         if (action == IdentityAction::UpToDate) {
-            return Done("already at " + VersionText(version) + ": nothing to upload");
+            return Done("já está em " + VersionText(version) + ": nada a enviar");
         }
         if (action != IdentityAction::UploadFirmware) {
-            return Fail(ExitDeviceFailed, "firmware " + VersionText(version) + " on product line " +
-                                              std::to_string(version[0]) + " is not updated");
+            return Fail(ExitDeviceFailed, "o firmware " + VersionText(version) +
+                                              " da linha de produto " + std::to_string(version[0]) +
+                                              " não é atualizado");
         }
         session.followUp = FollowUp::None;
         Enter(Phase::Upload);
@@ -308,7 +308,7 @@ private:
                                  ? session.B_FwTxClick()
                                  : session.UploadFirmware(request.Image, request.Trailer);
         if (!started) {
-            return Fail(ExitDeviceFailed, "the upload could not start");
+            return Fail(ExitDeviceFailed, "o envio não pôde começar");
         }
         // The engine forgets the identity once the last package is acknowledged,
         // so that the device's next announcement is acted on.
@@ -319,7 +319,7 @@ private:
             return result;
         }
         if (!ended || closeAsked) {
-            return Fail(ExitDeviceFailed, "the upload did not end");
+            return Fail(ExitDeviceFailed, "o envio não terminou");
         }
         if (request.Jump) {
             session.B_FwJumpClick();
@@ -330,16 +330,14 @@ private:
             return result;
         }
         if (closeAsked) {
-            return Fail(ExitDeviceFailed, "the device restarted in operating mode");
+            return Fail(ExitDeviceFailed, "o Vyx reiniciou em modo de operação");
         }
         if (!Identified()) {
-            return Fail(ExitNoAnnouncement,
-                        "uploaded, but no announcement of the new release "
-                        "within " +
-                            std::to_string(request.Listen.count()) + " ms");
+            return Fail(ExitNoAnnouncement, "enviado, mas o Vyx não anunciou a nova versão em " +
+                                                std::to_string(request.Listen.count()) + " ms");
         }
         result.Restarted = session.Identification().Stored();
-        return Done("uploaded; the device restarted at " + VersionText(result.Restarted->Version));
+        return Done("enviado; o Vyx reiniciou em " + VersionText(result.Restarted->Version));
     }
 
     const JobRequest& request;
@@ -383,6 +381,20 @@ std::string CountText(int count) {
 std::string DecisionText(const DeviceVersion& version) {
     switch (DecideIdentityAction(version)) {
         case IdentityAction::Discontinued:
+            return "descontinuado";
+        case IdentityAction::UploadFirmware:
+            return "precisa de atualização";
+        case IdentityAction::UpToDate:
+            return "atualizado";
+        case IdentityAction::Nothing:
+            break;
+    }
+    return "não atendido";
+}
+
+std::string DecisionCode(const DeviceVersion& version) {
+    switch (DecideIdentityAction(version)) {
+        case IdentityAction::Discontinued:
             return "discontinued";
         case IdentityAction::UploadFirmware:
             return "needs upload";
@@ -392,6 +404,17 @@ std::string DecisionText(const DeviceVersion& version) {
             break;
     }
     return "not served";
+}
+
+std::string UploadNeededText(const DeviceVersion& version) {
+    const std::string text = VersionText(version);
+    if (version[2] == BlankRelease && version[3] == BlankRelease) {
+        return "o Vyx está sem firmware (" + text + ")";
+    }
+    if (version[2] == BootloaderMajor) {
+        return "o Vyx está só com o carregador de firmware (" + text + ")";
+    }
+    return "o firmware " + text + " é mais antigo que a versão que esta ferramenta leva";
 }
 
 }  // namespace vyx::cli

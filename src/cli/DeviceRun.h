@@ -3,6 +3,7 @@
 // its own loop, one progress row per device; one device failing does not stop
 // the others. With several ports a summary table follows.
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -42,13 +43,19 @@ public:
     /// the results, every device in port order.
     static std::vector<PortResult> Run(const JobRequest& request, const PortChoice& chosen);
 
-    /// Prints the summary table (several ports) or the one device's reason, and
-    /// returns the exit status: 0 when every device is done, ExitInterrupted when
+    /// Prints the summary table (several ports) or the one device's outcome on
+    /// `out` (the results' place, unless a profile took it), and returns the exit
+    /// status: 0 when every device is done, ExitInterrupted when
     /// one was interrupted, else the status of the first device that is not.
-    static int Report(const std::vector<PortResult>& results);
+    static int Report(const std::vector<PortResult>& results, std::FILE* out = stdout);
 
     /// Every port of the machine, listened to at once: a Vyx's result has Exit 0.
     static std::vector<PortResult> Listen(std::chrono::milliseconds listen);
 };
+
+/// `text` on one line: each run of line breaks and control characters one space.
+std::string OneLine(const std::string& text);
+/// The columns `text` takes on a terminal (its UTF-8 characters).
+std::size_t Columns(const std::string& text);
 
 }  // namespace vyx::cli

@@ -23,7 +23,8 @@ public:
     /// Packages (or requests) done of `maximum`; 0 ends the bar.
     void Progress(std::size_t row, int position, int maximum);
 
-    /// "[#####.....]  930/1861  1502 pkg/s  0.6 s left"
+    /// "[#####.....] 930/1861  1502 pacotes/s  faltam 0,6 s"; the rate and time
+    /// left only once half a second has passed.
     static std::string BarText(int position, int maximum, double seconds);
 
 private:

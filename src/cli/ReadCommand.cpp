@@ -20,7 +20,7 @@ std::string OutputPath(const CliOptions& options, const JobResult& read, bool se
 int ReadCommand(const CliOptions& options) {
     const bool several = options.Ports.size() > 1 || options.Ports.front() == "all-vyx";
     if (several && options.Output.empty()) {
-        std::fprintf(stderr, "vyxctl read: several ports need -o FOLDER for their profiles\n");
+        std::fprintf(stderr, "vyxctl read: várias portas precisam de -o PASTA para os perfis\n");
         return ExitBadUsage;
     }
     // Found out before any device is read (and perhaps repaired), not after.
@@ -50,7 +50,8 @@ int ReadCommand(const CliOptions& options) {
                 std::fputs(text->c_str(), stdout);
             } else {
                 r.Result.Exit = ExitBadUsage;
-                r.Result.Message = "no profile written: the values read do not pass the checks";
+                r.Result.Message =
+                    "nenhum perfil gravado: os valores lidos não passam nas conferências";
             }
         } else if (const auto error = ProfileFile::Save(
                        OutputPath(options, r.Result, several, folder), r.Result.Editor)) {
@@ -58,7 +59,8 @@ int ReadCommand(const CliOptions& options) {
             r.Result.Message = *error;
         }
     }
-    return DeviceRun::Report(results);
+    // A profile on standard output leaves the outcome to standard error.
+    return DeviceRun::Report(results, options.Output.empty() ? stderr : stdout);
 }
 
 }  // namespace vyx::cli

@@ -58,7 +58,7 @@ class Job : public ::testing::TestWithParam<JobCase> {};
 
 // A pulled cable ends the job with one message that says so, not a write failure.
 void ExpectLost(const JobResult& r, const SimStatus&) {
-    EXPECT_EQ(r.Message, "the connection was lost: the cable was pulled or the device went away");
+    EXPECT_EQ(r.Message, "a conexão caiu: o cabo foi puxado ou o Vyx foi desconectado");
 }
 
 TEST_P(Job, EndsAsTheDeviceAndTheLinkAllow) {

@@ -61,6 +61,10 @@ TEST_F(VyxctlProgram, ExitStatusOfBadUsageRefusedProfilesAndMissingPorts) {
         {"flash --port a --image " + defaults.string(), 2},
         {"flash --port a --image " + defaults.string() + " --trailer " + defaults.string(), 2},
         {"info --port /nonexistent/tty", 3},
+        {"--version", 0},
+        {"info --port ''", 2},
+        {"info --port no-such-tty", 3},
+        {"info --port a --listen abc", 2},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Vyxctl(c.arguments).exit, c.exit) << c.arguments;

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "DeviceJob.h"
+#include "DeviceRun.h"
 #include "JsonOutput.h"
 #include "ProgressReporter.h"
+#include "Terminal.h"
 
 namespace vyx::cli {
 namespace {
@@ -32,6 +34,65 @@ TEST(JsonText, IsWellFormedWhateverTheBytes) {
     };
     for (const auto& [text, json] : cases) {
         EXPECT_EQ(JsonText(nlohmann::ordered_json(text)), json);
+    }
+}
+
+TEST(BarText, ShowsARateOnlyOverAMeaningfulSpan) {
+    const struct {
+        int position, maximum;
+        double seconds;
+        const char* text;
+    } cases[] = {
+        {5, 5, 0.0004, "[########################] 5/5"},  // five quick reads
+        {930, 1861, 0.4, "[###########.............] 930/1861"},
+        {930, 1861, 0.62, "[###########.............] 930/1861  1498 pacotes/s  faltam 0,6 s"},
+        {0, 0, 0.0, "[........................] 0/0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ProgressReporter::BarText(c.position, c.maximum, c.seconds), c.text);
+    }
+}
+
+TEST(UploadNeededText, SaysWhyAsIdentificationDecides) {
+    const std::pair<DeviceVersion, const char*> cases[] = {
+        {{4, 0, 255, 255}, "o Vyx está sem firmware (4.0.255.255)"},
+        {{4, 0, 99, 1}, "o Vyx está só com o carregador de firmware (4.0.99.1)"},
+        {{3, 0, 2, 38}, "o firmware 3.0.2.38 é mais antigo que a versão que esta ferramenta leva"},
+        {{4, 0, 255, 0},
+         "o firmware 4.0.255.0 é mais antigo que a versão que esta ferramenta leva"},
+    };
+    for (const auto& [version, text] : cases) {
+        EXPECT_EQ(UploadNeededText(version), text);
+    }
+}
+
+TEST(OneLine, KeepsATableCellOnOneLine) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Erro: falhou\r\nTente de novo", "Erro: falhou Tente de novo"},
+        {"a\n\n\tb", "a b"},
+        {"\nlido\n", "lido"},
+        {"\x1b]0;title\x07x", "]0;title x"},
+        {"gravação", "gravação"},
+    };
+    for (const auto& [text, line] : cases) {
+        EXPECT_EQ(OneLine(text), line);
+    }
+    EXPECT_EQ(Columns("SAÍDA"), 5U);
+}
+
+// More rows than the screen has would scroll and the redraw would hit the wrong lines.
+TEST(FitsInPlace, OnlyRowsThatFitOnTheScreenWithTheCursorLine) {
+    const struct {
+        std::size_t rows;
+        int screen;
+        bool fits;
+    } cases[] = {
+        {1, 24, true},   {23, 24, true}, {24, 24, false},
+        {40, 24, false}, {23, 0, true},  {24, 0, false},  // size unknown: the usual 24 lines
+        {60, 80, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FitsInPlace(c.rows, c.screen), c.fits) << c.rows << " " << c.screen;
     }
 }
 
