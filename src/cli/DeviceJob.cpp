@@ -378,32 +378,31 @@ std::string CountText(int count) {
     return digits;
 }
 
-std::string DecisionText(const DeviceVersion& version) {
+namespace {
+
+// What the firmware needs: for programs, then for people.
+std::pair<const char*, const char*> Decision(const DeviceVersion& version) {
     switch (DecideIdentityAction(version)) {
         case IdentityAction::Discontinued:
-            return "descontinuado";
+            return {"discontinued", "descontinuado"};
         case IdentityAction::UploadFirmware:
-            return "precisa de atualização";
+            return {"needs upload", "precisa de atualização"};
         case IdentityAction::UpToDate:
-            return "atualizado";
+            return {"up to date", "atualizado"};
         case IdentityAction::Nothing:
             break;
     }
-    return "não atendido";
+    return {"not served", "não atendido"};
+}
+
+}  // namespace
+
+std::string DecisionText(const DeviceVersion& version) {
+    return Decision(version).second;
 }
 
 std::string DecisionCode(const DeviceVersion& version) {
-    switch (DecideIdentityAction(version)) {
-        case IdentityAction::Discontinued:
-            return "discontinued";
-        case IdentityAction::UploadFirmware:
-            return "needs upload";
-        case IdentityAction::UpToDate:
-            return "up to date";
-        case IdentityAction::Nothing:
-            break;
-    }
-    return "not served";
+    return Decision(version).first;
 }
 
 std::string UploadNeededText(const DeviceVersion& version) {
