@@ -3,7 +3,8 @@
 // every device's work looks at the request from its loop and stops at its next
 // safe point, so the ports are given back and the summary says where each device
 // was cut off. A second one ends the process at once, the ports given back first.
-// A closed standard output or error is no reason to stop device work.
+// A closed standard output or error is no reason to stop device work, and a crash
+// still gives the ports back.
 
 namespace vyx::cli {
 

@@ -22,6 +22,13 @@ extern "C" void OnInterrupt(int) {
     ::_exit(ExitInterrupted);
 }
 
+// A crash (an abort, an uncaught exception) still gives the ports back before
+// the process goes; the signal then does what it would have done.
+extern "C" void OnAbort(int signal) {
+    ReleaseEveryPortNow();
+    ::raise(signal);
+}
+
 }  // namespace
 
 void Interruption::Install() {
@@ -37,6 +44,11 @@ void Interruption::Install() {
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
     ::sigaction(SIGPIPE, &ignore, nullptr);
+    struct sigaction crash {};
+    crash.sa_handler = OnAbort;
+    sigemptyset(&crash.sa_mask);
+    crash.sa_flags = SA_RESETHAND | SA_NODEFER;
+    ::sigaction(SIGABRT, &crash, nullptr);
 }
 
 }  // namespace vyx::cli
