@@ -40,6 +40,9 @@ std::string AtPackage(const char* unit, int position, int maximum) {
 }
 
 std::string InterruptedText(Phase phase, int position, int maximum) {
+    // The device takes a transfer only whole: before the last package was sent it
+    // keeps what it had; after, it may have taken the new one.
+    const bool last = maximum > 0 && position >= maximum;
     switch (phase) {
         case Phase::Announce:
             return "interrompido antes de o Vyx se anunciar; nada foi feito";
@@ -48,13 +51,17 @@ std::string InterruptedText(Phase phase, int position, int maximum) {
                    "; nenhum perfil foi salvo; execute read de novo";
         case Phase::Write:
             return "gravação interrompida" + AtPackage("no pacote", position, maximum) +
-                   "; o Vyx mantém a configuração anterior; execute write de novo";
+                   (last ? "; o Vyx pode ter ficado com a configuração nova"
+                         : "; o Vyx mantém a configuração anterior") +
+                   "; execute write de novo";
         case Phase::Verify:
             return "configuração gravada, mas a conferência foi interrompida; execute write de "
                    "novo para conferir";
         case Phase::Upload:
             return "envio do firmware interrompido" + AtPackage("no pacote", position, maximum) +
-                   "; o Vyx mantém o firmware antigo; execute flash de novo";
+                   (last ? "; o Vyx pode ter recebido o firmware novo"
+                         : "; o Vyx mantém o firmware antigo") +
+                   "; execute flash de novo";
         case Phase::Restart:
             break;
     }
@@ -176,12 +183,19 @@ private:
         lastMaximum = 0;
     }
 
-    // The exchange's own failure (lost device, message box, port error), or the
-    // interruption that stopped it, if it ended so.
+    // Whether an interruption cut the phase off before `finished` (a step that
+    // finished as the request came counts as done: the next one is cut off).
+    bool Interrupted(bool finished) {
+        if (finished || !StopAsked()) {
+            return false;
+        }
+        Fail(ExitInterrupted, InterruptedText(phase, lastPosition, lastMaximum));
+        return true;
+    }
+
+    // The exchange's own failure (lost device, message box, port error), if it ended so.
     bool ExchangeFailed() {
-        if (StopAsked()) {
-            Fail(ExitInterrupted, InterruptedText(phase, lastPosition, lastMaximum));
-        } else if (host.Lost()) {
+        if (host.Lost()) {
             Fail(ExitDeviceFailed, LostText);
         } else if (host.Failure()) {
             Fail(ExitDeviceFailed, *host.Failure());
@@ -202,6 +216,9 @@ private:
         host.RunUntil([this] { return Identified() || Stopped(); }, request.Listen);
         if (session.Identification().HasIdentity()) {
             result.Identity = session.Identification().Stored();
+        }
+        if (Interrupted(Identified() || closeAsked)) {
+            return false;
         }
         if (!closeAsked && ExchangeFailed()) {
             return false;
@@ -238,7 +255,7 @@ private:
     bool RunExchange(milliseconds limit) {
         configDone = false;
         const bool ended = host.RunUntil([this] { return configDone || Stopped(); }, limit);
-        if (ExchangeFailed()) {
+        if (Interrupted(configDone) || ExchangeFailed()) {
             return false;
         }
         if (!ended || closeAsked) {
@@ -315,7 +332,7 @@ private:
         const bool ended = host.RunUntil(
             [this] { return !session.Identification().IsIdentityHandled() || Stopped(); },
             FlashLimit);
-        if (ExchangeFailed()) {
+        if (Interrupted(!session.Identification().IsIdentityHandled()) || ExchangeFailed()) {
             return result;
         }
         if (!ended || closeAsked) {
@@ -326,7 +343,7 @@ private:
         }
         Enter(Phase::Restart);
         host.RunUntil([this] { return Identified() || Stopped(); }, request.Listen);
-        if (!closeAsked && ExchangeFailed()) {
+        if (Interrupted(Identified() || closeAsked) || (!closeAsked && ExchangeFailed())) {
             return result;
         }
         if (closeAsked) {
