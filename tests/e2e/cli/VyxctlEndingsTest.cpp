@@ -130,6 +130,7 @@ std::size_t Count(const std::string& text, const std::string& part) {
 TEST(VyxctlEndings, CtrlCMidUploadOnSeveralDevicesSaysWhereEachStoppedAndGivesThePortsBack) {
     sim::SimOptions old;
     old.version = Older;
+    old.replyDelay = 1ms;  // neither upload can end before the signal, however loaded the machine
     Device a(old, "a");
     Device b(old, "b");
     Process run({"flash", "--port", a.device->LinkPath(), "--port", b.device->LinkPath()});
