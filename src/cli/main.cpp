@@ -107,7 +107,7 @@ void UsePortuguese(CLI::App& app) {
 
 int main(int argc, char** argv) {
     Interruption::Install();
-    CLI::App app{"vyxctl: configura e atualiza Vyx pela linha de comando"};
+    CLI::App app{"vyxctl: configura e atualiza Vyx pela linha de comando", "vyxctl"};
     UsePortuguese(app);
     app.footer(ExitCodeHelp);
     app.require_subcommand(1);
