@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ManualSections.h"
+#include "ProfileKeys.h"
+
+namespace vyx {
+namespace {
+
+TEST(ManualSections, TextThatRoffWouldReadAsARequestOrEscapeIsGuarded) {
+    const struct {
+        std::string text;
+        std::string roff;
+    } cases[] = {
+        {"speed.max_kmh", "speed.max_kmh"}, {"RS232-B", "RS232\\-B"}, {".hidden", "\\&.hidden"},
+        {"'quoted", "\\&'quoted"},          {"C:\\vyx", "C:\\evyx"},  {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(RoffText(c.text), c.roff) << c.text;
+    }
+}
+
+TEST(ManualSections, KeysListEveryProfileKeyOnceWithTheWindowsNameAndRange) {
+    const std::string section = ProfileKeysSection();
+    EXPECT_TRUE(
+        section.starts_with("[PROFILE KEYS]\n.TP\n\\fBping.period_s\\fR (PING)\n"
+                            "one of 5, 10, 15, 30, 45, 60, 90, 120, 180, 300\n"));
+    const std::string entries[] = {
+        ".TP\n\\fBrs232_b.bit_rate\\fR (RS232\\-B)\none of 9600, 19200, 57600, 115200\n",
+        ".TP\n\\fBspeed.max_kmh\\fR (Velocidade)\na whole number from 0 to 150\n",
+        ".TP\n\\fBengine_speed.max_rpm\\fR (Rotação do Motor)\n"
+        "a whole number from 1000 to 65535\n",
+        ".TP\n\\fBacceleration.buzzer\\fR, \\fBacceleration.event\\fR (Aceleração)\n"
+        "true or false\n",
+        ".TP\n\\fBcoasting.buzzer.on_entry\\fR, \\fBcoasting.buzzer.on_exit\\fR, "
+        "\\fBcoasting.buzzer.during\\fR, \\fBcoasting.event.on_entry\\fR, "
+        "\\fBcoasting.event.on_exit\\fR (Banguela)\ntrue or false; coasting.buzzer.during "
+        "cannot be true together with coasting.buzzer.on_entry or coasting.buzzer.on_exit\n",
+    };
+    for (const std::string& entry : entries) {
+        EXPECT_NE(section.find(entry), std::string::npos) << entry;
+    }
+    for (const ProfileKey& key : ProfileKeys()) {
+        const std::string bold = "\\fB" + RoffText(key.Key) + "\\fR";
+        const std::size_t at = section.find(bold);
+        EXPECT_NE(at, std::string::npos) << key.Key;
+        EXPECT_EQ(section.find(bold, at + 1), std::string::npos) << key.Key;
+    }
+}
+
+TEST(ManualSections, ExitStatusIsMadeFromTheHelpLines) {
+    const struct {
+        const char* name;
+        std::string help;
+        std::optional<std::string> section;
+    } cases[] = {
+        {"codes", "Exit status:\n  0  done\n  12  bad usage, or a refused profile\n",
+         "[EXIT STATUS]\n.TP\n.B 0\ndone\n.TP\n.B 12\nbad usage, or a refused profile\n"},
+        {"a meaning on two lines, and an unfinished last line",
+         "Exit status:\n  1  the device refused, or the\n     exchange failed\n  5  interrupted",
+         "[EXIT STATUS]\n.TP\n.B 1\nthe device refused, or the\nexchange failed\n.TP\n.B 5\n"
+         "interrupted\n"},
+        {"a heading that looks like a code is still the heading",
+         "3 ways to end:\n  3  no such port\n", "[EXIT STATUS]\n.TP\n.B 3\nno such port\n"},
+        {"no code", "Exit status:\n  done\n", std::nullopt},
+        {"a number without a meaning", "Exit status:\n  0\n", std::nullopt},
+        {"nothing", "", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExitStatusSection(c.help), c.section) << c.name;
+    }
+}
+
+TEST(ManualSections, TheHelpSubsectionHelp2manMadeIsRemovedAndNothingElse) {
+    const std::string help = "Código de saída:\n  0  concluído\n";
+    const std::string before = ".SH OPTIONS\n.TP\n\\fB\\-h\\fR\nhelp\n";
+    const std::string footer = ".SS \"Código de saída:\"\n.TP\n0\nconcluído\n";
+    const struct {
+        const char* name;
+        std::string page;
+        std::optional<std::string> tidy;
+    } cases[] = {
+        {"before the next section", before + footer + ".SH \"SEE ALSO\"\nx\n",
+         before + ".SH \"SEE ALSO\"\nx\n"},
+        {"before the next subsection", before + footer + ".SS \"Subcommands:\"\n",
+         before + ".SS \"Subcommands:\"\n"},
+        {"at the end", before + footer, before},
+        {"not there", before, std::nullopt},
+        {"another heading only", before + ".SS \"Código de saída\"\n", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(WithoutHelpSubsection(c.page, help), c.tidy) << c.name;
+    }
+    EXPECT_EQ(WithoutHelpSubsection(before, ""), std::nullopt);
+}
+
+}  // namespace
+}  // namespace vyx
