@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the release preset and checks it: the file list
 # against packaging/files.txt, the desktop entry and metainfo validators, the
-# dependencies dpkg-shlibdeps found, and `vyxtool --version` run from the package
-# unpacked into a scratch root. Prints the package's path last.
+# dependencies dpkg-shlibdeps found, lintian, and `vyxtool --version` run from
+# the package unpacked into a scratch root. Prints the package's path last.
 # VYX_USB_VID and VYX_USB_PID in the environment go to the build (udev rule).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -62,6 +62,11 @@ if command -v appstreamcli >/dev/null; then
 else
     echo "package: appstreamcli missing, metainfo not checked" >&2
 fi
+
+# lintian with its pedantic checks: an error or a warning fails the package.
+# An override needs its reason on the line above it in the overrides file.
+lintian --pedantic --display-info --fail-on error,warning "$deb" >&2 ||
+    fail "lintian finds fault with the package"
 
 # The installed program answers without a display.
 version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root"/usr/bin/vyxtool --version)
