@@ -68,6 +68,19 @@ fi
 lintian --pedantic --display-info --fail-on error,warning "$deb" >&2 ||
     fail "lintian finds fault with the package"
 
+# vyxctl's page holds the sections made from its tables, and the exit status
+# once: in its own section, not also among the options.
+if [ "$has_vyxctl" = yes ]; then
+    page=$(zcat "$root"/usr/share/man/man1/vyxctl.1.gz)
+    for section in '.SH "PROFILE KEYS"' '.SH "EXIT STATUS"'; do
+        grep -qxF "$section" <<<"$page" || fail "man vyxctl has no $section"
+    done
+    # help2man writes a code of --help's exit status lines as a bare "0" line.
+    if [ "$(grep -c '^\.B 0$' <<<"$page")" != 1 ] || grep -qx 0 <<<"$page"; then
+        fail "man vyxctl lists the exit status twice or not at all"
+    fi
+fi
+
 # The installed program answers without a display.
 version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root"/usr/bin/vyxtool --version)
 [ "$version" = "vyxtool $(dpkg-deb -f "$deb" Version)" ] ||

@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
             in ? WithoutHelpSubsection(page.str(), cli::ExitCodeHelp) : std::nullopt;
         if (!tidy) {
             std::cerr << "vyx-man-sections: " << argv[2]
-                      << " cannot be read or has no exit status lines\n";
+                      << " cannot be read, or help2man made no subsection of the exit status "
+                         "lines of --help (if --help no longer prints them, drop --tidy)\n";
             return 1;
         }
         std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
