@@ -35,6 +35,12 @@ std::string SubsectionLine(std::string_view title) {
     return ".SS \"" + RoffText(title) + "\"";
 }
 
+// A key as the page shows it: never hyphenated, since a reader copies it as it
+// stands.
+std::string KeyText(std::string_view key) {
+    return "\\%" + RoffText(key);
+}
+
 // One entry of the keys list: the keys in bold, the name the device's texts give
 // the field, then what the keys allow.
 std::string KeysEntry(std::span<const ProfileKey> keys) {
@@ -43,7 +49,7 @@ std::string KeysEntry(std::span<const ProfileKey> keys) {
     const char* separator = "";
     for (const ProfileKey& key : keys) {
         entry += separator;
-        entry += "\\fB" + RoffText(key.Key) + "\\fR";
+        entry += "\\fB" + KeyText(key.Key) + "\\fR";
         separator = ", ";
     }
     entry += " (" + RoffText(first.Entry->RemoteName) + ")\n" + RoffText(ProfileAllowed(first));
@@ -52,10 +58,10 @@ std::string KeysEntry(std::span<const ProfileKey> keys) {
         if (excluded.empty()) {
             continue;
         }
-        entry += "; " + RoffText(key.Key) + " cannot be true together with";
+        entry += "; " + KeyText(key.Key) + " cannot be true together with";
         separator = " ";
         for (const ProfileKey* other : excluded) {
-            entry += separator + RoffText(other->Key);
+            entry += separator + KeyText(other->Key);
             separator = " or ";
         }
     }
@@ -82,7 +88,8 @@ std::string RoffText(std::string_view text) {
 }
 
 std::string ProfileKeysSection() {
-    std::string section = "[PROFILE KEYS]\n";
+    // Left-aligned: a justified line of several long keys is mostly gaps.
+    std::string section = "[PROFILE KEYS]\n.ad l\n";
     const std::span<const ProfileKey> keys = ProfileKeys();
     for (std::size_t i = 0; i < keys.size();) {
         // The boxes of one action are listed together; every other key alone.
@@ -95,7 +102,7 @@ std::string ProfileKeysSection() {
         section += KeysEntry(keys.subspan(i, end - i));
         i = end;
     }
-    return section;
+    return section + ".ad b\n";
 }
 
 std::optional<std::string> ExitStatusSection(std::string_view help) {

@@ -35,26 +35,28 @@ std::string Allowed(const std::string& name) {
 
 TEST(ManualSections, KeysListEveryProfileKeyOnceWithItsFieldNameAndRange) {
     const std::string section = ProfileKeysSection();
-    EXPECT_TRUE(section.starts_with("[PROFILE KEYS]\n.TP\n\\fBping.period_s\\fR (PING)\n" +
-                                    Allowed("ping.period_s") + "\n"));
+    EXPECT_TRUE(
+        section.starts_with("[PROFILE KEYS]\n.ad l\n.TP\n\\fB\\%ping.period_s\\fR (PING)\n" +
+                            Allowed("ping.period_s") + "\n"));
     const std::string entries[] = {
-        ".TP\n\\fBrs232_b.bit_rate\\fR (RS232\\-B)\n" + Allowed("rs232_b.bit_rate") + "\n",
-        ".TP\n\\fBspeed.max_kmh\\fR (Velocidade)\n" + Allowed("speed.max_kmh") + "\n",
-        ".TP\n\\fBidling.max_min\\fR (Tempo ociosidade)\n" + Allowed("idling.max_min") + "\n",
-        ".TP\n\\fBacceleration.buzzer\\fR, \\fBacceleration.event\\fR (Aceleração)\n" +
+        ".TP\n\\fB\\%rs232_b.bit_rate\\fR (RS232\\-B)\n" + Allowed("rs232_b.bit_rate") + "\n",
+        ".TP\n\\fB\\%speed.max_kmh\\fR (Velocidade)\n" + Allowed("speed.max_kmh") + "\n",
+        ".TP\n\\fB\\%idling.max_min\\fR (Tempo ociosidade)\n" + Allowed("idling.max_min") + "\n",
+        ".TP\n\\fB\\%acceleration.buzzer\\fR, \\fB\\%acceleration.event\\fR (Aceleração)\n" +
             Allowed("acceleration.buzzer") + "\n",
-        ".TP\n\\fBcoasting.buzzer.on_entry\\fR, \\fBcoasting.buzzer.on_exit\\fR, "
-        "\\fBcoasting.buzzer.during\\fR, \\fBcoasting.event.on_entry\\fR, "
-        "\\fBcoasting.event.on_exit\\fR (Banguela)\n" +
+        ".TP\n\\fB\\%coasting.buzzer.on_entry\\fR, \\fB\\%coasting.buzzer.on_exit\\fR, "
+        "\\fB\\%coasting.buzzer.during\\fR, \\fB\\%coasting.event.on_entry\\fR, "
+        "\\fB\\%coasting.event.on_exit\\fR (Banguela)\n" +
             Allowed("coasting.buzzer.during") +
-            "; coasting.buzzer.during cannot be true together with coasting.buzzer.on_entry or "
-            "coasting.buzzer.on_exit\n",
+            "; \\%coasting.buzzer.during cannot be true together with "
+            "\\%coasting.buzzer.on_entry or \\%coasting.buzzer.on_exit\n",
     };
     for (const std::string& entry : entries) {
         EXPECT_NE(section.find(entry), std::string::npos) << entry;
     }
+    EXPECT_TRUE(section.ends_with("\n.ad b\n"));
     for (const ProfileKey& key : ProfileKeys()) {
-        const std::string bold = "\\fB" + RoffText(key.Key) + "\\fR";
+        const std::string bold = "\\fB\\%" + RoffText(key.Key) + "\\fR";
         const std::size_t at = section.find(bold);
         EXPECT_NE(at, std::string::npos) << key.Key;
         EXPECT_EQ(section.find(bold, at + 1), std::string::npos) << key.Key;
@@ -86,7 +88,7 @@ TEST(ManualSections, ExitStatusIsMadeFromTheHelpLines) {
 
 TEST(ManualSections, TheHelpSubsectionHelp2manMadeIsRemovedAndNothingElse) {
     const std::string help = "Código de saída:\n  0  concluído\n";
-    const std::string before = ".SH OPTIONS\n.TP\n\\fB\\-h\\fR\nhelp\n";
+    const std::string before = ".SH OPTIONS\n.TP\n\\fB\\%\\-h\\fR\nhelp\n";
     const std::string footer = ".SS \"Código de saída:\"\n.TP\n0\nconcluído\n";
     const struct {
         const char* name;
