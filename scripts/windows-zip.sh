@@ -62,5 +62,5 @@ if [[ "$help" == *--version* ]]; then
 fi
 run ports --listen 100 >/dev/null || fail "vyxctl.exe ports failed under Wine"
 
-echo "windows-zip: $name.zip, $(stat -c %s "$zip") bytes; vyxctl.exe $(stat -c %s "$program") bytes, imports: $(echo $imports)"
+echo "windows-zip: $name.zip, $(stat -c %s "$zip") bytes; vyxctl.exe $(stat -c %s "$program") bytes, imports: ${imports//$'\n'/ }"
 echo "$zip"
