@@ -6,7 +6,6 @@
 // Either fails when the tables or the page are not as expected, so that the
 // build stops instead of shipping a page that lies.
 
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
