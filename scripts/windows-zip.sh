@@ -10,6 +10,8 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh windows >/dev/null
 cmake --preset windows-release >/dev/null
+# A zip of an earlier version would be taken for this one.
+rm -f build/windows-release/vyxctl-*-windows-x64.zip
 cmake --build --preset windows-release -j "$(nproc)" --target vyxctl-zip
 zip=$(ls build/windows-release/vyxctl-*-windows-x64.zip)
 name=$(basename "$zip" .zip)
