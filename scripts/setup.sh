@@ -2,8 +2,8 @@
 # Installs the Debian packages that building, testing and running VyxTool need,
 # and only when one of them is missing. Safe to run again.
 # "setup.sh windows" adds what the windows preset and its Wine stage need: the
-# mingw-w64 cross compiler, Wine, Python for the echoing test line, and unzip to
-# check the vyxctl zip.
+# mingw-w64 cross compiler, Wine, Python for the echoing test line, and zip and
+# unzip for the vyxctl zip.
 set -euo pipefail
 
 packages=(
@@ -18,7 +18,7 @@ packages=(
 )
 for preset in "$@"; do
     case "$preset" in
-        windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 python3 unzip) ;;
+        windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 python3 zip unzip) ;;
         *) echo "setup: no packages known for '$preset'" >&2; exit 2 ;;
     esac
 done
