@@ -1,23 +1,26 @@
 #include "ProfileFile.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <sstream>
 
 #include "EditorChecks.h"
+#include "ProfileFileSystem.h"
 #include "ProfileKeys.h"
+#include "ProfileSyntax.h"
 
 namespace vyx {
 
 namespace {
 
 using Json = nlohmann::ordered_json;
+using profile_file::FileRefusal;
 
 constexpr std::string_view VersionKey = "format_version";
+// Marks a profile saved from a device whose values fail the checks.
+constexpr std::string_view UncheckedKey = "unchecked";
+// Texts of the document quoted in a message are cut at this many characters.
+constexpr std::size_t QuoteLimit = 40;
 
 Json::json_pointer Pointer(std::string_view dotted) {
     std::string path;
@@ -33,15 +36,55 @@ Json::json_pointer Pointer(std::string_view dotted) {
     }
 }
 
+std::string Allowed(const ProfileKey& key) {
+    return " (allowed: " + ProfileAllowed(key) + ")";
+}
+
+// The words for a whole number a key does not take, the same whether the number
+// comes from a file or from a device.
+std::string Refused(const ProfileKey& key, const std::string& number) {
+    return number +
+           (key.Kind == ProfileValueKind::Choice ? " is not allowed" : " is out of range") +
+           Allowed(key);
+}
+
+// What is wrong with the value `editor` holds for `key`; nothing when it passes.
+std::optional<std::string> Failure(const ProfileKey& key, EditorSnapshot& editor) {
+    switch (key.Kind) {
+        case ProfileValueKind::Number: {
+            const std::string& text = editor.Text(key.Entry->Editor);
+            if (PassesRule(key.Entry->Editor, text)) {
+                return std::nullopt;
+            }
+            if (text.empty()) {
+                return "missing" + Allowed(key);
+            }
+            if (!IsDigits(text)) {
+                return "\"" + PrintableText(text, QuoteLimit) + "\" is not a whole number" +
+                       Allowed(key);
+            }
+            return Refused(key, text);
+        }
+        case ProfileValueKind::Choice:
+            if (ChoiceAt(*key.Entry, editor.List(key.Entry->Editor))) {
+                return std::nullopt;
+            }
+            return "missing" + Allowed(key);
+        case ProfileValueKind::Box:
+            break;
+    }
+    return std::nullopt;
+}
+
 class Checker {
 public:
     Checker(const std::string& fileName, ProfileResult& result)
-        : fileName(fileName), result(result) {}
+        : fileName(PrintableText(fileName)), result(result) {}
 
     void Error(std::string_view key, const std::string& what) {
         std::string line = fileName + ": ";
         if (!key.empty()) {
-            line += std::string(key) + ": ";
+            line += PrintableText(key, QuoteLimit) + ": ";
         }
         result.Errors.push_back(line + what);
     }
@@ -64,31 +107,43 @@ public:
         }
     }
 
-    void Read(const Json& doc, const ProfileKey& key, EditorSnapshot& editor) {
+    void Read(const Json& doc, const ProfileKey& key, EditorSnapshot& editor,
+              const ProfileSyntax& syntax) {
         const Json::json_pointer pointer = Pointer(key.Key);
-        const std::string allowed = " (allowed: " + ProfileAllowed(key) + ")";
-        if (!doc.contains(pointer)) {
-            Error(key.Key, "missing" + allowed);
+        // An unchecked profile holds null where the editor held no value.
+        if (!doc.contains(pointer) || doc.at(pointer).is_null()) {
+            Error(key.Key, "missing" + Allowed(key));
             return;
         }
         const Json& value = doc.at(pointer);
         if (key.Kind == ProfileValueKind::Box) {
             if (!value.is_boolean()) {
-                Error(key.Key, "wrong type: " + std::string(value.type_name()) + allowed);
+                Error(key.Key, "wrong type: " + std::string(value.type_name()) + Allowed(key));
                 return;
             }
             ProfileBox(key, editor) = value.get<bool>();
             return;
         }
+        if (const auto written = syntax.LongIntegers.find(key.Key);
+            value.is_number_float() && written != syntax.LongIntegers.end()) {
+            Error(key.Key, Refused(key, PrintableText(written->second, QuoteLimit)));
+            return;
+        }
         if (!value.is_number_integer()) {
-            Error(key.Key, "wrong type: " + std::string(value.type_name()) + allowed);
+            Error(key.Key, "wrong type: " + std::string(value.type_name()) + Allowed(key));
+            return;
+        }
+        // Non-negative numbers come as unsigned: the largest must not turn negative.
+        if (value.is_number_unsigned() &&
+            value.get<std::uint64_t>() > std::numeric_limits<std::uint32_t>::max()) {
+            Error(key.Key, Refused(key, std::to_string(value.get<std::uint64_t>())));
             return;
         }
         const std::int64_t number = value.get<std::int64_t>();
         if (key.Kind == ProfileValueKind::Number) {
             if (number < static_cast<std::int64_t>(key.Entry->Min) ||
                 number > static_cast<std::int64_t>(key.Entry->Max)) {
-                Error(key.Key, std::to_string(number) + " is out of range" + allowed);
+                Error(key.Key, Refused(key, std::to_string(number)));
                 return;
             }
             editor.Text(key.Entry->Editor) = std::to_string(number);
@@ -101,11 +156,11 @@ public:
                 return;
             }
         }
-        Error(key.Key, std::to_string(number) + " is not allowed" + allowed);
+        Error(key.Key, Refused(key, std::to_string(number)));
     }
 
 private:
-    const std::string& fileName;
+    std::string fileName;
     ProfileResult& result;
 };
 
@@ -114,6 +169,13 @@ private:
 ProfileResult ProfileFile::Parse(std::string_view text, const std::string& fileName) {
     ProfileResult result;
     Checker check(fileName, result);
+    const ProfileSyntax syntax = CheckProfileSyntax(text);
+    if (!syntax.Errors.empty()) {
+        for (const std::string& error : syntax.Errors) {
+            check.Error({}, error);
+        }
+        return result;
+    }
     const Json doc = Json::parse(text, nullptr, false);
     if (doc.is_discarded()) {
         check.Error({}, "not a JSON document");
@@ -130,11 +192,13 @@ ProfileResult ProfileFile::Parse(std::string_view text, const std::string& fileN
     }
     const Json& version = doc.at(VersionKey);
     if (!version.is_number_integer() || version.get<std::int64_t>() != FormatVersion) {
-        check.Error(VersionKey, "version " + version.dump() + " is not supported" + supported);
+        const std::string shown = version.dump(-1, ' ', false, Json::error_handler_t::replace);
+        check.Error(VersionKey, "version " + PrintableText(shown, QuoteLimit) +
+                                    " is not supported" + supported);
         return result;
     }
 
-    std::set<std::string_view> known{VersionKey};
+    std::set<std::string_view> known{VersionKey, UncheckedKey};
     std::set<std::string> containers;
     for (const ProfileKey& key : ProfileKeys()) {
         known.insert(key.Key);
@@ -144,10 +208,15 @@ ProfileResult ProfileFile::Parse(std::string_view text, const std::string& fileN
         }
     }
     check.FindUnknown(doc, "", known, containers);
+    const bool unchecked = doc.contains(UncheckedKey) && doc.at(UncheckedKey) == true;
+    if (doc.contains(UncheckedKey) && !doc.at(UncheckedKey).is_boolean()) {
+        check.Error(UncheckedKey, "wrong type: " + std::string(doc.at(UncheckedKey).type_name()) +
+                                      " (allowed: true or false)");
+    }
 
     EditorSnapshot editor;
     for (const ProfileKey& key : ProfileKeys()) {
-        check.Read(doc, key, editor);
+        check.Read(doc, key, editor, syntax);
     }
     if (result.Errors.empty()) {
         for (const ProfileKey& key : ProfileKeys()) {
@@ -165,45 +234,76 @@ ProfileResult ProfileFile::Parse(std::string_view text, const std::string& fileN
     }
     if (result.Errors.empty()) {
         result.Editor = editor;
+    } else if (unchecked) {
+        result.Errors.insert(result.Errors.begin(),
+                             PrintableText(fileName) +
+                                 ": saved unchecked from a device: not writable until every "
+                                 "key named below is mended");
     }
     return result;
 }
 
 ProfileResult ProfileFile::Load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        ProfileResult result;
-        result.Errors.push_back(path + ": cannot be read: " + std::strerror(errno));
-        return result;
+    std::string text;
+    const profile_file::FileOutcome read = profile_file::ReadRegularFile(path, MaxFileSize, text);
+    const std::string name = PrintableText(path);
+    ProfileResult result;
+    switch (read.Refusal) {
+        case FileRefusal::None:
+        case FileRefusal::ReadOnly:
+            break;
+        case FileRefusal::Folder:
+            result.Errors.push_back(name + ": a folder, not a profile file");
+            return result;
+        case FileRefusal::NotRegular:
+            result.Errors.push_back(name +
+                                    ": not a regular file (a device, a FIFO or a socket): left "
+                                    "unread");
+            return result;
+        case FileRefusal::System:
+            result.Errors.push_back(name + ": cannot be read: " + read.Cause);
+            return result;
     }
-    std::string text(MaxFileSize + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
     if (text.size() > MaxFileSize) {
-        ProfileResult result;
-        result.Errors.push_back(path + ": too large for a profile (allowed: up to " +
+        result.Errors.push_back(name + ": too large for a profile (allowed: up to " +
                                 std::to_string(MaxFileSize) + " bytes)");
         return result;
     }
     return Parse(text, path);
 }
 
-std::optional<std::string> ProfileFile::Format(const EditorSnapshot& editor) {
-    if (FirstFailingCheck(editor)) {
-        return std::nullopt;
+std::vector<std::string> ProfileFile::CheckFailures(const EditorSnapshot& editor) {
+    EditorSnapshot values = editor;
+    std::vector<std::string> failures;
+    for (const ProfileKey& key : ProfileKeys()) {
+        if (const auto failure = Failure(key, values)) {
+            failures.push_back(key.Key + ": " + *failure);
+        }
     }
+    return failures;
+}
+
+std::string ProfileFile::FormatUnchecked(const EditorSnapshot& editor) {
     EditorSnapshot values = editor;
     Json doc;
     doc[VersionKey] = FormatVersion;
+    if (!CheckFailures(editor).empty()) {
+        doc[UncheckedKey] = true;
+    }
     for (const ProfileKey& key : ProfileKeys()) {
         Json& slot = doc[Pointer(key.Key)];
         switch (key.Kind) {
-            case ProfileValueKind::Number:
-                slot = *DigitsValue(values.Text(key.Entry->Editor));
+            case ProfileValueKind::Number: {
+                // A text that is no number stays empty (null) and is named on reading.
+                if (const auto number = DigitsValue(values.Text(key.Entry->Editor))) {
+                    slot = *number;
+                }
                 break;
+            }
             case ProfileValueKind::Choice:
-                slot =
-                    ProfileChoices(key)[static_cast<std::size_t>(values.List(key.Entry->Editor))];
+                if (const auto choice = ChoiceAt(*key.Entry, values.List(key.Entry->Editor))) {
+                    slot = static_cast<unsigned>(*choice) * key.Entry->Scale;
+                }
                 break;
             case ProfileValueKind::Box:
                 slot = ProfileBox(key, values);
@@ -213,29 +313,38 @@ std::optional<std::string> ProfileFile::Format(const EditorSnapshot& editor) {
     return doc.dump(2) + "\n";
 }
 
+std::optional<std::string> ProfileFile::Format(const EditorSnapshot& editor) {
+    if (FirstFailingCheck(editor)) {
+        return std::nullopt;
+    }
+    return FormatUnchecked(editor);
+}
+
+std::optional<std::string> ProfileFile::SaveText(const std::string& path, std::string_view text) {
+    const profile_file::FileOutcome saved = profile_file::ReplaceRegularFile(path, text);
+    const std::string prefix = PrintableText(path) + ": not saved: ";
+    switch (saved.Refusal) {
+        case FileRefusal::None:
+            return std::nullopt;
+        case FileRefusal::Folder:
+            return prefix + "a folder; name a file in it";
+        case FileRefusal::NotRegular:
+            return prefix + "not a regular file (a device, a FIFO or a link to one); left as it is";
+        case FileRefusal::ReadOnly:
+            return prefix + "the file is read-only; left as it is";
+        case FileRefusal::System:
+            break;
+    }
+    return prefix + saved.Cause;
+}
+
 std::optional<std::string> ProfileFile::Save(const std::string& path,
                                              const EditorSnapshot& editor) {
     const std::optional<std::string> text = Format(editor);
     if (!text) {
-        return path + ": not saved: the editor's values do not pass the checks";
+        return PrintableText(path) + ": not saved: the editor's values do not pass the checks";
     }
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << *text;
-        out.flush();
-        if (!out) {
-            const std::string cause = std::strerror(errno);
-            std::remove(temporary.c_str());
-            return path + ": not saved: " + cause;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string cause = std::strerror(errno);
-        std::remove(temporary.c_str());
-        return path + ": not saved: " + cause;
-    }
-    return std::nullopt;
+    return SaveText(path, *text);
 }
 
 }  // namespace vyx

@@ -75,6 +75,35 @@ TEST(ProfileFile, AnEditorThatFailsItsChecksIsNotSaved) {
     EXPECT_FALSE(ProfileFile::Format(editor));
 }
 
+TEST(ProfileFile, ValuesThatFailTheChecksAreKeptUncheckedAndRefusedKeyByKeyOnReading) {
+    EditorSnapshot editor = DefaultsSnapshot();
+    editor.Text(EditorField::Vmx) = "200";
+    editor.Text(EditorField::Rbgl) = "";
+    const std::vector<std::string> failures = {
+        "speed.max_kmh: 200 is out of range (allowed: a whole number from 0 to 150)",
+        "coasting.max_rpm: missing (allowed: a whole number from 300 to 1000)"};
+    EXPECT_EQ(ProfileFile::CheckFailures(editor), failures);
+
+    const std::string text = ProfileFile::FormatUnchecked(editor);
+    EXPECT_NE(text.find("\"unchecked\": true"), std::string::npos);
+    const ProfileResult read = ProfileFile::Parse(text, "p.json");
+    EXPECT_FALSE(read.Editor);
+    EXPECT_EQ(read.Errors,
+              (std::vector<std::string>{"p.json: saved unchecked from a device: not writable until "
+                                        "every key named below is mended",
+                                        "p.json: " + failures[0], "p.json: " + failures[1]}));
+
+    // Mended, the same file is an ordinary profile.
+    const ProfileResult mended =
+        ProfileFile::Parse(Replace(Replace(text, "\"max_kmh\": 200", "\"max_kmh\": 150"),
+                                   "\"max_rpm\": null", "\"max_rpm\": 900"),
+                           "p.json");
+    ASSERT_TRUE(mended.Editor) << ::testing::PrintToString(mended.Errors);
+    EXPECT_TRUE(ProfileFile::CheckFailures(*mended.Editor).empty());
+    EXPECT_EQ(ProfileFile::FormatUnchecked(DefaultsSnapshot()).find("unchecked"),
+              std::string::npos);
+}
+
 struct RefusedCase {
     const char* name;
     std::string text;
@@ -116,8 +145,41 @@ const RefusedCase RefusedCases[] = {
      "p.json: ping: must be a group of keys, not a single value"},
     {"Version", Replace(DefaultsProfile, "\"format_version\": 1", "\"format_version\": 2"),
      "p.json: format_version: version 2 is not supported (allowed: 1)"},
-    {"NotJson", "{ \"format_version\": 1,", "p.json: not a JSON document"},
     {"NotAGroup", "[1, 2]", "p.json: not a profile: the document is not a group of keys"},
+    {"Duplicate", Replace(DefaultsProfile, "\"max_kmh\": 120", "\"max_kmh\": 120, \"max_kmh\": 90"),
+     "p.json: speed.max_kmh: given more than once (allowed: once)"},
+    {"LargestUnsigned",
+     Replace(DefaultsProfile, "\"max_kmh\": 120", "\"max_kmh\": 18446744073709551615"),
+     "p.json: speed.max_kmh: 18446744073709551615 is out of range (allowed: a whole number from 0 "
+     "to 150)"},
+    {"BeyondSixtyFourBits",
+     Replace(DefaultsProfile, "\"period_s\": 180", "\"period_s\": -18446744073709551616"),
+     "p.json: ping.period_s: -18446744073709551616 is not allowed (allowed: one of 5, 10, 15, 30, "
+     "45, 60, 90, 120, 180, 300)"},
+    {"FourHundredDigits", "{\n  \"format_version\": 1" + std::string(400, '0') + "}",
+     "p.json: line 2, column 21: not a JSON document: a number too large to read: "
+     "1000000000000000000000000000000000000000…"},
+    {"ControlCharactersInAKey",
+     Replace(DefaultsProfile, "\"max_kmh\": 120",
+             "\"max_kmh\": 120, \"\\u001b]0;x\\u0007\\u0000\": 1"),
+     "p.json: speed.\\u001B]0;x\\u0007\\u0000: unknown key"},
+    {"RawControlCharacter", "{\"a\x01\": 1}",
+     "p.json: line 1, column 4: not a JSON document: a control character inside quotes (write it "
+     "as \\u00XX)"},
+    {"EndsEarly", "{ \"format_version\": 1,",
+     "p.json: line 1, column 23: not a JSON document: the document ends before it is complete"},
+    {"TextAfterTheEnd", "{}\n}",
+     "p.json: line 2, column 1: not a JSON document: text after the end of the document"},
+    {"NotUtf8", "{\"a\xFF\": 1}",
+     "p.json: line 1, column 4: not a JSON document: bytes that are not UTF-8 text"},
+    {"Unexpected", "{\n format_version: 1}",
+     "p.json: line 2, column 2: not a JSON document: unexpected format_version"},
+    {"TextAfterANul", DefaultsProfile + std::string(1, '\0') + "{\"junk\": 1}",
+     "p.json: line 23, column 2: a NUL byte: a profile is UTF-8 text, not binary or UTF-16"},
+    {"Utf16", std::string("\xFF\xFE{\0}\0", 6),
+     "p.json: line 1, column 1: UTF-16 text (it begins with a byte order mark): a profile is UTF-8 "
+     "text"},
+    {"Empty", "", "p.json: the file is empty (allowed: a JSON document)"},
 };
 
 INSTANTIATE_TEST_SUITE_P(EachKind, RefusedProfile, ::testing::ValuesIn(RefusedCases),
