@@ -51,8 +51,8 @@ int ReadCommand(const CliOptions& options) {
         const std::vector<std::string> failures = ProfileFile::CheckFailures(r.Result.Editor);
         if (!failures.empty() && !options.Unchecked) {
             r.Result.Exit = ExitBadUsage;
-            r.Result.Message = "no profile written: " + Joined(failures) +
-                               "; --unchecked keeps them in a profile that write refuses";
+            r.Result.Message = "perfil não salvo: " + Joined(failures) +
+                               "; --unchecked guarda os valores num perfil que write recusa";
             continue;
         }
         const std::string text = ProfileFile::FormatUnchecked(r.Result.Editor);
@@ -65,7 +65,8 @@ int ReadCommand(const CliOptions& options) {
             continue;
         }
         if (!failures.empty()) {
-            r.Result.Message += "; kept unchecked, mend before writing: " + Joined(failures);
+            r.Result.Message +=
+                "; guardado sem verificação, corrija antes de gravar: " + Joined(failures);
         }
     }
     return DeviceRun::Report(results);

@@ -22,6 +22,9 @@ constexpr std::string_view UncheckedKey = "unchecked";
 // Texts of the document quoted in a message are cut at this many characters.
 constexpr std::size_t QuoteLimit = 40;
 
+// A key the profile must hold is not there, or holds null.
+const std::string Missing = "ausente";
+
 Json::json_pointer Pointer(std::string_view dotted) {
     std::string path;
     std::size_t start = 0;
@@ -36,15 +39,33 @@ Json::json_pointer Pointer(std::string_view dotted) {
     }
 }
 
+// The JSON types in the words of the messages.
+std::string WrongType(const Json& value) {
+    switch (value.type()) {
+        case Json::value_t::null:
+            return "tipo errado: null";
+        case Json::value_t::boolean:
+            return "tipo errado: booleano";
+        case Json::value_t::string:
+            return "tipo errado: texto";
+        case Json::value_t::array:
+            return "tipo errado: lista";
+        case Json::value_t::object:
+            return "tipo errado: grupo de chaves";
+        default:
+            return "tipo errado: número";
+    }
+}
+
 std::string Allowed(const ProfileKey& key) {
-    return " (allowed: " + ProfileAllowed(key) + ")";
+    return " (permitido: " + ProfileAllowed(key) + ")";
 }
 
 // The words for a whole number a key does not take, the same whether the number
 // comes from a file or from a device.
 std::string Refused(const ProfileKey& key, const std::string& number) {
     return number +
-           (key.Kind == ProfileValueKind::Choice ? " is not allowed" : " is out of range") +
+           (key.Kind == ProfileValueKind::Choice ? " não é permitido" : " está fora do intervalo") +
            Allowed(key);
 }
 
@@ -57,10 +78,10 @@ std::optional<std::string> Failure(const ProfileKey& key, EditorSnapshot& editor
                 return std::nullopt;
             }
             if (text.empty()) {
-                return "missing" + Allowed(key);
+                return Missing + Allowed(key);
             }
             if (!IsDigits(text)) {
-                return "\"" + PrintableText(text, QuoteLimit) + "\" is not a whole number" +
+                return "\"" + PrintableText(text, QuoteLimit) + "\" não é um número inteiro" +
                        Allowed(key);
             }
             return Refused(key, text);
@@ -69,7 +90,7 @@ std::optional<std::string> Failure(const ProfileKey& key, EditorSnapshot& editor
             if (ChoiceAt(*key.Entry, editor.List(key.Entry->Editor))) {
                 return std::nullopt;
             }
-            return "missing" + Allowed(key);
+            return Missing + Allowed(key);
         case ProfileValueKind::Box:
             break;
     }
@@ -99,10 +120,10 @@ public:
                 if (value.is_object()) {
                     FindUnknown(value, key, known, containers);
                 } else {
-                    Error(key, "must be a group of keys, not a single value");
+                    Error(key, "deve ser um grupo de chaves, não um valor único");
                 }
             } else if (!known.contains(key)) {
-                Error(key, "unknown key");
+                Error(key, "chave desconhecida");
             }
         }
     }
@@ -112,13 +133,13 @@ public:
         const Json::json_pointer pointer = Pointer(key.Key);
         // An unchecked profile holds null where the editor held no value.
         if (!doc.contains(pointer) || doc.at(pointer).is_null()) {
-            Error(key.Key, "missing" + Allowed(key));
+            Error(key.Key, Missing + Allowed(key));
             return;
         }
         const Json& value = doc.at(pointer);
         if (key.Kind == ProfileValueKind::Box) {
             if (!value.is_boolean()) {
-                Error(key.Key, "wrong type: " + std::string(value.type_name()) + Allowed(key));
+                Error(key.Key, WrongType(value) + Allowed(key));
                 return;
             }
             ProfileBox(key, editor) = value.get<bool>();
@@ -130,7 +151,7 @@ public:
             return;
         }
         if (!value.is_number_integer()) {
-            Error(key.Key, "wrong type: " + std::string(value.type_name()) + Allowed(key));
+            Error(key.Key, WrongType(value) + Allowed(key));
             return;
         }
         // Non-negative numbers come as unsigned: the largest must not turn negative.
@@ -178,23 +199,23 @@ ProfileResult ProfileFile::Parse(std::string_view text, const std::string& fileN
     }
     const Json doc = Json::parse(text, nullptr, false);
     if (doc.is_discarded()) {
-        check.Error({}, "not a JSON document");
+        check.Error({}, "não é um documento JSON");
         return result;
     }
     if (!doc.is_object()) {
-        check.Error({}, "not a profile: the document is not a group of keys");
+        check.Error({}, "não é um perfil: o documento não é um grupo de chaves");
         return result;
     }
-    const std::string supported = " (allowed: " + std::to_string(FormatVersion) + ")";
+    const std::string supported = " (permitido: " + std::to_string(FormatVersion) + ")";
     if (!doc.contains(VersionKey)) {
-        check.Error(VersionKey, "missing" + supported);
+        check.Error(VersionKey, Missing + supported);
         return result;
     }
     const Json& version = doc.at(VersionKey);
     if (!version.is_number_integer() || version.get<std::int64_t>() != FormatVersion) {
         const std::string shown = version.dump(-1, ' ', false, Json::error_handler_t::replace);
-        check.Error(VersionKey, "version " + PrintableText(shown, QuoteLimit) +
-                                    " is not supported" + supported);
+        check.Error(VersionKey, "a versão " + PrintableText(shown, QuoteLimit) +
+                                    " não é suportada" + supported);
         return result;
     }
 
@@ -210,8 +231,7 @@ ProfileResult ProfileFile::Parse(std::string_view text, const std::string& fileN
     check.FindUnknown(doc, "", known, containers);
     const bool unchecked = doc.contains(UncheckedKey) && doc.at(UncheckedKey) == true;
     if (doc.contains(UncheckedKey) && !doc.at(UncheckedKey).is_boolean()) {
-        check.Error(UncheckedKey, "wrong type: " + std::string(doc.at(UncheckedKey).type_name()) +
-                                      " (allowed: true or false)");
+        check.Error(UncheckedKey, WrongType(doc.at(UncheckedKey)) + " (permitido: true ou false)");
     }
 
     EditorSnapshot editor;
@@ -226,8 +246,8 @@ ProfileResult ProfileFile::Parse(std::string_view text, const std::string& fileN
             }
             for (const ProfileKey* other : others) {
                 if (ProfileBox(*other, editor)) {
-                    check.Error(key.Key, "cannot be true together with " + other->Key +
-                                             " (allowed: true only when both are false)");
+                    check.Error(key.Key, "não pode ser true junto com " + other->Key +
+                                             " (permitido: true só quando as duas são false)");
                 }
             }
         }
@@ -237,8 +257,8 @@ ProfileResult ProfileFile::Parse(std::string_view text, const std::string& fileN
     } else if (unchecked) {
         result.Errors.insert(result.Errors.begin(),
                              PrintableText(fileName) +
-                                 ": saved unchecked from a device: not writable until every "
-                                 "key named below is mended");
+                                 ": perfil salvo sem verificação: não pode ser gravado até que "
+                                 "cada chave abaixo seja corrigida");
     }
     return result;
 }
@@ -253,19 +273,19 @@ ProfileResult ProfileFile::Load(const std::string& path) {
         case FileRefusal::ReadOnly:
             break;
         case FileRefusal::Folder:
-            result.Errors.push_back(name + ": a folder, not a profile file");
+            result.Errors.push_back(name + ": é uma pasta, não um arquivo de perfil");
             return result;
         case FileRefusal::NotRegular:
             result.Errors.push_back(name +
-                                    ": not a regular file (a device, a FIFO or a socket): left "
-                                    "unread");
+                                    ": não é um arquivo comum (é um dispositivo, um FIFO ou "
+                                    "um socket): não foi lido");
             return result;
         case FileRefusal::System:
-            result.Errors.push_back(name + ": cannot be read: " + read.Cause);
+            result.Errors.push_back(name + ": não pode ser lido: " + read.Cause);
             return result;
     }
     if (text.size() > MaxFileSize) {
-        result.Errors.push_back(name + ": too large for a profile (allowed: up to " +
+        result.Errors.push_back(name + ": grande demais para um perfil (permitido: até " +
                                 std::to_string(MaxFileSize) + " bytes)");
         return result;
     }
@@ -322,16 +342,18 @@ std::optional<std::string> ProfileFile::Format(const EditorSnapshot& editor) {
 
 std::optional<std::string> ProfileFile::SaveText(const std::string& path, std::string_view text) {
     const profile_file::FileOutcome saved = profile_file::ReplaceRegularFile(path, text);
-    const std::string prefix = PrintableText(path) + ": not saved: ";
+    const std::string prefix = PrintableText(path) + ": não salvo: ";
     switch (saved.Refusal) {
         case FileRefusal::None:
             return std::nullopt;
         case FileRefusal::Folder:
-            return prefix + "a folder; name a file in it";
+            return prefix + "é uma pasta; indique um arquivo dentro dela";
         case FileRefusal::NotRegular:
-            return prefix + "not a regular file (a device, a FIFO or a link to one); left as it is";
+            return prefix +
+                   "não é um arquivo comum (é um dispositivo, um FIFO ou um link para um deles); "
+                   "ficou como estava";
         case FileRefusal::ReadOnly:
-            return prefix + "the file is read-only; left as it is";
+            return prefix + "o arquivo é somente leitura; ficou como estava";
         case FileRefusal::System:
             break;
     }
@@ -342,7 +364,8 @@ std::optional<std::string> ProfileFile::Save(const std::string& path,
                                              const EditorSnapshot& editor) {
     const std::optional<std::string> text = Format(editor);
     if (!text) {
-        return PrintableText(path) + ": not saved: the editor's values do not pass the checks";
+        return PrintableText(path) +
+               ": não salvo: os valores do editor não passam nas verificações";
     }
     return SaveText(path, *text);
 }

@@ -16,7 +16,7 @@ namespace vyx {
 /// What reading a profile gave: the editor's values, or every reason it was refused.
 struct ProfileResult {
     std::optional<EditorSnapshot> Editor;
-    /// One line each, "FILE: KEY: what is wrong (allowed: ...)".
+    /// One line each, "FILE: KEY: what is wrong (permitido: ...)".
     std::vector<std::string> Errors;
 };
 
@@ -38,7 +38,7 @@ public:
     static ProfileResult Load(const std::string& path);
 
     /// Every key whose value in `editor` fails the write checks, one line each,
-    /// "KEY: what is wrong (allowed: ...)": the words reading such a profile uses.
+    /// "KEY: what is wrong (permitido: ...)": the words reading such a profile uses.
     static std::vector<std::string> CheckFailures(const EditorSnapshot& editor);
 
     /// The profile text of an editor that passes the write checks; nothing when

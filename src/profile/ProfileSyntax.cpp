@@ -78,7 +78,7 @@ std::string Position(std::string_view text, std::size_t at) {
         1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
     const std::size_t lineStart = before.rfind('\n');
     const std::size_t column = at - (lineStart == std::string_view::npos ? 0 : lineStart + 1) + 1;
-    return "line " + std::to_string(line) + ", column " + std::to_string(column);
+    return "linha " + std::to_string(line) + ", coluna " + std::to_string(column);
 }
 
 bool LooksWhole(std::string_view number) {
@@ -121,7 +121,7 @@ public:
         object.key = name;
         if (!object.keys.insert(name).second) {
             report.Errors.push_back(PrintableText(Path(), QuoteLimit) +
-                                    ": given more than once (allowed: once)");
+                                    ": chave repetida (permitido: uma só vez)");
         }
         return true;
     }
@@ -146,15 +146,15 @@ public:
         std::string why;
         if (error.id == 406) {
             at = position >= token.size() ? position - token.size() : 0;
-            why = "a number too large to read: " + PrintableText(token, QuoteLimit);
+            why = "número grande demais para ler: " + PrintableText(token, QuoteLimit);
         } else if (what.find("unexpected end of input") != std::string::npos) {
-            why = "the document ends before it is complete";
+            why = "o documento termina antes de estar completo";
         } else if (what.find("expected end of input") != std::string::npos) {
-            why = "text after the end of the document";
+            why = "texto depois do fim do documento";
         } else if (what.find("ill-formed UTF-8") != std::string::npos) {
-            why = "bytes that are not UTF-8 text";
+            why = "bytes que não são texto UTF-8";
         } else if (what.find("control character") != std::string::npos) {
-            why = "a control character inside quotes (write it as \\u00XX)";
+            why = "caractere de controle entre aspas (escreva-o como \\u00XX)";
         } else {
             // A misspelt word is reported from its first letter ("tru", a bare key).
             while (at > 0 && at <= text.size() && IsWordCharacter(text[at - 1])) {
@@ -164,10 +164,10 @@ public:
             while (end < text.size() && IsWordCharacter(text[end])) {
                 ++end;
             }
-            why = "unexpected " +
+            why = "inesperado: " +
                   PrintableText(text.substr(at, std::max<std::size_t>(end - at, 1)), QuoteLimit);
         }
-        report.Errors.push_back(Position(text, at) + ": not a JSON document: " + why);
+        report.Errors.push_back(Position(text, at) + ": não é um documento JSON: " + why);
         return false;
     }
 
@@ -200,15 +200,15 @@ ProfileSyntax CheckProfileSyntax(std::string_view text) {
     ProfileSyntax report;
     const auto starts = [&](std::string_view bom) { return text.substr(0, bom.size()) == bom; };
     if (text.empty()) {
-        report.Errors.push_back("the file is empty (allowed: a JSON document)");
+        report.Errors.push_back("o arquivo está vazio (permitido: um documento JSON)");
     } else if (starts("\xFF\xFE") || starts("\xFE\xFF")) {
         report.Errors.push_back(
-            "line 1, column 1: UTF-16 text (it begins with a byte order mark): a profile is UTF-8 "
-            "text");
+            "linha 1, coluna 1: texto UTF-16 (começa com uma marca de ordem de bytes): um perfil "
+            "é texto UTF-8");
     } else if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
         // The reader would take the first NUL for the end and ignore what follows.
         report.Errors.push_back(Position(text, nul) +
-                                ": a NUL byte: a profile is UTF-8 text, not binary or UTF-16");
+                                ": byte NUL: um perfil é texto UTF-8, não binário nem UTF-16");
     } else {
         SyntaxReader reader(text, report);
         Json::sax_parse(text, &reader);

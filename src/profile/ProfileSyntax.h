@@ -13,7 +13,7 @@
 namespace vyx {
 
 struct ProfileSyntax {
-    /// One line each, "line 3, column 7: why" or "KEY: why", without the file name.
+    /// One line each, "linha 3, coluna 7: why" or "KEY: why", without the file name.
     std::vector<std::string> Errors;
     /// Whole numbers beyond 64 bits, as written, by the dotted key they stand under.
     std::map<std::string, std::string> LongIntegers;
