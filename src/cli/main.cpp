@@ -74,7 +74,10 @@ int main(int argc, char** argv) {
         "window does) and write it as a profile",
         options, deviceListen, true);
     read->add_option("-o,--output", options.Output,
-                     "Profile file (default: stdout); with several ports, a folder");
+                     "Profile file ('-' or none: stdout); with several ports, a folder");
+    read->add_flag("--unchecked", options.Unchecked,
+                   "Keep values that fail the checks, in a profile that write refuses until "
+                   "they are mended");
 
     auto* write = AddDeviceCommand(
         app, "write", "Check a profile, write it to the device, read it back and compare", options,
