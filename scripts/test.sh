@@ -6,7 +6,8 @@
 #   3. the libFuzzer targets, each for a bounded number of runs;
 #   4. the Debian package, built from the release preset and checked (scripts/package.sh);
 #   5. the Windows cross-build (mingw-w64), timed; its tests run under Wine as one
-#      entry of the whole suite;
+#      entry of the whole suite; then the vyxctl zip, checked under Wine
+#      (scripts/windows-zip.sh);
 #   6. the whole suite in the dev build (windows offscreen, no display needed).
 # The last lines printed are ctest's summary of the whole suite.
 # VYX_SKIP_ASAN=1, VYX_SKIP_TSAN=1, VYX_SKIP_FUZZ=1, VYX_SKIP_PACKAGE=1 or
@@ -73,6 +74,8 @@ if [ $windows = 1 ]; then
     cmake --preset windows >/dev/null
     cmake --build --preset windows -j "$jobs"
     echo "== Windows cross-build took $((SECONDS - started)) s"
+    echo "== vyxctl zip for Windows"
+    bash scripts/windows-zip.sh
     wine_build=$PWD/build/windows
 fi
 

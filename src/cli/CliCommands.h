@@ -24,6 +24,8 @@ struct CliOptions {
     std::string Image;    ///< flash --image
     std::string Trailer;  ///< flash --trailer
     bool Jump = false;    ///< flash --jump
+    /// read --unchecked: keep values that fail the checks ("-o -" is stdout).
+    bool Unchecked = false;
 };
 
 /// The profile a command was given; nothing when it is refused, after each

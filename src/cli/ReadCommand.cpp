@@ -15,11 +15,20 @@ std::string OutputPath(const CliOptions& options, const JobResult& read, bool se
     return several ? folder.PathFor(read.Identity->Id) : options.Output;
 }
 
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += (text.empty() ? "" : "; ") + line;
+    }
+    return text;
+}
+
 }  // namespace
 
 int ReadCommand(const CliOptions& options) {
-    const bool several = options.Ports.size() > 1 || options.Ports.front() == "all-vyx";
-    if (several && options.Output.empty()) {
+    const bool several = options.Ports.size() > 1 || options.Ports.front() == AllVyx;
+    const bool toStdout = options.Output.empty() || options.Output == "-";
+    if (several && toStdout) {
         std::fprintf(stderr, "vyxctl read: várias portas precisam de -o PASTA para os perfis\n");
         return ExitBadUsage;
     }
@@ -43,24 +52,31 @@ int ReadCommand(const CliOptions& options) {
         if (r.Result.Exit != ExitDone) {
             continue;
         }
-        if (options.Output.empty()) {
-            // Values the device holds may decode yet fail the editor's checks: no
-            // profile can carry them, and an empty output must not pass for one.
-            if (const auto text = ProfileFile::Format(r.Result.Editor)) {
-                std::fputs(text->c_str(), stdout);
-            } else {
-                r.Result.Exit = ExitBadUsage;
-                r.Result.Message =
-                    "nenhum perfil gravado: os valores lidos não passam nas conferências";
-            }
-        } else if (const auto error = ProfileFile::Save(
-                       OutputPath(options, r.Result, several, folder), r.Result.Editor)) {
+        // Values the device holds may decode yet fail the editor's checks: an
+        // ordinary profile cannot carry them, an unchecked one keeps them unwritable.
+        const std::vector<std::string> failures = ProfileFile::CheckFailures(r.Result.Editor);
+        if (!failures.empty() && !options.Unchecked) {
+            r.Result.Exit = ExitBadUsage;
+            r.Result.Message = "perfil não salvo: " + Joined(failures) +
+                               "; --unchecked guarda os valores num perfil que write recusa";
+            continue;
+        }
+        const std::string text = ProfileFile::FormatUnchecked(r.Result.Editor);
+        if (toStdout) {
+            std::fputs(text.c_str(), stdout);
+        } else if (const auto error = ProfileFile::SaveText(
+                       OutputPath(options, r.Result, several, folder), text)) {
             r.Result.Exit = ExitBadUsage;
             r.Result.Message = *error;
+            continue;
+        }
+        if (!failures.empty()) {
+            r.Result.Message +=
+                "; guardado sem verificação, corrija antes de gravar: " + Joined(failures);
         }
     }
     // A profile on standard output leaves the outcome to standard error.
-    return DeviceRun::Report(results, options.Output.empty() ? stderr : stdout);
+    return DeviceRun::Report(results, toStdout ? stderr : stdout);
 }
 
 }  // namespace vyx::cli

@@ -139,7 +139,11 @@ int main(int argc, char** argv) {
         "como perfil",
         options, deviceListen, true);
     read->add_option("-o,--output", options.Output,
-                     "Arquivo do perfil (padrão: a saída padrão); com várias portas, uma pasta");
+                     "Arquivo do perfil ('-' ou nenhum: a saída padrão); com várias portas, "
+                     "uma pasta");
+    read->add_flag("--unchecked", options.Unchecked,
+                   "Guarda valores que não passam nas conferências, num perfil que write recusa "
+                   "até serem corrigidos");
 
     auto* write =
         AddDeviceCommand(app, "write", "Confere um perfil, grava no Vyx, lê de volta e compara",
