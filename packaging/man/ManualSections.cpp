@@ -139,7 +139,9 @@ std::optional<std::string> WithoutHelpSubsection(std::string_view page, std::str
     bool found = false;
     bool dropping = false;
     for (const std::string_view line : Lines(page)) {
-        if (dropping && (line.starts_with(".SH") || line.starts_with(".SS"))) {
+        // The page's own description, appended after the help, begins a paragraph.
+        if (dropping &&
+            (line.starts_with(".SH") || line.starts_with(".SS") || line.starts_with(".PP"))) {
             dropping = false;
         }
         if (!found && line == heading) {

@@ -3,18 +3,16 @@
 #include "CliCommands.h"
 #include "DeviceRun.h"
 #include "ProfileFile.h"
+#include "ProfileFolder.h"
 
 namespace vyx::cli {
 
 namespace {
 
-// Several devices: one profile each in the folder -o names, after the port.
-std::string OutputPath(const CliOptions& options, const std::string& port, bool several) {
-    if (!several) {
-        return options.Output;
-    }
-    const std::size_t slash = port.find_last_of('/');
-    return options.Output + "/" + port.substr(slash == std::string::npos ? 0 : slash + 1) + ".json";
+// Several devices: one profile each in the folder -o names, after the device's ID.
+std::string OutputPath(const CliOptions& options, const JobResult& read, bool several,
+                       ProfileFolder& folder) {
+    return several ? folder.PathFor(read.Identity->Id) : options.Output;
 }
 
 std::string Joined(const std::vector<std::string>& lines) {
@@ -28,15 +26,23 @@ std::string Joined(const std::vector<std::string>& lines) {
 }  // namespace
 
 int ReadCommand(const CliOptions& options) {
-    const bool several = options.Ports.size() > 1 || options.Ports.front() == "all-vyx";
+    const bool several = options.Ports.size() > 1 || options.Ports.front() == AllVyx;
     const bool toStdout = options.Output.empty() || options.Output == "-";
     if (several && toStdout) {
-        std::fprintf(stderr, "vyxctl read: several ports need -o FOLDER for their profiles\n");
+        std::fprintf(stderr, "vyxctl read: várias portas precisam de -o PASTA para os perfis\n");
         return ExitBadUsage;
     }
-    const std::vector<std::string> ports = DeviceRun::ResolvePorts(options);
-    if (ports.empty()) {
-        return ExitNoAnnouncement;
+    // Found out before any device is read (and perhaps repaired), not after.
+    ProfileFolder folder(options.Output);
+    if (several) {
+        if (const auto problem = folder.Problem()) {
+            std::fprintf(stderr, "vyxctl read: %s\n", problem->c_str());
+            return ExitBadUsage;
+        }
+    }
+    const PortChoice ports = DeviceRun::ResolvePorts(options);
+    if (ports.Empty()) {
+        return ports.Exit;
     }
     JobRequest request;
     request.Kind = JobKind::Read;
@@ -58,8 +64,8 @@ int ReadCommand(const CliOptions& options) {
         const std::string text = ProfileFile::FormatUnchecked(r.Result.Editor);
         if (toStdout) {
             std::fputs(text.c_str(), stdout);
-        } else if (const auto error =
-                       ProfileFile::SaveText(OutputPath(options, r.Port, several), text)) {
+        } else if (const auto error = ProfileFile::SaveText(
+                       OutputPath(options, r.Result, several, folder), text)) {
             r.Result.Exit = ExitBadUsage;
             r.Result.Message = *error;
             continue;
@@ -69,7 +75,8 @@ int ReadCommand(const CliOptions& options) {
                 "; guardado sem verificação, corrija antes de gravar: " + Joined(failures);
         }
     }
-    return DeviceRun::Report(results);
+    // A profile on standard output leaves the outcome to standard error.
+    return DeviceRun::Report(results, toStdout ? stderr : stdout);
 }
 
 }  // namespace vyx::cli

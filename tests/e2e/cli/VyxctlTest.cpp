@@ -61,10 +61,20 @@ TEST_F(VyxctlProgram, ExitStatusOfBadUsageRefusedProfilesAndMissingPorts) {
         {"flash --port a --image " + defaults.string(), 2},
         {"flash --port a --image " + defaults.string() + " --trailer " + defaults.string(), 2},
         {"info --port /nonexistent/tty", 3},
+        {"--version", 0},
+        {"info --port ''", 2},
+        {"info --port no-such-tty", 3},
+        {"info --port a --listen abc", 2},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Vyxctl(c.arguments).exit, c.exit) << c.arguments;
     }
+}
+
+TEST_F(VyxctlProgram, JsonIsWellFormedForAPortNameThatIsNotUtf8) {
+    const Outcome run = Vyxctl("info --json --port /tmp/bad\xffname");
+    EXPECT_EQ(run.exit, 3);
+    EXPECT_EQ(run.out.rfind("{\n  \"port\": \"/tmp/bad\xEF\xBF\xBDname\",\n", 0), 0U) << run.out;
 }
 
 TEST_F(VyxctlProgram, CommandsListsTheProfileAsTheWindowDoes) {

@@ -100,6 +100,8 @@ TEST(ManualSections, TheHelpSubsectionHelp2manMadeIsRemovedAndNothingElse) {
         {"before the next subsection", before + footer + ".SS \"Subcommands:\"\n",
          before + ".SS \"Subcommands:\"\n"},
         {"at the end", before + footer, before},
+        {"before the page's own description", before + footer + ".PP\ntext\n",
+         before + ".PP\ntext\n"},
         {"not there", before, std::nullopt},
         {"another heading only", before + ".SS \"Código de saída\"\n", std::nullopt},
     };
