@@ -1,5 +1,7 @@
 #include "DeviceIdentity.h"
 
+#include <cstdio>
+
 #include "Frame.h"
 
 namespace vyx {
@@ -19,6 +21,12 @@ constexpr std::uint8_t BlankRelease = 255;
 constexpr std::uint8_t BootloaderMajor = 99;
 
 }  // namespace
+
+std::string IdText(const DeviceId& id) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.8X %.8X %.8X", id[0], id[1], id[2]);
+    return text;
+}
 
 std::optional<DeviceIdentity> DecodeIdentity(std::span<const std::uint8_t> payload) {
     if (payload.size() < IdentityPayloadSize) {

@@ -179,13 +179,25 @@ ProfileResult ProfileFile::Load(const std::string& path) {
     std::string text(MaxFileSize + 1, '\0');
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<std::size_t>(in.gcount()));
+    return ParseContents(text, path);
+}
+
+ProfileResult ProfileFile::ParseContents(std::string_view text, const std::string& fileName) {
     if (text.size() > MaxFileSize) {
         ProfileResult result;
-        result.Errors.push_back(path + ": too large for a profile (allowed: up to " +
+        result.Errors.push_back(fileName + ": too large for a profile (allowed: up to " +
                                 std::to_string(MaxFileSize) + " bytes)");
         return result;
     }
-    return Parse(text, path);
+    return Parse(text, fileName);
+}
+
+std::string RefusalText(const ProfileResult& result) {
+    std::string text;
+    for (const std::string& error : result.Errors) {
+        text += (text.empty() ? "" : "\r\n") + error;
+    }
+    return text;
 }
 
 std::optional<std::string> ProfileFile::Format(const EditorSnapshot& editor) {

@@ -20,6 +20,9 @@ struct ProfileResult {
     std::vector<std::string> Errors;
 };
 
+/// A refused profile's reasons as one message, a line each.
+std::string RefusalText(const ProfileResult& result);
+
 class ProfileFile {
 public:
     /// The format this program reads and writes.
@@ -32,6 +35,9 @@ public:
     /// together with "Entrada" or "Saída" are refused. An accepted profile passes
     /// the write checks.
     static ProfileResult Parse(std::string_view text, const std::string& fileName);
+    /// Checks the whole contents of a file named `fileName`: too large a text is
+    /// refused before it is parsed.
+    static ProfileResult ParseContents(std::string_view text, const std::string& fileName);
     /// Reads and checks the file at `path`.
     static ProfileResult Load(const std::string& path);
 
