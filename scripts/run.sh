@@ -10,9 +10,51 @@
 # and screenshots are saved under out/.
 #
 # Extra arguments go to vyx-sim (see `vyx-sim --help`), e.g. --version 3.0.2.38.
+#
+# `run.sh --web`: the browser page instead. Builds the module and the site, serves
+# it on 127.0.0.1 (VYX_WEB_PORT, default 8080) and prints its address; open it in
+# Chrome or Edge and pick the port "demo" to try it without a Vyx. Without a
+# display (or with CI=true) the page is driven headless against the demo device
+# for one connection and a screenshot is saved under out/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+
+run_web() {
+    bash scripts/setup.sh web
+    bash scripts/web-build.sh
+    bash scripts/web-site.sh
+    if [ ! -d web/node_modules/playwright-core ]; then
+        (cd web && npm ci --ignore-scripts --no-audit --no-fund >/dev/null)
+    fi
+    local log server address=""
+    log=$(mktemp)
+    node web/test/site-server.mjs --root build/web/site --port "${VYX_WEB_PORT:-8080}" >"$log" 2>&1 &
+    server=$!
+    trap 'kill "$server" 2>/dev/null || true; rm -f "$log"' EXIT
+    for _ in $(seq 1 50); do
+        address=$(grep -o 'http://[^ ]*' "$log" || true)
+        [ -n "$address" ] && break
+        if ! kill -0 "$server" 2>/dev/null; then
+            cat "$log" >&2
+            exit 1
+        fi
+        sleep 0.1
+    done
+    echo "run: the page is at $address (Chrome or Edge; the port \"demo\" needs no Vyx)"
+    if [ -n "${DISPLAY:-}" ] && [ "${CI:-}" != true ]; then
+        echo "run: Ctrl+C stops the server"
+        wait "$server"
+        return
+    fi
+    echo "run: no display here; driving one connection to the demo device headless"
+    node web/test/tour.mjs "$address" "$root/out"
+}
+
+if [ "${1:-}" = --web ]; then
+    run_web
+    exit 0
+fi
 
 bash scripts/setup.sh
 cmake --preset release >/dev/null

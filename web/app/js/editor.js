@@ -137,6 +137,14 @@ export class Editor {
             button.tabIndex = -1;
             button.addEventListener('click', () => stepSpinner(edit, row.spin, state, delta));
         }
+        if (row.spin.arrowKeys) {
+            edit.addEventListener('keydown', (event) => {
+                const delta = { ArrowUp: 1, ArrowDown: -1 }[event.key];
+                if (!delta) return;
+                event.preventDefault();
+                stepSpinner(edit, row.spin, state, delta);
+            });
+        }
         this.edits.set(row.control, edit);
     }
 
