@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "EditorChecks.h"
+#include "EditorFaces.h"
 #include "ProfileKeys.h"
 #include "RecordLayout.h"
 
@@ -83,38 +84,88 @@ EditorSnapshot SnapshotFromObject(const val& object) {
     return editor;
 }
 
+val EditFaceObject(const EditFace& face) {
+    val out = val::object();
+    out.set("group", Name(face.Group));
+    out.set("control", Name(face.Edit));
+    out.set("label", Name(face.Label));
+    out.set("maxLength", face.MaxLength);
+    val spin = val::object();
+    spin.set("min", face.Minimum);
+    spin.set("max", face.Maximum);
+    spin.set("start", face.Position);
+    spin.set("arrowKeys", face.ArrowKeys);
+    out.set("spin", spin);
+    return out;
+}
+
 val LayoutRows() {
     val rows = val::array();
     for (const RecordEntry& row : RecordLayout) {
         val out = val::object();
-        out.set("control", Name(row.Control));
-        out.set("kind", std::string(KindName(row.Kind)));
-        out.set("key", Name(row.ProfileKey));
-        out.set("name", Name(IsAction(row) ? row.RemoteName : row.WriteName));
+        std::string_view group = row.Control;  // an action's row names its group
         if (row.Kind == FieldKind::Value) {
+            const EditFace& face = *EditFaceOf(row.Control);
+            out = EditFaceObject(face);
+            group = face.Group;
             out.set("min", row.Min);
             out.set("max", row.Max);
-        }
-        if (row.Kind == FieldKind::List) {
+        } else if (row.Kind == FieldKind::List) {
+            group = "GB_Config";
+            const ListFace& face = *ListFaceOf(row.Control);
+            out.set("label", Name(face.Label));
+            out.set("hint", Name(face.Hint));
             val choices = val::array();
             for (const std::uint16_t choice : row.Choices) {
                 choices.call<void>("push", std::to_string(choice * row.Scale));
             }
             out.set("choices", choices);
-        }
-        if (IsAction(row)) {
+        } else {
+            const bool single = row.Kind == FieldKind::SingleAction;
+            out.set("label", std::string());
+            out.set("buzzerCaption", Name(single ? SingleBuzzerCaption : BuzzerGroupCaption));
+            out.set("eventCaption", Name(single ? SingleEventCaption : EventGroupCaption));
             val boxes = val::array();
             for (std::size_t box = 0; box < BoxCount(row); ++box) {
                 val entry = val::object();
                 entry.set("control", BoxControl(row, box));
-                entry.set("buzzer", box < (row.Kind == FieldKind::SingleAction ? 1u : 3u));
+                const bool buzzer = box < (single ? 1u : 3u);
+                entry.set("buzzer", buzzer);
+                entry.set("caption",
+                          Name(single ? (buzzer ? SingleBuzzerCaption : SingleEventCaption)
+                                      : TripleBoxCaptions[box]));
                 boxes.call<void>("push", entry);
             }
             out.set("boxes", boxes);
         }
+        out.set("control", Name(row.Control));
+        out.set("kind", std::string(KindName(row.Kind)));
+        out.set("group", Name(group));
+        out.set("groupCaption", Name(GroupCaption(group)));
+        out.set("key", Name(row.ProfileKey));
+        out.set("name", Name(IsAction(row) ? row.RemoteName : row.WriteName));
         rows.call<void>("push", out);
     }
     return rows;
+}
+
+val EditorGroups() {
+    val groups = val::array();
+    for (const GroupFace& face : GroupFaces) {
+        val out = val::object();
+        out.set("group", Name(face.Group));
+        out.set("caption", Name(face.Caption));
+        groups.call<void>("push", out);
+    }
+    return groups;
+}
+
+val EditFaces() {
+    val faces = val::array();
+    for (const EditFace& face : vyx::EditFaces) {
+        faces.call<void>("push", EditFaceObject(face));
+    }
+    return faces;
 }
 
 EditorSnapshot CoupleBuzzer(EditorSnapshot editor, const std::string& control) {
