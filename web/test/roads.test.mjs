@@ -82,13 +82,18 @@ describe('device roads', { concurrency: false }, () => {
         const r = await road();
         try {
             await h.selectPort(r.page, 'demo');
+            await r.page.evaluate(() => {
+                window.progressMaxima = [];
+                const bar = document.getElementById('ProgressBar1');
+                new MutationObserver(() => window.progressMaxima.push(bar.max)).observe(bar, { attributeFilter: ['max'] });
+            });
             await readThrough(r.page);
             const lines = await h.logLines(r.page);
             const upload = lines.indexOf(h.Texts.updating);
             assert.ok(upload >= 0, lines.join('\n'));
             assert.ok(lines.indexOf(h.Texts.done) > upload);
             assert.ok(lines.lastIndexOf(h.Texts.upToDate) > lines.indexOf(h.Texts.done));
-            assert.equal(await r.page.$eval('#ProgressBar1', (p) => p.max), 1861);
+            assert.ok((await r.page.evaluate(() => window.progressMaxima)).includes(1861));
             assert.equal(await h.openBox(r.page), null);
         } finally {
             await finish(r);

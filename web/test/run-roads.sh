@@ -15,4 +15,4 @@ if [ ! -d "$root/web/node_modules/playwright-core" ]; then
 fi
 bash "$root/scripts/web-site.sh" --module "$web_build/module" --out "$out/site" >/dev/null
 cd "$root/web"
-VYX_SITE="$out/site" VYX_SIM="$sim" VYX_OUT="$out" exec node --test --test-concurrency=1 test/
+VYX_SITE="$out/site" VYX_SIM="$sim" VYX_OUT="$out" exec node --test --test-concurrency=1 test/*.test.mjs

@@ -166,6 +166,7 @@ async function start() {
     }
     startOffline($('L_Msg'));
     $('Form1').setAttribute('aria-busy', 'false');
+    performance.mark('vyx-ready');
 }
 
 start();
