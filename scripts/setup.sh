@@ -3,6 +3,8 @@
 # and only when one of them is missing. Safe to run again.
 # "setup.sh windows" adds what the windows preset and its Wine stage need: the
 # mingw-w64 cross compiler, Wine, and Python for the echoing test line.
+# "setup.sh web" adds what the web preset and the browser page need: emscripten,
+# node and npm (for the page's pinned test tools), and chromium for its tests.
 set -euo pipefail
 
 packages=(
@@ -18,6 +20,7 @@ packages=(
 for preset in "$@"; do
     case "$preset" in
         windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 python3) ;;
+        web) packages+=(emscripten nodejs npm chromium) ;;
         *) echo "setup: no packages known for '$preset'" >&2; exit 2 ;;
     esac
 done
