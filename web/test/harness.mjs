@@ -67,6 +67,7 @@ export function startSim(args = []) {
             }
         });
         child.stderr.on('data', (data) => (output += data));
+        child.on('error', reject);
         child.on('exit', () => reject(new Error(`vyx-sim ended early: ${output}`)));
     });
 }

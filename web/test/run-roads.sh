@@ -6,7 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 web_build=$(cd "$1" && pwd)
-sim=$2
+sim=$(realpath "$2")
 out=$3
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
