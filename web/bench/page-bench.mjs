@@ -4,11 +4,14 @@
 // - the site's size, gzip;
 // - firmware upload of 1,861 packages against the demo device, and through the
 //   bridge to a native vyx-sim;
-// - the browser's CPU with the demo port open and idle.
+// - the whole flash road through the bridge (connect to the new release
+//   announced) in turn with `vyxctl flash` on the same simulator, as a ratio;
+// - the browser's CPU with the demo port open and idle, beside the same page idle
+//   with no port open.
 //
-//   VYX_SITE=build/web/site VYX_SIM=.../vyx-sim node web/bench/page-bench.mjs
+//   VYX_SITE=build/web/site VYX_SIM=.../vyx-sim VYX_CTL=.../vyxctl node web/bench/page-bench.mjs
 
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawnSync } from 'node:child_process';
 import { readdirSync, readFileSync, statSync } from 'node:fs';
 import path from 'node:path';
 import { gzipSync } from 'node:zlib';
@@ -81,6 +84,45 @@ async function uploadSeconds(page) {
     return (times.end - times.start) / 1000;
 }
 
+// Seconds from the press of the port button to the device announcing its new release.
+async function flashRoad(browser, server) {
+    const sim = await h.startSim(['--version', '4.0.2.38']);
+    server.bridgeTarget = sim.path;
+    const context = await browser.newContext();
+    const page = await h.openPage(context, server.url);
+    const start = await page.evaluate(() => performance.now());
+    await h.connect(page);
+    await page.waitForFunction(
+        (texts) => {
+            const lines = [...document.querySelectorAll('#Log > div')].map((l) => l.textContent);
+            return lines.includes(texts.done) && lines.lastIndexOf(texts.upToDate) > lines.indexOf(texts.done);
+        },
+        { done: h.Texts.done, upToDate: h.Texts.upToDate },
+        { timeout: 120000 },
+    );
+    const seconds = ((await page.evaluate(() => performance.now())) - start) / 1000;
+    await context.close();
+    await sim.stop();
+    return seconds;
+}
+
+async function vyxctlFlash() {
+    const sim = await h.startSim(['--version', '4.0.2.38']);
+    const start = performance.now();
+    const run = spawnSync(process.env.VYX_CTL, ['flash', '--port', sim.path], { stdio: 'ignore' });
+    const seconds = (performance.now() - start) / 1000;
+    await sim.stop();
+    if (run.status !== 0) throw new Error(`vyxctl flash ended with ${run.status}`);
+    return seconds;
+}
+
+async function idleShare(page) {
+    await page.waitForTimeout(500);
+    const before = childrenCpu();
+    await page.waitForTimeout(IdleSpanMs);
+    return (childrenCpu() - before) / (IdleSpanMs / 1000);
+}
+
 async function main() {
     const browser = await h.launch();
     const server = await h.serve();
@@ -124,16 +166,29 @@ async function main() {
         }
         report.push(`upload of 1,861 packages, bridge to vyx-sim: median ${median(bridged).toFixed(3)} s`);
 
+        if (process.env.VYX_CTL) {
+            const page = [];
+            const native = [];
+            for (let i = 0; i < Runs; ++i) {
+                page.push(await flashRoad(browser, server));
+                native.push(await vyxctlFlash());
+            }
+            const ratio = median(page) / median(native);
+            report.push(
+                `flash road through the bridge: median ${median(page).toFixed(3)} s, vyxctl flash ${median(native).toFixed(3)} s, ratio ${ratio.toFixed(2)} (budget 3)`,
+            );
+        }
+
         const context = await browser.newContext();
         const page = await h.openPage(context, `${server.url}?demo-release=2.39`, { port: 'browser' });
+        const closed = await idleShare(page);
         await h.selectPort(page, 'demo');
         await h.connect(page);
         await h.waitForLine(page, h.Texts.readDone);
-        await page.waitForTimeout(500);
-        const before = childrenCpu();
-        await page.waitForTimeout(IdleSpanMs);
-        const share = (childrenCpu() - before) / (IdleSpanMs / 1000);
-        report.push(`idle with the demo port open: ${(share * 100).toFixed(2)} % of one core, all browser processes (budget 1 %)`);
+        const open = await idleShare(page);
+        report.push(
+            `idle, all browser processes: ${(open * 100).toFixed(2)} % of one core with the demo port open, ${(closed * 100).toFixed(2)} % with no port open (budget 1 %)`,
+        );
         await context.close();
     } finally {
         await browser.close();
