@@ -123,10 +123,17 @@ describe('device roads', { concurrency: false }, () => {
         }
     });
 
-    test('the cable pulled mid-upload: one lost-connection line, no box, nothing reported done; reconnecting works', async () => {
-        const r = await road({ sim: ['--version', '4.0.2.38', '--hangup-after', '900'] });
+    test('the cable pulled mid-upload: the leave-page warning, then one lost-connection line, no box, nothing reported done; reconnecting works', async () => {
+        const r = await road({ sim: ['--version', '4.0.2.38', '--hangup-after', '1500'] });
         try {
             await h.connect(r.page);
+            // Closing the tab while the upload runs: the browser asks first.
+            await h.waitForLine(r.page, h.Texts.updating);
+            const asked = new Promise((resolve) =>
+                r.page.once('dialog', (dialog) => dialog.dismiss().then(() => resolve(dialog.type()))),
+            );
+            await r.page.close({ runBeforeUnload: true });
+            assert.equal(await asked, 'beforeunload');
             await h.waitForLine(r.page, h.Texts.lost, ReadTimeout);
             await r.page.waitForTimeout(600); // a transfer tick or two: nothing may follow
             const lines = await h.logLines(r.page);
