@@ -20,6 +20,24 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
+# Waits for a background program (pid $1) to print a text matching the regular
+# expression $3 into its log $2, and prints that text; fails with the log shown
+# when the program ends first or nothing came in 10 seconds.
+await_printed() {
+    local found=""
+    for _ in $(seq 1 100); do
+        found=$(grep -o "$3" "$2" | head -n 1 || true)
+        if [ -n "$found" ]; then
+            echo "$found"
+            return 0
+        fi
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.1
+    done
+    cat "$2" >&2
+    return 1
+}
+
 run_web() {
     bash scripts/setup.sh web
     bash scripts/web-build.sh
@@ -27,20 +45,15 @@ run_web() {
     if [ ! -d web/node_modules/playwright-core ]; then
         (cd web && npm ci --ignore-scripts --no-audit --no-fund >/dev/null)
     fi
-    local log server address=""
+    local log server address
     log=$(mktemp)
     node web/test/site-server.mjs --root build/web/site --port "${VYX_WEB_PORT:-8080}" >"$log" 2>&1 &
     server=$!
     trap 'kill "$server" 2>/dev/null || true; rm -f "$log"' EXIT
-    for _ in $(seq 1 50); do
-        address=$(grep -o 'http://[^ ]*' "$log" || true)
-        [ -n "$address" ] && break
-        if ! kill -0 "$server" 2>/dev/null; then
-            cat "$log" >&2
-            exit 1
-        fi
-        sleep 0.1
-    done
+    address=$(await_printed "$server" "$log" 'http://[^ ]*') || {
+        echo "run: the page's server did not start" >&2
+        exit 1
+    }
     echo "run: the page is at $address (Chrome or Edge; the port \"demo\" needs no Vyx)"
     if [ -n "${DISPLAY:-}" ] && [ "${CI:-}" != true ]; then
         echo "run: Ctrl+C stops the server"
@@ -75,21 +88,10 @@ cleanup() {
 trap cleanup EXIT
 
 # The simulator prints its port once it is published.
-port=""
-for _ in $(seq 1 100); do
-    port=$(grep -o '/[^ ]*/'"$name" "$simlog" | head -n 1 || true)
-    [ -n "$port" ] && break
-    if ! kill -0 "$sim" 2>/dev/null; then
-        cat "$simlog" >&2
-        exit 1
-    fi
-    sleep 0.1
-done
-if [ -z "$port" ]; then
+port=$(await_printed "$sim" "$simlog" '/[^ ]*/'"$name") || {
     echo "run: the simulator did not publish its port" >&2
-    cat "$simlog" >&2
     exit 1
-fi
+}
 echo "run: simulated Vyx on $port"
 
 if [ -n "${DISPLAY:-}" ] && [ "${CI:-}" != true ]; then
