@@ -13,6 +13,9 @@ import { Profiles } from './profiles.js';
 
 const $ = (id) => document.getElementById(id);
 const Glyphs = { connected: 'icons/connected.svg', disconnected: 'icons/disconnected.svg' };
+// The window's client widths, narrow and wide (see style.css).
+const NarrowWidth = 557;
+const WideWidth = 853;
 const ModuleFailedText = 'A página não conseguiu carregar o seu módulo. Recarregue a página.';
 
 /** Options of the demo device from the address: ?demo-release=2.39&demo-chunk=64 ... */
@@ -137,7 +140,18 @@ async function start() {
         event.preventDefault();
         session.clearIdList();
     });
-    const toggleWide = () => $('Form1').classList.toggle('wide');
+    // A browser window narrower than the form shows it smaller rather than cut off.
+    const fit = () => {
+        const form = $('Form1');
+        const width = form.classList.contains('wide') ? WideWidth : NarrowWidth;
+        form.style.zoom = String(Math.min(1, document.documentElement.clientWidth / width));
+    };
+    window.addEventListener('resize', fit);
+    fit();
+    const toggleWide = () => {
+        $('Form1').classList.toggle('wide');
+        fit();
+    };
     $('Wide').addEventListener('click', toggleWide);
     document.addEventListener('keydown', (event) => {
         const key = event.key.toLowerCase();

@@ -43,9 +43,11 @@ export class PortList {
         const before = this.selected();
         const granted = this.serial ? await this.serial.getPorts().catch(() => []) : [];
         const entries = granted.map((port, i) => ({ kind: 'serial', label: portLabel(port, i), port }));
+        // The chooser before the demo, so that a first visit with a Vyx at hand
+        // has the chooser selected.
+        if (this.serial) entries.push({ kind: 'choose', label: ChooseLabel, port: null });
         const demo = this.entries.find((entry) => entry.kind === 'demo');
         entries.push(demo ?? { kind: 'demo', label: DemoLabel, port: null });
-        if (this.serial) entries.push({ kind: 'choose', label: ChooseLabel, port: null });
         this.entries = entries;
         this.select.replaceChildren(...entries.map((entry) => new Option(entry.label)));
         const kept = before ? entries.findIndex((e) => e.kind === before.kind && e.port === before.port) : -1;
