@@ -126,3 +126,15 @@ export async function connect(page) {
 export function connected(page) {
     return page.$eval('#ButtonVCP', (b) => b.getAttribute('aria-pressed') === 'true');
 }
+
+/** The editor's controls by name: list positions, edit texts, box states. */
+export function snapshotOf(page) {
+    return page.evaluate(() => {
+        const values = {};
+        for (const control of document.querySelectorAll('#GB_Config select, #GB_Config input[id]:not([type=file])')) {
+            values[control.id] =
+                control.tagName === 'SELECT' ? control.selectedIndex : control.type === 'checkbox' ? control.checked : control.value;
+        }
+        return values;
+    });
+}

@@ -1,7 +1,9 @@
-// The page's own roads, each once: a refused profile, the page opened again
+// The page's own roads, each once: a refused profile, a profile saved and opened
+// again, the page opened again
 // with no server from its offline copy, and a browser without the serial API.
 
 import assert from 'node:assert/strict';
+import { readFile } from 'node:fs/promises';
 import { after, before, describe, test } from 'node:test';
 import * as h from './harness.mjs';
 
@@ -25,10 +27,33 @@ describe('page', { concurrency: false }, () => {
                 buffer: Buffer.from('{"speed": '),
             });
             await page.waitForSelector('#MsgBox[open]');
+            await page.screenshot({ path: `${h.Out}/web-page-box.png` });
             const box = await h.openBox(page);
             assert.equal(box.caption, 'Erro');
             assert.ok(box.text.length > 0);
             assert.equal(await page.inputValue('#ED_VMX'), before);
+        } finally {
+            await context.close();
+            server.close();
+        }
+    });
+
+    test('a saved profile is a download that opens again into an emptied editor', async () => {
+        const server = await h.serve();
+        const context = await browser.newContext({ acceptDownloads: true });
+        try {
+            const page = await h.openPage(context, server.url);
+            await page.click('#B_SetCalvera');
+            const saved = await h.snapshotOf(page);
+            const [download] = await Promise.all([page.waitForEvent('download'), page.click('#B_SaveProfile')]);
+            const text = await readFile(await download.path(), 'utf8');
+            assert.doesNotThrow(() => JSON.parse(text));
+            await page.reload();
+            await page.waitForSelector('#Form1[aria-busy="false"]');
+            await page.setInputFiles('#ProfileFile', { name: download.suggestedFilename(), mimeType: 'application/json', buffer: Buffer.from(text) });
+            await page.waitForFunction(() => document.getElementById('ED_VMX').value !== '');
+            assert.deepEqual(await h.snapshotOf(page), saved);
+            assert.equal(await h.openBox(page), null);
         } finally {
             await context.close();
             server.close();
