@@ -20,7 +20,13 @@ packages=(
 for preset in "$@"; do
     case "$preset" in
         windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 python3) ;;
-        web) packages+=(emscripten nodejs npm chromium) ;;
+        web)
+            packages+=(emscripten chromium)
+            # A node installed apart from Debian's brings its own npm, and Debian's
+            # npm package conflicts with it: only what cannot be found is asked for.
+            command -v node >/dev/null 2>&1 || packages+=(nodejs)
+            command -v npm >/dev/null 2>&1 || packages+=(npm)
+            ;;
         *) echo "setup: no packages known for '$preset'" >&2; exit 2 ;;
     esac
 done
