@@ -123,5 +123,27 @@ const RefusedCase RefusedCases[] = {
 INSTANTIATE_TEST_SUITE_P(EachKind, RefusedProfile, ::testing::ValuesIn(RefusedCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(ProfileFile, ContentsAboveTheSizeLimitAreRefusedUnread) {
+    std::string text = DefaultsProfile;
+    text.resize(ProfileFile::MaxFileSize, ' ');
+    EXPECT_TRUE(ProfileFile::ParseContents(text, "p.json").Editor);
+    text += ' ';
+    const ProfileResult result = ProfileFile::ParseContents(text, "p.json");
+    EXPECT_FALSE(result.Editor);
+    EXPECT_EQ(result.Errors, std::vector<std::string>{
+                                 "p.json: too large for a profile (allowed: up to 65536 bytes)"});
+}
+
+TEST(ProfileFile, EveryReasonIsALineOfTheRefusal) {
+    const ProfileResult result =
+        ProfileFile::Parse(Replace(Replace(DefaultsProfile, "\"max_rpm\": 900, ", ""),
+                                   "\"max_kmh\": 120", "\"max_kmh\": 151"),
+                           "p.json");
+    EXPECT_EQ(
+        RefusalText(result),
+        "p.json: speed.max_kmh: 151 is out of range (allowed: a whole number from 0 to 150)\r\n"
+        "p.json: coasting.max_rpm: missing (allowed: a whole number from 300 to 1000)");
+}
+
 }  // namespace
 }  // namespace vyx
