@@ -4,7 +4,6 @@
 
 #include "EditorChecks.h"
 #include "EditorFaces.h"
-#include "ProfileKeys.h"
 #include "RecordLayout.h"
 
 namespace vyx::web {
