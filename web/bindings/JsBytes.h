@@ -6,16 +6,26 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace vyx::web {
 
+/// More than a port ever hands over at once: a bigger "chunk" is no chunk.
+inline constexpr double MaxChunk = 1 << 20;
+
+/// The bytes of a Uint8Array or an array of numbers; none for anything else.
 inline std::vector<std::uint8_t> BytesFromJs(const emscripten::val& array) {
-    const emscripten::val length = array["length"];
-    if (length.typeOf().as<std::string>() != "number") {
+    if (array.typeOf().as<std::string>() != "object" || array.isNull()) {
         return {};
     }
-    std::vector<std::uint8_t> bytes(length.as<std::size_t>());
+    const emscripten::val length = array["length"];
+    const double count = length.typeOf().as<std::string>() == "number" ? length.as<double>() : -1;
+    if (!(count >= 0 && count <= MaxChunk) ||
+        count != static_cast<double>(static_cast<int>(count))) {
+        return {};
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
     emscripten::val view(emscripten::typed_memory_view(bytes.size(), bytes.data()));
     view.call<void>("set", array);
     return bytes;
