@@ -21,9 +21,12 @@ export class Connection {
     /**
      * @param {object} ui {vyx, session, list, box, view, serial, log}
      *   view: {showConnected(), showDisconnected(), setListEnabled(enabled)}
+     *   and, for tests, locks (navigator.locks) and pause(ms) (a promise)
      */
     constructor(ui) {
         Object.assign(this, ui);
+        this.locks ??= globalThis.navigator?.locks;
+        this.pause ??= (ms) => new Promise((resolve) => setTimeout(resolve, ms));
         this.link = null;
         this.releaseLock = null;
         this.busy = false;
@@ -156,15 +159,15 @@ export class Connection {
                 await this.list.show(found);
                 if (await this.open(found, true)) return;
             }
-            await new Promise((resolve) => setTimeout(resolve, PickUpPause));
+            await this.pause(PickUpPause);
         }
     }
 
     // Another tab of this site that holds the port says so through a lock, which
     // tells "open in another tab" apart from the other reasons.
     holdLock(port) {
-        if (!navigator.locks || port.getInfo().usbVendorId === undefined) return;
-        navigator.locks.request(lockName(port), () => new Promise((resolve) => (this.releaseLock = resolve)));
+        if (!this.locks || port.getInfo().usbVendorId === undefined) return;
+        this.locks.request(lockName(port), () => new Promise((resolve) => (this.releaseLock = resolve)));
     }
 
     dropLock() {
@@ -173,8 +176,8 @@ export class Connection {
     }
 
     async heldElsewhere(port) {
-        if (!navigator.locks || port.getInfo().usbVendorId === undefined) return false;
-        const state = await navigator.locks.query();
+        if (!this.locks || port.getInfo().usbVendorId === undefined) return false;
+        const state = await this.locks.query();
         return state.held.some((lock) => lock.name === lockName(port));
     }
 }
