@@ -28,8 +28,13 @@ DemoDevice::DemoDevice(sim::SimOptions chosen)
     : options(std::move(chosen)), model(options), output(options.chunkSize, options.chunkGap) {}
 
 void DemoDevice::Opened(Clock::time_point now) {
-    if (open || HungUp()) {
+    if (open) {
         return;
+    }
+    if (HungUp()) {
+        // Opened again after the hang-up: the cable is back in, and it was pulled once.
+        model.Status().hungUp = false;
+        options.hangUpAfterPackage = 0;
     }
     open = true;
     nextAnnouncement = now + options.announceDelay;
@@ -55,6 +60,7 @@ void DemoDevice::Receive(std::span<const std::uint8_t> bytes, Clock::time_point 
         if (outcome.hangUp) {
             Closed();
             model.Status().hungUp = true;
+            hangUpNotice = now;
             return;
         }
         const Clock::time_point due = now + options.replyDelay + outcome.delay;
@@ -68,6 +74,7 @@ void DemoDevice::Receive(std::span<const std::uint8_t> bytes, Clock::time_point 
 }
 
 std::vector<DemoDevice::Chunk> DemoDevice::Due(Clock::time_point now) {
+    hangUpNotice.reset();
     if (restartDue && now >= *restartDue) {
         restartDue.reset();
         model.FinishRestart();
@@ -85,7 +92,7 @@ std::vector<DemoDevice::Chunk> DemoDevice::Due(Clock::time_point now) {
 }
 
 std::optional<DemoDevice::Clock::time_point> DemoDevice::NextDue() const {
-    std::optional<Clock::time_point> next = restartDue;
+    std::optional<Clock::time_point> next = restartDue ? restartDue : hangUpNotice;
     auto consider = [&next](Clock::time_point at) { next = next ? std::min(*next, at) : at; };
     if (open) {
         if (const auto due = output.NextDue()) {

@@ -38,7 +38,8 @@ public:
     DemoDevice(const DemoDevice&) = delete;
     DemoDevice& operator=(const DemoDevice&) = delete;
 
-    /// The page opened the demo port.
+    /// The page opened the demo port (after a hang-up: the cable is back in, and
+    /// the hang-up does not come again).
     void Opened(Clock::time_point now);
     /// The page closed it: whatever was on its way is dropped.
     void Closed();
@@ -48,10 +49,11 @@ public:
     /// due, in order.
     std::vector<Chunk> Due(Clock::time_point now);
     /// When something is next due; nothing while the device only waits to be
-    /// spoken to.
+    /// spoken to. A hang-up is due once, at once, so a page that only looks when
+    /// something is due finds it.
     std::optional<Clock::time_point> NextDue() const;
 
-    /// The device went away (the hang-up fault).
+    /// The device went away (the hang-up fault), until opened again.
     bool HungUp() const { return model.Status().hungUp; }
     const sim::SimStatus& Status() const { return model.Status(); }
 
@@ -65,6 +67,7 @@ private:
     bool open = false;
     Clock::time_point nextAnnouncement{};
     std::optional<Clock::time_point> restartDue;
+    std::optional<Clock::time_point> hangUpNotice;
 };
 
 }  // namespace vyx::web

@@ -112,17 +112,26 @@ TEST(DemoDevice, ClosingDropsWhatWasOnItsWayAndReopeningAnnouncesAgain) {
     EXPECT_EQ(chunks[0][2], IdentityCode);
 }
 
-TEST(DemoDevice, AHangUpEndsEverythingForGood) {
+TEST(DemoDevice, AHangUpEndsTheConnectionAndComesOnce) {
     DemoDevice device(DemoOptions({.hangUpAfterPackage = 1}));
     device.Opened(T0);
     Bytes payload(8, 0);
     payload[3] = 1;  // package 1
     payload[5] = 1;  // of 1
-    device.Receive(EncodeFrame(MessageCode::ConfigPackage, payload), T0);
+    const Bytes package = EncodeFrame(MessageCode::ConfigPackage, payload);
+    device.Receive(package, T0);
     EXPECT_TRUE(device.HungUp());
+    EXPECT_EQ(device.NextDue(), T0);  // one look, to find the device gone
     EXPECT_TRUE(device.Due(T0 + 1s).empty());
-    device.Opened(T0 + 2s);
     EXPECT_FALSE(device.NextDue());
+
+    // Plugged back in: it announces again and takes the same package this time.
+    device.Opened(T0 + 2s);
+    EXPECT_FALSE(device.HungUp());
+    ASSERT_EQ(device.Due(T0 + 2s + 20ms).size(), 1u);
+    device.Receive(package, T0 + 3s);
+    EXPECT_FALSE(device.HungUp());
+    EXPECT_EQ(device.Due(T0 + 3s).size(), 1u);  // its answer
 }
 
 }  // namespace
