@@ -49,7 +49,8 @@ run_web() {
     log=$(mktemp)
     node web/test/site-server.mjs --root build/web/site --port "${VYX_WEB_PORT:-8080}" >"$log" 2>&1 &
     server=$!
-    trap 'kill "$server" 2>/dev/null || true; rm -f "$log"' EXIT
+    # Expanded now: the trap runs after this function's locals are gone.
+    trap "kill $server 2>/dev/null || true; rm -f '$log'" EXIT
     address=$(await_printed "$server" "$log" 'http://[^ ]*') || {
         echo "run: the page's server did not start" >&2
         exit 1
