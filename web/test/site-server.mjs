@@ -123,7 +123,8 @@ export function startServer({ root, port = 0, tty: ttyPath = null }) {
         state.socket = socket;
         sockets.handleUpgrade(request, socket, head, (ws) => bridge(fd, ws, state));
     });
-    return new Promise((resolve) => {
+    return new Promise((resolve, reject) => {
+        server.once('error', reject);
         server.listen(port, '127.0.0.1', () => {
             server.url = `http://127.0.0.1:${server.address().port}/`;
             resolve(server);
@@ -138,6 +139,13 @@ function argument(name) {
 
 if (import.meta.url === `file://${process.argv[1]}`) {
     const root = argument('--root') ?? 'build/web/site';
-    const server = await startServer({ root, port: Number(argument('--port') ?? 8080), tty: argument('--tty') });
-    console.log(`site-server: ${server.url}`);
+    const port = Number(argument('--port') ?? 8080);
+    try {
+        const server = await startServer({ root, port, tty: argument('--tty') });
+        console.log(`site-server: ${server.url}`);
+    } catch (error) {
+        const hint = error.code === 'EADDRINUSE' ? ' (in use: choose another with VYX_WEB_PORT)' : '';
+        console.error(`site-server: cannot serve on 127.0.0.1:${port}${hint}: ${error.message}`);
+        process.exit(1);
+    }
 }
