@@ -1,6 +1,9 @@
 // The "demo" entry of the port list: the module's simulated Vyx behind the same
 // interface as a browser serial port, so the page takes one road for both.
 
+// One answer in this many given at once waits for a task of its own.
+const YieldEvery = 32;
+
 export class DemoPort extends EventTarget {
     /** @param vyx the loaded module; `options` those of its DemoDevice. */
     constructor(vyx, options = {}) {
@@ -11,8 +14,10 @@ export class DemoPort extends EventTarget {
         this.readable = null;
         this.writable = null;
         this.timer = 0;
-        // An answer due at once goes out as its own task, neither clamped like a
-        // chain of timeouts nor holding up the page's painting like a microtask.
+        // Answers due at once go out without waiting for a task, as a device on
+        // a cable answers; now and then one waits for a task of its own, so the
+        // page still paints during an upload (timeouts would be clamped instead).
+        this.atOnce = 0;
         this.channel = new MessageChannel();
         this.channel.port1.onmessage = () => this.pump();
     }
@@ -49,7 +54,9 @@ export class DemoPort extends EventTarget {
         const due = this.device.nextDue();
         if (due < 0) return;
         const wait = due - performance.now();
-        if (wait <= 0) {
+        if (wait <= 0 && ++this.atOnce % YieldEvery !== 0) {
+            queueMicrotask(() => this.pump());
+        } else if (wait <= 0) {
             this.channel.port2.postMessage(0);
         } else {
             this.timer = setTimeout(() => this.pump(), wait);
