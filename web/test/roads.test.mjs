@@ -61,16 +61,18 @@ describe('device roads', { concurrency: false }, () => {
         }
     });
 
-    test('edit, write and read back on the demo device', async () => {
+    test('edit, write with "Fechar após configurar", the port closed by itself, read back on the demo device', async () => {
         const r = await road({ query: '?demo-release=2.39' });
         try {
             await h.selectPort(r.page, 'demo');
             await readThrough(r.page);
+            await r.page.keyboard.press('Control+Alt+Shift+F11');
+            await r.page.check('#Cb_COMAutoClose input');
             await r.page.fill('#ED_VMX', '99');
             await r.page.click('#B_SetConfig');
             await h.waitForLine(r.page, h.Texts.done);
-            await h.connect(r.page);
             await h.waitForLine(r.page, h.Texts.closed);
+            assert.equal(await h.connected(r.page), false);
             await readThrough(r.page);
             assert.equal(await r.page.inputValue('#ED_VMX'), '99');
         } finally {
