@@ -19,7 +19,7 @@ const WideWidth = 853;
 const ModuleFailedText = 'A página não conseguiu carregar o seu módulo. Recarregue a página.';
 
 /** Options of the demo device from the address: ?demo-release=2.39&demo-chunk=64 ... */
-export function demoOptions(search) {
+function demoOptions(search) {
     const query = new URLSearchParams(search);
     const options = { release: query.get('demo-release') ?? '2.38' };
     if (query.get('demo-mode') === 'operating') options.operatingMode = true;
