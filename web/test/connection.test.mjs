@@ -118,10 +118,18 @@ for (const row of opening) {
     });
 }
 
-test('a port granted in the chooser opens with the device settings, is listed and held for this tab', async () => {
+test('the chooser offers the Vyx by its USB identity; the port granted opens with the device settings, is listed and held for this tab', async () => {
     const port = new FakePort();
-    const { connection, seen } = rig({ entry: choose, requestPort: async () => port });
+    const asked = [];
+    const { connection, seen } = rig({
+        entry: choose,
+        requestPort: async (options) => {
+            asked.push(options);
+            return port;
+        },
+    });
     await connection.toggle();
+    assert.deepEqual(asked, [{ filters: [{ usbVendorId: 0x1209, usbProductId: 0x5659 }] }]);
     assert.deepEqual(port.opens, [{ baudRate: 3686400 }]);
     assert.deepEqual(seen.shown, [port]);
     assert.deepEqual(seen.session, ['opened']);
