@@ -130,7 +130,7 @@ test('the chooser offers the Vyx by its USB identity; the port granted opens wit
     });
     await connection.toggle();
     assert.deepEqual(asked, [{ filters: [{ usbVendorId: 0x1209, usbProductId: 0x5659 }] }]);
-    assert.deepEqual(port.opens, [{ baudRate: 3686400 }]);
+    assert.deepEqual(port.opens, [{ baudRate: 3686400, bufferSize: 4096 }]);
     assert.deepEqual(seen.shown, [port]);
     assert.deepEqual(seen.session, ['opened']);
     assert.deepEqual(seen.view, ['connected', 'list off']);

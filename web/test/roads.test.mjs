@@ -8,7 +8,7 @@ import { after, before, describe, test } from 'node:test';
 import * as h from './harness.mjs';
 
 const ReadTimeout = 60000;
-const PortSettings = { baudRate: 3686400, dataBits: 8, stopBits: 1, parity: 'none', flowControl: 'none' };
+const PortSettings = { baudRate: 3686400, dataBits: 8, stopBits: 1, parity: 'none', flowControl: 'none', bufferSize: 4096 };
 
 let browser;
 let server;

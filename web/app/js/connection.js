@@ -11,6 +11,9 @@ const LockPrefix = 'vyx-port';
 const PickUpTries = 5;
 const PickUpPause = 1000;
 const PickUpWindow = 30000;
+// The browser's read buffer, as large as the driver buffers the window asks for:
+// its default (255 bytes) is smaller than one memory-read reply.
+const BufferSize = 4096;
 
 function lockName(port) {
     const info = port.getInfo ? port.getInfo() : {};
@@ -93,7 +96,7 @@ export class Connection {
             lost: () => this.lost(link, port),
         });
         try {
-            await link.open(this.vyx.portSettings());
+            await link.open({ ...this.vyx.portSettings(), bufferSize: BufferSize });
         } catch (error) {
             if (quiet) return false;
             const otherTab = await this.heldElsewhere(port);
