@@ -15,6 +15,14 @@ function(vyx_add_gtest)
     add_executable(${T_NAME} ${T_SOURCES})
     vyx_target_defaults(${T_NAME})
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main Threads::Threads)
+    if(EMSCRIPTEN)
+        # A program for node, with the real file system, whose exit code is the
+        # result; the native build's ctest runs it (see tests/CMakeLists.txt).
+        target_link_options(${T_NAME} PRIVATE -sENVIRONMENT=node -sNODERAWFS=1
+            -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1)
+        set_property(GLOBAL APPEND PROPERTY VYX_NODE_TESTS ${T_NAME})
+        return()
+    endif()
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()

@@ -10,9 +10,65 @@
 # and screenshots are saved under out/.
 #
 # Extra arguments go to vyx-sim (see `vyx-sim --help`), e.g. --version 3.0.2.38.
+#
+# `run.sh --web`: the browser page instead. Builds the module and the site, serves
+# it on 127.0.0.1 (VYX_WEB_PORT, default 8080) and prints its address; open it in
+# Chrome or Edge and pick the port "demo" to try it without a Vyx. Without a
+# display (or with CI=true) the page is driven headless against the demo device
+# for one connection and a screenshot is saved under out/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+
+# Waits for a background program (pid $1) to print a text matching the regular
+# expression $3 into its log $2, and prints that text; fails with the log shown
+# when the program ends first or nothing came in 10 seconds.
+await_printed() {
+    local found=""
+    for _ in $(seq 1 100); do
+        found=$(grep -o "$3" "$2" | head -n 1 || true)
+        if [ -n "$found" ]; then
+            echo "$found"
+            return 0
+        fi
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.1
+    done
+    cat "$2" >&2
+    return 1
+}
+
+run_web() {
+    bash scripts/setup.sh web
+    bash scripts/web-build.sh
+    bash scripts/web-site.sh
+    if [ ! -d web/node_modules/playwright-core ]; then
+        (cd web && npm ci --ignore-scripts --no-audit --no-fund >/dev/null)
+    fi
+    local log server address
+    log=$(mktemp)
+    node web/test/site-server.mjs --root build/web/site --port "${VYX_WEB_PORT:-8080}" >"$log" 2>&1 &
+    server=$!
+    # Expanded now: the trap runs after this function's locals are gone.
+    trap "kill $server 2>/dev/null || true; rm -f '$log'" EXIT
+    address=$(await_printed "$server" "$log" 'http://[^ ]*') || {
+        echo "run: the page's server did not start" >&2
+        exit 1
+    }
+    echo "run: the page is at $address (Chrome or Edge; the port \"demo\" needs no Vyx)"
+    if [ -n "${DISPLAY:-}" ] && [ "${CI:-}" != true ]; then
+        echo "run: Ctrl+C stops the server"
+        wait "$server"
+        return
+    fi
+    echo "run: no display here; driving one connection to the demo device headless"
+    node web/test/tour.mjs "$address" "$root/out"
+}
+
+if [ "${1:-}" = --web ]; then
+    run_web
+    exit 0
+fi
 
 bash scripts/setup.sh
 cmake --preset release >/dev/null
@@ -33,21 +89,10 @@ cleanup() {
 trap cleanup EXIT
 
 # The simulator prints its port once it is published.
-port=""
-for _ in $(seq 1 100); do
-    port=$(grep -o '/[^ ]*/'"$name" "$simlog" | head -n 1 || true)
-    [ -n "$port" ] && break
-    if ! kill -0 "$sim" 2>/dev/null; then
-        cat "$simlog" >&2
-        exit 1
-    fi
-    sleep 0.1
-done
-if [ -z "$port" ]; then
+port=$(await_printed "$sim" "$simlog" '/[^ ]*/'"$name") || {
     echo "run: the simulator did not publish its port" >&2
-    cat "$simlog" >&2
     exit 1
-fi
+}
 echo "run: simulated Vyx on $port"
 
 if [ -n "${DISPLAY:-}" ] && [ "${CI:-}" != true ]; then

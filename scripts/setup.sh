@@ -4,6 +4,8 @@
 # "setup.sh windows" adds what the windows preset and its Wine stage need: the
 # mingw-w64 cross compiler, Wine, Python for the echoing test line, and zip and
 # unzip for the vyxctl zip.
+# "setup.sh web" adds what the web preset and the browser page need: emscripten,
+# node and npm (for the page's pinned test tools), and chromium for its tests.
 set -euo pipefail
 
 packages=(
@@ -19,6 +21,13 @@ packages=(
 for preset in "$@"; do
     case "$preset" in
         windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 python3 zip unzip) ;;
+        web)
+            packages+=(emscripten chromium)
+            # A node installed apart from Debian's brings its own npm, and Debian's
+            # npm package conflicts with it: only what cannot be found is asked for.
+            command -v node >/dev/null 2>&1 || packages+=(nodejs)
+            command -v npm >/dev/null 2>&1 || packages+=(npm)
+            ;;
         *) echo "setup: no packages known for '$preset'" >&2; exit 2 ;;
     esac
 done

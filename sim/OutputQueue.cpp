@@ -55,6 +55,17 @@ OutputQueue::Progress OutputQueue::WriteDue(int fd, Clock::time_point now) {
     return progress;
 }
 
+std::vector<std::vector<std::uint8_t>> OutputQueue::TakeDue(Clock::time_point now) {
+    std::vector<std::vector<std::uint8_t>> due;
+    while (!chunks.empty() && chunks.front().due <= now) {
+        Chunk& chunk = chunks.front();
+        due.emplace_back(chunk.bytes.begin() + static_cast<std::ptrdiff_t>(chunk.written),
+                         chunk.bytes.end());
+        chunks.pop_front();
+    }
+    return due;
+}
+
 std::optional<OutputQueue::Clock::time_point> OutputQueue::NextDue() const {
     if (chunks.empty()) {
         return std::nullopt;

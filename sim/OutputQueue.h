@@ -31,6 +31,10 @@ public:
     /// Writes every chunk that is due at `now` to `fd` (non-blocking).
     Progress WriteDue(int fd, Clock::time_point now);
 
+    /// Takes every chunk that is due at `now`, in order, for a line that takes
+    /// whole chunks at once (the browser page's demo device).
+    std::vector<std::vector<std::uint8_t>> TakeDue(Clock::time_point now);
+
     /// When the next chunk is due; empty when nothing is queued.
     std::optional<Clock::time_point> NextDue() const;
 

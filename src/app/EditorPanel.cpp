@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <array>
 
+#include "EditorFaces.h"
 #include "EditorSnapshot.h"
 #include "Look.h"
 #include "UpDown.h"
@@ -17,67 +18,54 @@ namespace vyx::app {
 
 namespace {
 
+// Where the groups sit (captions: EditorFaces.h).
 struct GroupSpec {
     const char* Name;
-    const char* Caption;
     int X, Y, W, H;
 };
 
 // Condition groups, relative to GB_Config (GB_EBK to the form).
 constexpr std::array<GroupSpec, 7> ConditionGroups = {{
-    {"GB_VMX", " VELOCIDADE ", 10, 78, 249, 150},
-    {"GB_ACP", " ACELERAÇÃO (aceleração brusca) ", 268, 78, 270, 73},
-    {"GB_ACN", " DESACELERAÇÃO (frenagem brusca) ", 268, 155, 270, 73},
-    {"GB_VCH", " VELOCIDADE NA CHUVA ", 10, 238, 249, 150},
-    {"GB_RPX", " ROTAÇÃO DO MOTOR ", 268, 238, 270, 150},
-    {"GB_BGL", " CONDUÇÃO DESENGRENADA (banguela) ", 10, 398, 249, 183},
-    {"GB_OSC", " OCIOSIDADE DO MOTOR (funcionando parado) ", 268, 398, 270, 183},
+    {"GB_VMX", 10, 78, 249, 150},
+    {"GB_ACP", 268, 78, 270, 73},
+    {"GB_ACN", 268, 155, 270, 73},
+    {"GB_VCH", 10, 238, 249, 150},
+    {"GB_RPX", 268, 238, 270, 150},
+    {"GB_BGL", 10, 398, 249, 183},
+    {"GB_OSC", 268, 398, 270, 183},
 }};
-constexpr GroupSpec EngineBrakeGroup = {"GB_EBK", " CONDUÇÃO EM FREIO MOTOR ", 870, 262, 249, 183};
+constexpr GroupSpec EngineBrakeGroup = {"GB_EBK", 870, 262, 249, 183};
 
-// A value edit with its label and spinner, relative to its group.
+// Where a value edit, its label and spinner sit in its group (the rest of the
+// edit: EditorFaces.h).
 struct FieldSpec {
-    const char* Group;
     const char* Edit;
-    const char* Spinner;
-    const char* Label;
     int LabelX, LabelY;
     int X, Y, W, H;
-    int MaxLength;
-    int Minimum, Maximum, Position;
-    bool ArrowKeys;
 };
 
-constexpr const char* SpeedLabel = "Velocidade máxima permitida [km/h]:";
-constexpr const char* TimeLabel = "Tempo validação [segundos]:";
-
 constexpr std::array<FieldSpec, 16> Fields = {{
-    {"GB_ACP", "ED_ACP", "UD_ACP", "Aceleração máxima permitida [km/h.s]:", 26, 23, 210, 20, 32, 21,
-     3, 1, 255, 11, false},
-    {"GB_ACN", "ED_ACN", "UD_ACN", "Desaceleração máxima permitida [km/h.s]:", 8, 23, 210, 20, 32,
-     21, 3, 1, 255, 11, false},
-    {"GB_VMX", "ED_VMX", "UD_VMX", SpeedLabel, 10, 18, 190, 15, 32, 20, 3, 1, 250, 120, false},
-    {"GB_VMX", "ED_TVMX", "UD_TVMX", TimeLabel, 45, 50, 190, 47, 32, 21, 2, 0, 20, 5, true},
-    {"GB_VCH", "ED_VCH", "UD_VCH", SpeedLabel, 10, 18, 190, 15, 32, 20, 3, 1, 250, 90, false},
-    {"GB_VCH", "ED_TVCH", "UD_TVCH", TimeLabel, 45, 50, 190, 47, 32, 21, 2, 0, 20, 5, true},
-    {"GB_RPX", "ED_RPX", "UD_RPX", "Rotação máxima permitida [rpm]:", 10, 18, 210, 15, 32, 20, 4,
-     1000, 9999, 4500, false},
-    {"GB_RPX", "ED_TRPX", "UD_TRPX", TimeLabel, 45, 50, 210, 47, 32, 21, 2, 0, 20, 5, true},
-    {"GB_OSC", "ED_TOSC", "UD_TOSC", "Tempo máximo permitido para\nociosidade do motor [minutos]:",
-     18, 23, 210, 28, 32, 21, 2, 1, 45, 10, false},
-    {"GB_OSC", "ED_XOSC", "UD_XOSC", "Tempo de exceção para\nmanobras rápidas [segundos]:", 18, 64,
-     210, 68, 32, 21, 2, 0, 20, 7, true},
-    {"GB_BGL", "ED_VBGL", "UD_VBGL", "Velocidade mínima validação [km/h]:", 10, 21, 190, 18, 32, 21,
-     3, 1, 250, 40, false},
-    {"GB_BGL", "ED_RBGL", "UD_RBGL", "Rotação máxima validação [rpm]:", 25, 51, 190, 48, 32, 21, 4,
-     300, 1500, 900, true},
-    {"GB_BGL", "ED_TBGL", "UD_TBGL", TimeLabel, 45, 81, 190, 78, 32, 21, 2, 0, 20, 5, true},
-    {"GB_EBK", "ED_VEBK", "UD_VEBK", "Velocidade mínima validação [km/h]:", 10, 21, 190, 18, 32, 21,
-     3, 1, 250, 40, false},
-    {"GB_EBK", "ED_REBK", "UD_REBK", "Rotação máxima validação [rpm]:", 25, 51, 190, 48, 32, 21, 4,
-     300, 1500, 900, true},
-    {"GB_EBK", "ED_TEBK", "UD_TEBK", TimeLabel, 45, 81, 190, 78, 32, 21, 2, 0, 20, 5, true},
+    {"ED_ACP", 26, 23, 210, 20, 32, 21},
+    {"ED_ACN", 8, 23, 210, 20, 32, 21},
+    {"ED_VMX", 10, 18, 190, 15, 32, 20},
+    {"ED_TVMX", 45, 50, 190, 47, 32, 21},
+    {"ED_VCH", 10, 18, 190, 15, 32, 20},
+    {"ED_TVCH", 45, 50, 190, 47, 32, 21},
+    {"ED_RPX", 10, 18, 210, 15, 32, 20},
+    {"ED_TRPX", 45, 50, 210, 47, 32, 21},
+    {"ED_TOSC", 18, 23, 210, 28, 32, 21},
+    {"ED_XOSC", 18, 64, 210, 68, 32, 21},
+    {"ED_VBGL", 10, 21, 190, 18, 32, 21},
+    {"ED_RBGL", 25, 51, 190, 48, 32, 21},
+    {"ED_TBGL", 45, 81, 190, 78, 32, 21},
+    {"ED_VEBK", 10, 21, 190, 18, 32, 21},
+    {"ED_REBK", 25, 51, 190, 48, 32, 21},
+    {"ED_TEBK", 45, 81, 190, 78, 32, 21},
 }};
+
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Box groups of the triple conditions: buzzer (three boxes) and event (two).
 struct BoxGroupSpec {
@@ -185,7 +173,7 @@ QComboBox* MakeList(QWidget* parent, const char* name, QRect place) {
 }  // namespace
 
 EditorPanel::EditorPanel(QWidget* form) {
-    GB_Config = MakeGroup(form, "GB_Config", QString::fromUtf8(" CONFIGURAÇÕES "),
+    GB_Config = MakeGroup(form, "GB_Config", Utf8(GroupCaption("GB_Config")),
                           QRect(5, 147, 548, 592), Look::Verdana(9, true), Look::Grey());
     BuildTopRow();
     BuildConditionGroups(form);
@@ -194,12 +182,14 @@ EditorPanel::EditorPanel(QWidget* form) {
 void EditorPanel::BuildTopRow() {
     const QFont sans = Look::SansSerif8();
     QWidget* g = GB_Config;
-    MakeLabel(g, "PING [s]:", 18, 22, sans, Qt::black);
-    MakeLabel(g, "envio #VYX", 8, 36, sans, Look::Silver());
-    MakeLabel(g, "RS232-A:", 144, 22, sans, Qt::black);
-    MakeLabel(g, "rastreador", 144, 36, sans, Look::Silver());
-    MakeLabel(g, "RS232-B:", 277, 22, sans, Qt::black);
-    MakeLabel(g, QString::fromUtf8("periférico"), 277, 36, sans, Look::Silver());
+    // Label and hint of each list, left to right.
+    constexpr std::array<std::array<int, 3>, 3> labelPlaces = {
+        {{18, 8, 22}, {144, 144, 22}, {277, 277, 22}}};
+    for (std::size_t i = 0; i < ListFaces.size(); ++i) {
+        const auto& [labelX, hintX, labelY] = labelPlaces[i];
+        MakeLabel(g, Utf8(ListFaces[i].Label), labelX, labelY, sans, Qt::black);
+        MakeLabel(g, Utf8(ListFaces[i].Hint), hintX, labelY + 14, sans, Look::Silver());
+    }
 
     CB_PING = MakeList(g, "CB_PING", QRect(64, 25, 65, 19));
     CB_A232 = MakeList(g, "CB_A232", QRect(195, 25, 65, 19));
@@ -226,11 +216,11 @@ void EditorPanel::BuildConditionGroups(QWidget* form) {
     const QFont sans = Look::SansSerif8();
     QList<QGroupBox*> groups;
     for (const GroupSpec& row : ConditionGroups) {
-        groups.append(MakeGroup(GB_Config, row.Name, QString::fromUtf8(row.Caption),
+        groups.append(MakeGroup(GB_Config, row.Name, Utf8(GroupCaption(row.Name)),
                                 QRect(row.X, row.Y, row.W, row.H), caption, Look::Grey()));
     }
     GB_EBK = MakeGroup(
-        form, EngineBrakeGroup.Name, QString::fromUtf8(EngineBrakeGroup.Caption),
+        form, EngineBrakeGroup.Name, Utf8(GroupCaption(EngineBrakeGroup.Name)),
         QRect(EngineBrakeGroup.X, EngineBrakeGroup.Y, EngineBrakeGroup.W, EngineBrakeGroup.H),
         caption, Look::Grey());
     groups.append(GB_EBK);
@@ -244,17 +234,18 @@ void EditorPanel::BuildConditionGroups(QWidget* form) {
     };
 
     for (const FieldSpec& row : Fields) {
-        QGroupBox* group = groupNamed(row.Group);
-        MakeLabel(group, QString::fromUtf8(row.Label), row.LabelX, row.LabelY, sans, Look::Grey());
+        const EditFace& face = *EditFaceOf(row.Edit);
+        QGroupBox* group = groupNamed(std::string(face.Group).c_str());
+        MakeLabel(group, Utf8(face.Label), row.LabelX, row.LabelY, sans, Look::Grey());
         auto* edit = new QLineEdit(group);
         edit->setObjectName(QString::fromLatin1(row.Edit));
         edit->setFont(sans);
-        edit->setMaxLength(row.MaxLength);
+        edit->setMaxLength(face.MaxLength);
         edit->setGeometry(row.X, row.Y, row.W, row.H);
-        edit->setText(QString::number(row.Position));
+        edit->setText(QString::number(face.Position));
         auto* spinner =
-            new UpDown(group, edit, row.Minimum, row.Maximum, row.Position, row.ArrowKeys);
-        spinner->setObjectName(QString::fromLatin1(row.Spinner));
+            new UpDown(group, edit, face.Minimum, face.Maximum, face.Position, face.ArrowKeys);
+        spinner->setObjectName(QStringLiteral("UD_") + QString::fromLatin1(row.Edit + 3));
         edits.append(edit);
         spinners.append(spinner);
     }
@@ -262,35 +253,32 @@ void EditorPanel::BuildConditionGroups(QWidget* form) {
     const QFont boxCaption = Look::Verdana(9, true);
     for (const char* code : {"ACP", "ACN"}) {
         QGroupBox* group = groupNamed(code[2] == 'P' ? "GB_ACP" : "GB_ACN");
-        boxes.append(MakeBox(group, QStringLiteral("CB_BZ_%1").arg(code),
-                             QStringLiteral("ALERTA BUZZER"), QRect(8, 47, 110, 17), boxCaption,
-                             Look::Silver()));
-        boxes.append(MakeBox(group, QStringLiteral("CB_EV_%1").arg(code),
-                             QStringLiteral("REGISTRAR EVENTO"), QRect(125, 47, 130, 17),
-                             boxCaption, Look::Silver()));
+        boxes.append(MakeBox(group, QStringLiteral("CB_BZ_%1").arg(code), Utf8(SingleBuzzerCaption),
+                             QRect(8, 47, 110, 17), boxCaption, Look::Silver()));
+        boxes.append(MakeBox(group, QStringLiteral("CB_EV_%1").arg(code), Utf8(SingleEventCaption),
+                             QRect(125, 47, 130, 17), boxCaption, Look::Silver()));
     }
 
-    const QStringList buzzerCaptions = {QStringLiteral("Entrada"), QString::fromUtf8("Saída"),
-                                        QStringLiteral("Durante")};
     const QStringList suffixes = {QStringLiteral("IN"), QStringLiteral("OUT"),
                                   QStringLiteral("WH")};
     for (const BoxGroupSpec& row : BoxGroups) {
         QGroupBox* group = groupNamed(row.Group);
         const QString code = QString::fromLatin1(row.Code);
-        auto* buzzer = MakeGroup(group, "", QStringLiteral(" ALERTA BUZZER "),
+        auto* buzzer = MakeGroup(group, "", Utf8(BuzzerGroupCaption),
                                  QRect(row.BuzzerX, row.BuzzerY, row.BuzzerW, BoxGroupHeight),
                                  boxCaption, Look::Silver());
         buzzer->setObjectName(QStringLiteral("GB_BZ_%1").arg(code));
-        auto* event = MakeGroup(group, "", QStringLiteral(" REGISTRAR EVENTO "),
+        auto* event = MakeGroup(group, "", Utf8(EventGroupCaption),
                                 QRect(row.EventX, row.EventY, EventGroupWidth, BoxGroupHeight),
                                 boxCaption, Look::Silver());
         event->setObjectName(QStringLiteral("GB_EV_%1").arg(code));
         const int buzzerCount = row.BuzzerWhile ? 3 : 2;
         BuzzerTrio trio{};
         for (int i = 0; i < buzzerCount; ++i) {
-            trio[static_cast<std::size_t>(i)] = MakeBox(
-                buzzer, QStringLiteral("CB_BZ_%1_%2").arg(code, suffixes[i]), buzzerCaptions[i],
-                QRect(10, 15 + 15 * i, row.BuzzerW - 14, 15), sans, Look::Grey());
+            trio[static_cast<std::size_t>(i)] =
+                MakeBox(buzzer, QStringLiteral("CB_BZ_%1_%2").arg(code, suffixes[i]),
+                        Utf8(TripleBoxCaptions[static_cast<std::size_t>(i)]),
+                        QRect(10, 15 + 15 * i, row.BuzzerW - 14, 15), sans, Look::Grey());
             boxes.append(trio[static_cast<std::size_t>(i)]);
         }
         if (row.BuzzerWhile) {
@@ -301,9 +289,10 @@ void EditorPanel::BuildConditionGroups(QWidget* form) {
             }
         }
         for (int i = 0; i < 2; ++i) {
-            boxes.append(MakeBox(
-                event, QStringLiteral("CB_EV_%1_%2").arg(code, suffixes[i]), buzzerCaptions[i],
-                QRect(10, 15 + 15 * i, EventGroupWidth - 14, 15), sans, Look::Grey()));
+            boxes.append(MakeBox(event, QStringLiteral("CB_EV_%1_%2").arg(code, suffixes[i]),
+                                 Utf8(TripleBoxCaptions[static_cast<std::size_t>(3 + i)]),
+                                 QRect(10, 15 + 15 * i, EventGroupWidth - 14, 15), sans,
+                                 Look::Grey()));
         }
     }
 }

@@ -64,11 +64,7 @@ bool ProfileShortcuts::Save(const QString& path) {
 bool ProfileShortcuts::Load(const QString& path) {
     const ProfileResult profile = ProfileFile::Load(path.toStdString());
     if (!profile.Editor) {
-        std::string text;
-        for (const std::string& error : profile.Errors) {
-            text += (text.empty() ? "" : "\r\n") + error;
-        }
-        ShowError(text);
+        ShowError(RefusalText(profile));
         return false;
     }
     editor.ApplyEditor(*profile.Editor);

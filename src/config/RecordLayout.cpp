@@ -93,6 +93,37 @@ std::uint8_t ActionByteOf(const EditorSnapshot& editor, Condition condition) {
     return triple ? TripleActionByte(editor.Triple(*triple)) : 0;
 }
 
+std::size_t BoxCount(const RecordEntry& action) {
+    switch (action.Kind) {
+        case FieldKind::SingleAction:
+            return SingleBoxKeys.size();
+        case FieldKind::TripleAction:
+            return TripleBoxKeys.size();
+        default:
+            return 0;
+    }
+}
+
+bool& ActionBox(EditorSnapshot& editor, const RecordEntry& action, std::size_t box) {
+    if (action.Of == Condition::Acp || action.Of == Condition::Acn) {
+        SingleBoxes& boxes = action.Of == Condition::Acp ? editor.Acp : editor.Acn;
+        return box == 0 ? boxes.Buzzer : boxes.Event;
+    }
+    TripleBoxes& boxes = editor.Triple(*TripleOf(action.Of));
+    bool* const members[] = {&boxes.BuzzerIn, &boxes.BuzzerOut, &boxes.BuzzerWhile, &boxes.EventIn,
+                             &boxes.EventOut};
+    return *members[box];
+}
+
+std::string BoxControl(const RecordEntry& action, std::size_t box) {
+    const std::string code(action.Control.substr(3));  // the group's "GB_" left out
+    if (action.Kind == FieldKind::SingleAction) {
+        return (box == 0 ? "CB_BZ_" : "CB_EV_") + code;
+    }
+    constexpr std::array<const char*, 5> Suffixes = {"_IN", "_OUT", "_WH", "_IN", "_OUT"};
+    return (box < 3 ? "CB_BZ_" : "CB_EV_") + code + Suffixes[box];
+}
+
 std::optional<std::uint16_t> ChoiceAt(const RecordEntry& list, int position) {
     if (position < 0 || static_cast<std::size_t>(position) >= list.Choices.size()) {
         return std::nullopt;

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "EditorSnapshot.h"
@@ -204,6 +205,16 @@ std::optional<TripleCondition> TripleOf(Condition condition);
 
 /// The action byte a snapshot's boxes give for an action row.
 std::uint8_t ActionByteOf(const EditorSnapshot& editor, Condition condition);
+
+/// How many boxes an action row has (2 or 5; 0 for other rows), in SingleBoxKeys
+/// or TripleBoxKeys order: buzzer boxes, then event boxes.
+std::size_t BoxCount(const RecordEntry& action);
+/// Box `box` of an action row in a snapshot.
+bool& ActionBox(EditorSnapshot& editor, const RecordEntry& action, std::size_t box);
+/// The control name of box `box` of an action row, after its group: GB_VMX holds
+/// CB_BZ_VMX_IN, CB_BZ_VMX_OUT, CB_BZ_VMX_WH, CB_EV_VMX_IN, CB_EV_VMX_OUT; GB_ACP
+/// holds CB_BZ_ACP and CB_EV_ACP.
+std::string BoxControl(const RecordEntry& action, std::size_t box);
 
 /// The list record value at `position`; nothing for a position outside the list.
 std::optional<std::uint16_t> ChoiceAt(const RecordEntry& list, int position);

@@ -20,7 +20,6 @@ constexpr const char* DiscontinuedText =
     "informações!";
 constexpr const char* UpToDateText = "O Vyx está atualizado!";
 constexpr const char* VersionFormat = "Vyx v%d.%d.%d.%d\r\nId: %.8X %.8X %.8X";
-constexpr const char* IdFormat = "%.8X %.8X %.8X";
 
 }  // namespace
 
@@ -91,9 +90,7 @@ void DeviceIdentification::LogVersion() {
 void DeviceIdentification::ListId() {
     ++ListedIdCount;
     LastListedId = stored.Id;
-    char text[32];
-    std::snprintf(text, sizeof text, IdFormat, stored.Id[0], stored.Id[1], stored.Id[2]);
-    host.AppendLog(LogPane::IdList, text);
+    host.AppendLog(LogPane::IdList, IdText(stored.Id));
     host.SetIdListText(std::to_string(ListedIdCount));
 }
 

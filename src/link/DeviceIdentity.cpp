@@ -1,5 +1,7 @@
 #include "DeviceIdentity.h"
 
+#include <cstdio>
+
 #include "Frame.h"
 
 namespace vyx {
@@ -15,6 +17,12 @@ constexpr std::size_t VersionOffset = 37;
 constexpr std::size_t ConfigBaseOffset = 41;
 
 }  // namespace
+
+std::string IdText(const DeviceId& id) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.8X %.8X %.8X", id[0], id[1], id[2]);
+    return text;
+}
 
 std::optional<DeviceIdentity> DecodeIdentity(std::span<const std::uint8_t> payload) {
     if (payload.size() < IdentityPayloadSize) {

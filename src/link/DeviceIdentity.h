@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 
 namespace vyx {
 
@@ -34,6 +35,9 @@ struct DeviceIdentity {
     DeviceVersion Version{};  // product line, shown-only byte, release major, minor
     std::uint32_t ConfigBase = 0;
 };
+
+/// The ID as the ID list shows it: three words in eight hexadecimal digits each.
+std::string IdText(const DeviceId& id);
 
 /// Decodes the fixed positions of an Identity payload; nothing when it is too short.
 std::optional<DeviceIdentity> DecodeIdentity(std::span<const std::uint8_t> payload);

@@ -284,12 +284,26 @@ ProfileResult ProfileFile::Load(const std::string& path) {
             result.Errors.push_back(name + ": não pode ser lido: " + read.Cause);
             return result;
     }
+    return ParseContents(text, path);
+}
+
+ProfileResult ProfileFile::ParseContents(std::string_view text, const std::string& fileName) {
     if (text.size() > MaxFileSize) {
-        result.Errors.push_back(name + ": grande demais para um perfil (permitido: até " +
+        ProfileResult result;
+        result.Errors.push_back(PrintableText(fileName) +
+                                ": grande demais para um perfil (permitido: até " +
                                 std::to_string(MaxFileSize) + " bytes)");
         return result;
     }
-    return Parse(text, path);
+    return Parse(text, fileName);
+}
+
+std::string RefusalText(const ProfileResult& result) {
+    std::string text;
+    for (const std::string& error : result.Errors) {
+        text += (text.empty() ? "" : "\r\n") + error;
+    }
+    return text;
 }
 
 std::vector<std::string> ProfileFile::CheckFailures(const EditorSnapshot& editor) {

@@ -20,6 +20,9 @@ struct ProfileResult {
     std::vector<std::string> Errors;
 };
 
+/// A refused profile's reasons as one message, a line each.
+std::string RefusalText(const ProfileResult& result);
+
 class ProfileFile {
 public:
     /// The format this program reads and writes.
@@ -33,6 +36,9 @@ public:
     /// together with "Entrada" or "Saída" are refused. An accepted profile passes
     /// the write checks. What the text holds reaches the messages escaped.
     static ProfileResult Parse(std::string_view text, const std::string& fileName);
+    /// Checks the whole contents of a file named `fileName`: too large a text is
+    /// refused before it is parsed.
+    static ProfileResult ParseContents(std::string_view text, const std::string& fileName);
     /// Reads and checks the file at `path`; anything but a regular file is
     /// refused without waiting on it.
     static ProfileResult Load(const std::string& path);

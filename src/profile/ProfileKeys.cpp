@@ -53,15 +53,7 @@ std::vector<unsigned> ProfileChoices(const ProfileKey& key) {
 }
 
 bool& ProfileBox(const ProfileKey& key, EditorSnapshot& editor) {
-    const Condition of = key.Entry->Of;
-    if (of == Condition::Acp || of == Condition::Acn) {
-        SingleBoxes& boxes = of == Condition::Acp ? editor.Acp : editor.Acn;
-        return key.Box == 0 ? boxes.Buzzer : boxes.Event;
-    }
-    TripleBoxes& boxes = editor.Triple(*TripleOf(of));
-    bool* const members[] = {&boxes.BuzzerIn, &boxes.BuzzerOut, &boxes.BuzzerWhile, &boxes.EventIn,
-                             &boxes.EventOut};
-    return *members[key.Box];
+    return ActionBox(editor, *key.Entry, key.Box);
 }
 
 std::string ProfileAllowed(const ProfileKey& key) {

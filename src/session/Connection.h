@@ -6,16 +6,12 @@
 #include <functional>
 #include <string>
 
+#include "ConnectionTexts.h"
 #include "ConnectionView.h"
 #include "Cport.h"
 #include "LinkHost.h"
 
 namespace vyx {
-
-/// Lines the connection puts into the log.
-inline constexpr const char* ConnectionOpenedText = "Conexão aberta...";
-inline constexpr const char* ConnectionClosedText = "Conexão fechada...";
-inline constexpr const char* ConnectionLostText = "Conexão perdida...";
 
 enum class ConnectResult { Opened, Closed, Refused };
 

@@ -7,13 +7,14 @@
 #include <cstdint>
 
 #include "Cport.h"
+#include "DeviceLine.h"
 
 namespace vyx {
 
 class DevicePort {
 public:
     /// The device's line rate, bit/s.
-    static constexpr std::int32_t BitRate = 3686400;
+    static constexpr std::int32_t BitRate = DeviceBitRate;
 
     /// Applies every setting, the bit rate included, except the port name and
     /// the receive handler.

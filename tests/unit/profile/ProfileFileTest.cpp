@@ -187,5 +187,29 @@ const RefusedCase RefusedCases[] = {
 INSTANTIATE_TEST_SUITE_P(EachKind, RefusedProfile, ::testing::ValuesIn(RefusedCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(ProfileFile, ContentsAboveTheSizeLimitAreRefusedUnread) {
+    std::string text = DefaultsProfile;
+    text.resize(ProfileFile::MaxFileSize, ' ');
+    EXPECT_TRUE(ProfileFile::ParseContents(text, "p.json").Editor);
+    text += ' ';
+    const ProfileResult result = ProfileFile::ParseContents(text, "p.json");
+    EXPECT_FALSE(result.Editor);
+    EXPECT_EQ(result.Errors,
+              std::vector<std::string>{
+                  "p.json: grande demais para um perfil (permitido: até 65536 bytes)"});
+}
+
+TEST(ProfileFile, EveryReasonIsALineOfTheRefusal) {
+    const ProfileResult result =
+        ProfileFile::Parse(Replace(Replace(DefaultsProfile, "\"max_rpm\": 900, ", ""),
+                                   "\"max_kmh\": 120", "\"max_kmh\": 151"),
+                           "p.json");
+    EXPECT_EQ(
+        RefusalText(result),
+        "p.json: speed.max_kmh: 151 está fora do intervalo (permitido: um número inteiro de 0 a "
+        "150)\r\n"
+        "p.json: coasting.max_rpm: ausente (permitido: um número inteiro de 300 a 1000)");
+}
+
 }  // namespace
 }  // namespace vyx

@@ -5,9 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "AnsweringDevice.h"
 #include "ConfigImage.h"
-#include "Connection.h"
-#include "Cport.h"
 #include "DeviceFrames.h"
 #include "DeviceSession.h"
 #include "EditorPresets.h"
@@ -21,59 +20,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Lines = std::vector<std::string>;
 
-constexpr std::uint32_t ConfigBase = 0x0801F000;
-
-// The far side of the link: answers every frame the tool wrote, in order,
-// as a device that replies at once would.
-class Device {
-public:
-    explicit Device(test::FakeHost& host) : host(host) { Block.fill(0xFF); }
-
-    void Announce(DeviceSession& session, const DeviceVersion& version) {
-        Deliver(session, test::IdentityFrame(version, {7, 8, 9}, 1, ConfigBase));
-    }
-
-    // Answers until the tool has nothing more outstanding.
-    void Serve(DeviceSession& session) {
-        while (answered < host.Written.size()) {
-            const Bytes frame = host.Written[answered++];
-            const std::uint8_t code = frame[2];
-            if (code == static_cast<std::uint8_t>(MessageCode::MemoryRead)) {
-                const std::uint32_t address = ReadBE32(&frame[5]);
-                const std::uint32_t count = ReadBE16(&frame[9]);
-                Bytes payload(frame.begin() + 5, frame.begin() + 11);
-                const auto from = Block.begin() + (address - ConfigBase);
-                payload.insert(payload.end(), from, from + count);
-                ++Reads;
-                Deliver(session, test::DeviceFrame(MessageCode::MemoryRead, payload));
-            } else if (code == 1 || code == 6) {
-                const std::uint32_t index = ReadBE16(&frame[7]);
-                const std::uint32_t total = ReadBE16(&frame[9]);
-                if (index < total) {
-                    Received[code].insert(Received[code].end(), frame.begin() + 11,
-                                          frame.end() - 3);
-                } else {
-                    Trailers[code].assign(frame.begin() + 11, frame.end() - 3);
-                }
-                Deliver(session, test::AckFrame(index));
-            }
-        }
-    }
-
-    ConfigImage Block{};
-    int Reads = 0;
-    std::map<std::uint8_t, Bytes> Received;  // image bytes per transfer kind
-    std::map<std::uint8_t, Bytes> Trailers;
-
-private:
-    void Deliver(DeviceSession& session, const Bytes& frame) {
-        host.Incoming.assign(frame.begin(), frame.end());
-        session.VCPRxChar(static_cast<int>(frame.size()));
-    }
-
-    test::FakeHost& host;
-    std::size_t answered = 0;
-};
+using test::ConfigBase;
 
 class DeviceSessionTest : public ::testing::Test {
 protected:
@@ -86,7 +33,7 @@ protected:
     test::FakeConfigHost editor;
     int closesAsked = 0;
     DeviceSession session{host, host, editor, [this] { ++closesAsked; }};
-    Device device{host};
+    test::AnsweringDevice device{host};
 };
 
 TEST_F(DeviceSessionTest, CurrentDeviceIsReadAndDecodedIntoTheEditor) {
@@ -151,7 +98,7 @@ TEST(DeviceSessionAutoClose, AfterAWriteOnlyForTheListedReleaseWhenAsked) {
         editor.AutoClose = c.AutoClose;
         int closes = 0;
         DeviceSession session{host, host, editor, [&] { ++closes; }};
-        Device device{host};
+        test::AnsweringDevice device{host};
         device.Announce(session, c.Version);  // a blank block: read, then the repair write
         device.Serve(session);
         ASSERT_EQ(host.LogTexts().back(), "Atualização concluída com sucesso!");
@@ -179,54 +126,6 @@ TEST_F(DeviceSessionTest, RemoteCommandListReplacesTheLogAndEmptiesBadFields) {
     EXPECT_EQ(log.front(), "Comandos de configuração remota:");
     EXPECT_TRUE(Logged("Parâmetro inválido! [Velocidade]"));
     EXPECT_EQ(editor.Emptied, (std::vector<EditorField>{EditorField::Vmx}));
-}
-
-// What the window shows of the connection, as plain values.
-struct FakeConnectionView : ConnectionView {
-    void ConnectionChanging() override {}
-    void ShowConnected() override { Connected = true; }
-    void ShowDisconnected() override { Connected = false; }
-    void SetPortListEnabled(bool enabled) override { PortListEnabled = enabled; }
-    bool Connected = true;
-    bool PortListEnabled = false;
-};
-
-// The cable is pulled while an upload or a read waits for the device: one line
-// says so, the exchange stops without a box, and the closed state shows.
-TEST(DeviceSessionLost, ExchangeUnderWayStopsWithOneLineAndNoBox) {
-    struct Case {
-        const char* Name;
-        DeviceVersion Version;  // an old device gets the firmware, a current one is read
-        TimerId Exchange;
-    };
-    for (const Case& c : {Case{"upload", {4, 0, 2, 38}, TimerId::Timer1},
-                          Case{"read", {4, 0, 2, 39}, TimerId::Timer3}}) {
-        SCOPED_TRACE(c.Name);
-        test::FakeHost host;
-        test::FakeConfigHost editor;
-        FakeConnectionView view;
-        TComPort port;  // never opened: the pulled cable's port
-        DeviceSession session{host, host, editor, {}};
-        Connection connection{port, host, view, {}, [&] { session.PortLost(); }};
-        Device device{host};
-        device.Announce(session, c.Version);
-        ASSERT_TRUE(host.TimerEnabled(c.Exchange));
-        host.SetTimerEnabled(TimerId::Timer2, true);  // a timed close asked for earlier
-        host.SetProgress(1);
-
-        host.Open = false;
-        connection.Lost();
-
-        EXPECT_EQ(host.LogTexts().back(), "Conexão perdida...");
-        EXPECT_EQ(std::ranges::count(host.LogTexts(), "Conexão fechada..."), 0);
-        EXPECT_TRUE(host.Messages.empty());
-        for (TimerId timer : {TimerId::Timer1, TimerId::Timer2, TimerId::Timer3}) {
-            EXPECT_FALSE(host.TimerEnabled(timer)) << static_cast<int>(timer);
-        }
-        EXPECT_EQ(host.Progress, 0);
-        EXPECT_FALSE(view.Connected);
-        EXPECT_TRUE(view.PortListEnabled);
-    }
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+// Profile files in the page: the editor saved as a download, and a file the
+// user picks opened into the editor. The module writes and judges the text, so
+// the page and the window accept and refuse the same files.
+
+export const ProfileFileName = 'perfil-vyx.json';
+// A file is read only this far: the module refuses anything near this size, and
+// a huge file picked by mistake is never read whole.
+const ReadLimit = 1024 * 1024;
+
+export class Profiles {
+    constructor(session, box, input) {
+        this.session = session;
+        this.box = box;
+        this.input = input;
+        input.addEventListener('change', () => this.picked());
+    }
+
+    save() {
+        const result = this.session.saveProfile();
+        if (!result.ok) {
+            this.box.show(result.message, result.caption, 'warning');
+            return false;
+        }
+        const url = URL.createObjectURL(new Blob([result.text], { type: 'application/json' }));
+        const link = document.createElement('a');
+        link.href = url;
+        link.download = ProfileFileName;
+        link.click();
+        setTimeout(() => URL.revokeObjectURL(url), 0);
+        return true;
+    }
+
+    open() {
+        this.input.value = '';
+        this.input.click();
+    }
+
+    async picked() {
+        const file = this.input.files[0];
+        if (!file) return;
+        const text = await file.slice(0, ReadLimit).text();
+        const result = this.session.openProfile(text, file.name);
+        if (!result.ok) this.box.show(result.message, result.caption, 'warning');
+    }
+}

@@ -1,0 +1,211 @@
+#include "WebSession.h"
+
+#include "ConnectionTexts.h"
+#include "EditorChecks.h"
+#include "EditorPresets.h"
+#include "JsBytes.h"
+#include "ProfileFile.h"
+
+namespace vyx::web {
+
+using emscripten::val;
+
+namespace {
+
+const char* ActionName(IdentityAction action) {
+    switch (action) {
+        case IdentityAction::Discontinued:
+            return "discontinued";
+        case IdentityAction::UploadFirmware:
+            return "upload";
+        case IdentityAction::UpToDate:
+            return "upToDate";
+        case IdentityAction::Nothing:
+            break;
+    }
+    return "nothing";
+}
+
+const char* ExchangeName(TransferProgress::Exchange exchange) {
+    switch (exchange) {
+        case TransferProgress::Exchange::Transfer:
+            return "transfer";
+        case TransferProgress::Exchange::Read:
+            return "read";
+        case TransferProgress::Exchange::None:
+            break;
+    }
+    return "none";
+}
+
+template <typename Numbers>
+val NumberArray(const Numbers& numbers) {
+    val array = val::array();
+    for (const auto number : numbers) {
+        array.call<void>("push", static_cast<double>(number));
+    }
+    return array;
+}
+
+val Refusal(const std::string& message) {
+    val out = val::object();
+    out.set("ok", false);
+    out.set("caption", std::string(CheckFailureCaption));
+    out.set("message", message);
+    return out;
+}
+
+}  // namespace
+
+WebSession::WebSession(val page)
+    : host(std::move(page)),
+      // The timed close after a write: the page's Timer 2 closes the port.
+      session(host, host, host, [this] { host.SetTimerEnabled(TimerId::Timer2, true); }) {}
+
+void WebSession::PortOpened() {
+    host.SetTimerEnabled(TimerId::Timer2, false);
+    host.Received().Clear();
+    host.SetPortOpen(true);
+    session.PortOpened();
+    host.ClearLog(LogPane::Log);
+    host.AppendLog(LogPane::Log, ConnectionOpenedText);
+}
+
+void WebSession::PortClosed() {
+    host.SetTimerEnabled(TimerId::Timer2, false);
+    host.SetPortOpen(false);
+    host.Received().Clear();
+    host.AppendLog(LogPane::Log, ConnectionClosedText);
+}
+
+void WebSession::PortLost() {
+    host.SetTimerEnabled(TimerId::Timer2, false);
+    session.PortLost();
+    host.SetPortOpen(false);
+    host.Received().Clear();
+    host.AppendLog(LogPane::Log, ConnectionLostText);
+}
+
+int WebSession::Receive(const val& bytes) {
+    if (!host.PortOpen()) {
+        return 0;  // a chunk still on its way when the port closed
+    }
+    const std::vector<std::uint8_t> chunk = BytesFromJs(bytes);
+    return HandOver(host.Received().Add(chunk, ReceiveBuffer::Clock::now()));
+}
+
+int WebSession::ReceiveTimeout() {
+    return HandOver(host.Received().Due(ReceiveBuffer::Clock::now()));
+}
+
+int WebSession::HandOver(std::chrono::milliseconds wait) {
+    if (wait.count() > 0) {
+        return static_cast<int>(wait.count());
+    }
+    const std::size_t count = host.Received().Size();
+    if (count > 0) {
+        session.VCPRxChar(static_cast<int>(count));
+    }
+    // Bytes left unread belong to a connection that has just ended.
+    host.Received().Clear();
+    return 0;
+}
+
+void WebSession::Tick(int timer) {
+    switch (timer) {
+        case 1:
+            if (host.TimerEnabled(TimerId::Timer1)) {
+                session.Timer1Timer();
+            }
+            break;
+        case 2:
+            host.SetTimerEnabled(TimerId::Timer2, false);
+            break;
+        case 3:
+            if (host.TimerEnabled(TimerId::Timer3)) {
+                session.Timer3Timer();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void WebSession::ClearIdList() {
+    host.SetIdListText("");
+    host.ClearLog(LogPane::IdList);
+    session.L_ClearClick();
+}
+
+void WebSession::FillDefaults() {
+    host.ApplyEditor(DefaultsSnapshot());
+}
+
+void WebSession::FillCalvera() {
+    host.ApplyEditor(CalveraSnapshot());
+}
+
+val WebSession::SaveProfile() {
+    const EditorSnapshot editor = host.ReadEditor();
+    if (const auto failure = FirstFailingCheck(editor)) {
+        return Refusal(failure->Message);
+    }
+    val out = val::object();
+    out.set("ok", true);
+    out.set("text", ProfileFile::Format(editor).value_or(""));
+    return out;
+}
+
+val WebSession::OpenProfile(const std::string& text, const std::string& fileName) {
+    const ProfileResult profile = ProfileFile::ParseContents(text, fileName);
+    if (!profile.Editor) {
+        val out = Refusal(RefusalText(profile));
+        val errors = val::array();
+        for (const std::string& error : profile.Errors) {
+            errors.call<void>("push", error);
+        }
+        out.set("errors", errors);
+        return out;
+    }
+    host.ApplyEditor(*profile.Editor);
+    val out = val::object();
+    out.set("ok", true);
+    return out;
+}
+
+val WebSession::Identity() const {
+    const DeviceIdentification& identification = session.Identification();
+    const DeviceIdentity& stored = identification.Stored();
+    val out = val::object();
+    out.set("known", identification.HasIdentity());
+    out.set("handled", identification.IsIdentityHandled());
+    out.set("id", NumberArray(stored.Id));
+    out.set("idText", IdText(stored.Id));
+    out.set("version", NumberArray(stored.Version));
+    out.set("versionText",
+            std::to_string(stored.Version[0]) + "." + std::to_string(stored.Version[1]) + "." +
+                std::to_string(stored.Version[2]) + "." + std::to_string(stored.Version[3]));
+    out.set("configBase", static_cast<double>(stored.ConfigBase));
+    out.set("action", std::string(ActionName(DecideIdentityAction(stored.Version))));
+    out.set("operatingMode", identification.HasIdentity() && stored.IdentityMode == 0);
+    return out;
+}
+
+val WebSession::Progress() const {
+    const TransferProgress& progress = session.Progress();
+    val out = val::object();
+    out.set("packageCount", progress.TxPackageCount);
+    out.set("packageIndex", progress.TxPackageIndex);
+    out.set("ackedIndex", progress.TxAckedIndex);
+    out.set("nacks", progress.Nacks);
+    out.set("code10", progress.Code10);
+    out.set("code15", progress.Code15);
+    out.set("code20", progress.Code20);
+    out.set("exchange", std::string(ExchangeName(progress.LastStarted)));
+    out.set("transferRunning", host.TimerEnabled(TimerId::Timer1));
+    out.set("readRunning", host.TimerEnabled(TimerId::Timer3));
+    out.set("linkLosses", progress.LinkLosses);
+    return out;
+}
+
+}  // namespace vyx::web

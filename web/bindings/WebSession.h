@@ -1,0 +1,52 @@
+#pragma once
+// One device session for the page: the same DeviceSession the window and vyxctl
+// run, with the connection's log lines, the received bytes' hand-over and the
+// profile files, on a WebHost. The page opens and closes the port itself and
+// tells the session.
+
+#include <emscripten/val.h>
+
+#include <string>
+
+#include "DeviceSession.h"
+#include "WebHost.h"
+
+namespace vyx::web {
+
+class WebSession {
+public:
+    explicit WebSession(emscripten::val page);
+    WebSession(const WebSession&) = delete;
+    WebSession& operator=(const WebSession&) = delete;
+
+    void PortOpened();
+    void PortClosed();
+    void PortLost();
+    /// A chunk from the read loop; returns 0 or the ms to wait before ReceiveTimeout.
+    int Receive(const emscripten::val& bytes);
+    int ReceiveTimeout();
+    void Tick(int timer);
+
+    void ReadConfig() { session.B_GetConfigClick(); }
+    bool WriteConfig() { return session.B_SetConfigClick(); }
+    void RemoteCommands() { session.B_RemConfigClick(); }
+    bool UploadFirmware() { return session.B_FwTxClick(); }
+    void ClearIdList();
+    void FillDefaults();
+    void FillCalvera();
+
+    emscripten::val SaveProfile();
+    emscripten::val OpenProfile(const std::string& text, const std::string& fileName);
+
+    emscripten::val Identity() const;
+    emscripten::val Progress() const;
+    bool PortOpen() const { return host.PortOpen(); }
+
+private:
+    int HandOver(std::chrono::milliseconds wait);
+
+    WebHost host;
+    DeviceSession session;
+};
+
+}  // namespace vyx::web
