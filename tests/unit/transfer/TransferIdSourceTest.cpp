@@ -82,7 +82,8 @@ TEST(TransferIdSource, EachRunMixesItsSeedIntoEveryDrawAndAsksForItOnce) {
 }
 
 TEST(TransferIdSource, DefaultFallbackStaysWithinTheLimit) {
-    TransferIdSource ids([] { return At(8, 8, 2008, 8, 0, 0); });
+    // A zero seed keeps every product at zero, so each draw takes the fallback.
+    TransferIdSource ids([] { return At(8, 8, 2008, 8, 0, 0); }, nullptr, [] { return 0u; });
     for (int i = 0; i < 20; ++i) {
         EXPECT_LT(ids.MakeTransferId(10), 10u);
     }
