@@ -3,7 +3,12 @@
 # and only when one of them is missing. Safe to run again.
 # "setup.sh windows" adds what the windows preset and its Wine stage need: the
 # mingw-w64 cross compiler, Wine, and Python for the echoing test line.
+# "setup.sh core" installs only what the sanitizer build (no Qt) needs, so that
+# the test command can start building while the rest is installed.
 set -euo pipefail
+
+core=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev
+    nlohmann-json3-dev libcli11-dev ccache)
 
 packages=(
     cmake ninja-build g++ pkg-config
@@ -18,6 +23,7 @@ packages=(
 for preset in "$@"; do
     case "$preset" in
         windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 python3) ;;
+        core) packages=("${core[@]}") ;;
         *) echo "setup: no packages known for '$preset'" >&2; exit 2 ;;
     esac
 done
