@@ -21,11 +21,6 @@ using Clock = std::chrono::steady_clock;
 using test::Pattern;
 using test::PtyPair;
 
-// A hint like the link layer's: the first byte says how many follow.
-bool LengthPrefixedComplete(const std::uint8_t* bytes, std::size_t count) {
-    return count > 0 && count >= 1u + bytes[0];
-}
-
 class ReceivePass : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -85,18 +80,11 @@ TEST_F(ReceivePass, OpensWithoutAnEventThreadAndReportsOnTheLoopsThread) {
 // A message in 64-byte chunks 1 ms apart is reported whole; one that never
 // completes goes as it is once the chunks stop.
 TEST_F(ReceivePass, APartialMessageWaitsForItsRestButNotForEver) {
-    port.SetFrameCompleteHint(LengthPrefixedComplete);
+    port.SetFrameCompleteHint(test::LengthPrefixedComplete);
     port.Open();
     std::vector<std::uint8_t> message = Pattern(201, 1);
     message[0] = 200;
-    std::thread device([&] {
-        for (std::size_t at = 0; at < message.size(); at += 64) {
-            const auto end = std::min(message.size(), at + 64);
-            pty.Send({message.begin() + static_cast<std::ptrdiff_t>(at),
-                      message.begin() + static_cast<std::ptrdiff_t>(end)});
-            std::this_thread::sleep_for(1ms);
-        }
-    });
+    std::thread device([&] { pty.SendInUsbChunks(message); });
     const bool whole = Loop([&] { return !counts.empty(); });
     device.join();
     ASSERT_TRUE(whole);
