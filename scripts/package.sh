@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the release preset and checks it: the file list
 # against packaging/files.txt, the desktop entry and metainfo validators, the
-# dependencies dpkg-shlibdeps found, and `vyxtool --version` run from the package
-# unpacked into a scratch root. Prints the package's path last.
+# dependencies dpkg-shlibdeps found, lintian, and `vyxtool --version` run from
+# the package unpacked into a scratch root. Prints the package's path last.
 # VYX_USB_VID and VYX_USB_PID in the environment go to the build (udev rule).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -61,6 +61,24 @@ if command -v appstreamcli >/dev/null; then
         fail "the metainfo does not validate"
 else
     echo "package: appstreamcli missing, metainfo not checked" >&2
+fi
+
+# lintian with its pedantic checks: an error or a warning fails the package.
+# An override needs its reason on the line above it in the overrides file.
+lintian --pedantic --display-info --fail-on error,warning "$deb" >&2 ||
+    fail "lintian finds fault with the package"
+
+# vyxctl's page holds the sections made from its tables, and the exit status
+# once: in its own section, not also among the options.
+if [ "$has_vyxctl" = yes ]; then
+    page=$(zcat "$root"/usr/share/man/man1/vyxctl.1.gz)
+    for section in '.SH "PROFILE KEYS"' '.SH "EXIT STATUS"'; do
+        grep -qxF "$section" <<<"$page" || fail "man vyxctl has no $section"
+    done
+    # help2man writes a code of --help's exit status lines as a bare "0" line.
+    if [ "$(grep -c '^\.B 0$' <<<"$page")" != 1 ] || grep -qx 0 <<<"$page"; then
+        fail "man vyxctl lists the exit status twice or not at all"
+    fi
 fi
 
 # The installed program answers without a display.

@@ -2,7 +2,8 @@
 # Installs the Debian packages that building, testing and running VyxTool need,
 # and only when one of them is missing. Safe to run again.
 # "setup.sh windows" adds what the windows preset and its Wine stage need: the
-# mingw-w64 cross compiler, Wine, and Python for the echoing test line.
+# mingw-w64 cross compiler, Wine, Python for the echoing test line, and zip and
+# unzip for the vyxctl zip.
 # "setup.sh core" installs only what the sanitizer build (no Qt) needs, so that
 # the test command can start building while the rest is installed.
 set -euo pipefail
@@ -17,12 +18,12 @@ packages=(
     nlohmann-json3-dev libcli11-dev
     clang libclang-rt-14-dev
     xvfb xauth imagemagick fonts-dejavu-core ccache
-    qt6-svg-dev help2man dpkg-dev desktop-file-utils appstream
+    qt6-svg-dev help2man dpkg-dev desktop-file-utils appstream lintian
     openssl
 )
 for preset in "$@"; do
     case "$preset" in
-        windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 python3) ;;
+        windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 python3 zip unzip) ;;
         core) packages=("${core[@]}") ;;
         *) echo "setup: no packages known for '$preset'" >&2; exit 2 ;;
     esac

@@ -6,7 +6,8 @@
 #   3. the libFuzzer targets, each for a bounded number of runs;
 #   4. the Debian package, built from the release preset and checked (scripts/package.sh);
 #   5. the Windows cross-build (mingw-w64), timed; its tests run under Wine as one
-#      entry of the whole suite;
+#      entry of the whole suite; then the vyxctl zip, checked under Wine
+#      (scripts/windows-zip.sh);
 #   6. the browser page, when the project has one (scripts/web-build.sh); its tests
 #      run in the whole suite;
 #   7. the whole suite in the dev build (windows offscreen, no display needed).
@@ -118,6 +119,9 @@ if [ $windows = 1 ]; then
     stage "Windows cross-build (its tests run under Wine in the whole suite)"
     cmake --preset windows >/dev/null
     cmake --build --preset windows -j "$jobs"
+    stage_done
+    stage "vyxctl zip for Windows"
+    bash scripts/windows-zip.sh
     stage_done
     wine_build=$PWD/build/windows
 fi

@@ -11,6 +11,9 @@
 
 namespace vyx::cli {
 
+/// The --port value that stands for every port a Vyx announces itself on.
+inline constexpr const char* AllVyx = "all-vyx";
+
 struct CliOptions {
     /// --port, repeatable; "all-vyx" stands for every port that announces a Vyx.
     std::vector<std::string> Ports;
@@ -21,11 +24,21 @@ struct CliOptions {
     std::string Image;    ///< flash --image
     std::string Trailer;  ///< flash --trailer
     bool Jump = false;    ///< flash --jump
+    /// read --unchecked: keep values that fail the checks ("-o -" is stdout).
+    bool Unchecked = false;
 };
 
 /// The profile a command was given; nothing when it is refused, after each
 /// reason went to stderr.
 std::optional<EditorSnapshot> LoadProfileArgument(const std::string& file);
+
+/// The --port names made usable, or the exit status with each reason on stderr:
+/// an empty name is bad usage; a bare name ("ttyACM0") is looked up as the system
+/// names its ports, and one that names no device is refused as a missing port.
+int ResolvePortNames(std::vector<std::string>& ports);
+/// A bare port name as the system names the device (POSIX: /dev/NAME), or
+/// nothing when no such device exists.
+std::optional<std::string> SystemPortPath(const std::string& name);
 
 int PortsCommand(const CliOptions& options);
 int InfoCommand(const CliOptions& options);

@@ -19,10 +19,55 @@ constexpr milliseconds ConfigLimit(60'000);
 constexpr milliseconds FlashLimit(30 * 60'000);
 
 // The cable was pulled or the device went away mid-exchange.
-constexpr const char* LostText =
-    "the connection was lost: the cable was pulled or the device went away";
+constexpr const char* LostText = "a conexão caiu: o cabo foi puxado ou o Vyx foi desconectado";
+
+// The device's own notice is in the log, which a listening run does not show.
+constexpr const char* OperatingModeText =
+    "o Vyx está em modo de operação: desconecte todos os chicotes, conecte apenas o cabo USB, "
+    "aguarde a porta aparecer e execute o vyxctl de novo";
 
 enum class FollowUp { None, Upload, Read };
+
+// What a job is doing, for the line that says where an interruption cut it off.
+enum class Phase { Announce, Read, Write, Verify, Upload, Restart };
+
+// " no pacote 501 de 1.861", or nothing before the first package.
+std::string AtPackage(const char* unit, int position, int maximum) {
+    if (position <= 0 || maximum <= 0) {
+        return {};
+    }
+    return std::string(" ") + unit + " " + CountText(position) + " de " + CountText(maximum);
+}
+
+std::string InterruptedText(Phase phase, int position, int maximum) {
+    // The device takes a transfer only whole: before the last package was sent it
+    // keeps what it had; after, it may have taken the new one.
+    const bool last = maximum > 0 && position >= maximum;
+    switch (phase) {
+        case Phase::Announce:
+            return "interrompido antes de o Vyx se anunciar; nada foi feito";
+        case Phase::Read:
+            return "leitura interrompida" + AtPackage("na leitura", position, maximum) +
+                   "; nenhum perfil foi salvo; execute read de novo";
+        case Phase::Write:
+            return "gravação interrompida" + AtPackage("no pacote", position, maximum) +
+                   (last ? "; o Vyx pode ter ficado com a configuração nova"
+                         : "; o Vyx mantém a configuração anterior") +
+                   "; execute write de novo";
+        case Phase::Verify:
+            return "configuração gravada, mas a conferência foi interrompida; execute write de "
+                   "novo para conferir";
+        case Phase::Upload:
+            return "envio do firmware interrompido" + AtPackage("no pacote", position, maximum) +
+                   (last ? "; o Vyx pode ter recebido o firmware novo"
+                         : "; o Vyx mantém o firmware antigo") +
+                   "; execute flash de novo";
+        case Phase::Restart:
+            break;
+    }
+    return "firmware enviado, mas interrompido antes de o Vyx anunciar a nova versão; execute "
+           "info para conferir";
+}
 
 // The window's session, except that identification only notes what it would
 // start: the job decides, from the loop, what is actually done.
@@ -47,14 +92,14 @@ std::string FirstDifference(const EditorSnapshot& written, const ConfigImage& ex
         const std::string a = ProfileValueText(key, wrote);
         const std::string b = ProfileValueText(key, read);
         if (a != b) {
-            return std::string(key.Key) + ": wrote " + a + ", read back " + b;
+            return std::string(key.Key) + ": gravado " + a + ", lido de volta " + b;
         }
     }
     for (std::size_t i = 0; i < expected.size(); ++i) {
         if (expected[i] != received[i]) {
             char text[80];
-            std::snprintf(text, sizeof text, "byte %zu of the block: wrote %02X, read back %02X", i,
-                          expected[i], received[i]);
+            std::snprintf(text, sizeof text, "byte %zu do bloco: gravado %02X, lido de volta %02X",
+                          i, expected[i], received[i]);
             return text;
         }
     }
@@ -69,12 +114,33 @@ public:
         host.OnTimer1 = [this] { session.Timer1Timer(); };
         host.OnTimer3 = [this] { session.Timer3Timer(); };
         host.OnLog = events.Log;
-        host.OnProgress = events.Progress;
+        host.OnProgress = [this, progress = events.Progress](int position, int maximum) {
+            lastPosition = position;
+            lastMaximum = maximum;
+            if (progress) {
+                progress(position, maximum);
+            }
+        };
         host.OnConnected = [this] { session.PortOpened(); };
         host.OnTimedClose = [this] { closeAsked = true; };
         host.OnConfigDone = [this] { configDone = true; };
         host.OnLost = [this] { session.PortLost(); };
     }
+
+    // A job may end with bytes on their way (an interrupted upload): what the
+    // port still hands over must not reach the session, which goes first.
+    ~Job() {
+        host.OnRxChar = nullptr;
+        host.OnTimer1 = nullptr;
+        host.OnTimer3 = nullptr;
+        host.OnConnected = nullptr;
+        host.OnLost = nullptr;
+        host.OnTimedClose = nullptr;
+        host.OnConfigDone = nullptr;
+        host.Close();
+    }
+    Job(const Job&) = delete;
+    Job& operator=(const Job&) = delete;
 
     JobResult Run() {
         if (const auto failure = host.Open(request.Port)) {
@@ -85,7 +151,7 @@ public:
         }
         switch (request.Kind) {
             case JobKind::Info:
-                return Done("identified");
+                return Done("identificado");
             case JobKind::Read:
                 return Read();
             case JobKind::Write:
@@ -104,7 +170,28 @@ private:
     }
     JobResult Done(std::string message) { return Fail(ExitDone, std::move(message)); }
 
-    bool Stopped() const { return host.Failure() || host.Error() || host.Lost() || closeAsked; }
+    bool StopAsked() const { return request.StopAsked && request.StopAsked(); }
+
+    bool Stopped() const {
+        return host.Failure() || host.Error() || host.Lost() || closeAsked || StopAsked();
+    }
+
+    // Starts a phase; its progress starts afresh.
+    void Enter(Phase next) {
+        phase = next;
+        lastPosition = 0;
+        lastMaximum = 0;
+    }
+
+    // Whether an interruption cut the phase off before `finished` (a step that
+    // finished as the request came counts as done: the next one is cut off).
+    bool Interrupted(bool finished) {
+        if (finished || !StopAsked()) {
+            return false;
+        }
+        Fail(ExitInterrupted, InterruptedText(phase, lastPosition, lastMaximum));
+        return true;
+    }
 
     // The exchange's own failure (lost device, message box, port error), if it ended so.
     bool ExchangeFailed() {
@@ -113,7 +200,7 @@ private:
         } else if (host.Failure()) {
             Fail(ExitDeviceFailed, *host.Failure());
         } else if (host.Error()) {
-            Fail(ExitDeviceFailed, "the port failed: " + *host.Error());
+            Fail(ExitDeviceFailed, "a porta falhou: " + *host.Error());
         } else {
             return false;
         }
@@ -130,17 +217,19 @@ private:
         if (session.Identification().HasIdentity()) {
             result.Identity = session.Identification().Stored();
         }
-        if (closeAsked) {
-            Fail(ExitDeviceFailed,
-                 "the device is in operating mode: follow the steps above, then run again");
+        if (Interrupted(Identified() || closeAsked)) {
             return false;
         }
-        if (ExchangeFailed()) {
+        if (!closeAsked && ExchangeFailed()) {
+            return false;
+        }
+        if (closeAsked) {
+            Fail(ExitDeviceFailed, OperatingModeText);
             return false;
         }
         if (!Identified()) {
             Fail(ExitNoAnnouncement,
-                 "no announcement within " + std::to_string(request.Listen.count()) + " ms");
+                 "nenhum anúncio em " + std::to_string(request.Listen.count()) + " ms");
             return false;
         }
         return true;
@@ -151,13 +240,12 @@ private:
         const DeviceVersion& version = result.Identity->Version;
         switch (DecideIdentityAction(version)) {
             case IdentityAction::UploadFirmware:
-                Fail(ExitDeviceFailed, "firmware " + VersionText(version) +
-                                           " is older than the release this tool carries: "
-                                           "run 'vyxctl flash' first");
+                Fail(ExitDeviceFailed,
+                     UploadNeededText(version) + ": execute vyxctl flash primeiro");
                 return false;
             case IdentityAction::Nothing:
-                Fail(ExitDeviceFailed,
-                     "product line " + std::to_string(version[0]) + " is not served by this tool");
+                Fail(ExitDeviceFailed, "a linha de produto " + std::to_string(version[0]) +
+                                           " não é atendida por esta ferramenta");
                 return false;
             default:
                 return true;
@@ -167,11 +255,11 @@ private:
     bool RunExchange(milliseconds limit) {
         configDone = false;
         const bool ended = host.RunUntil([this] { return configDone || Stopped(); }, limit);
-        if (ExchangeFailed()) {
+        if (Interrupted(configDone) || ExchangeFailed()) {
             return false;
         }
         if (!ended || closeAsked) {
-            Fail(ExitDeviceFailed, "the exchange did not end");
+            Fail(ExitDeviceFailed, "a troca não terminou");
             return false;
         }
         return true;
@@ -181,13 +269,15 @@ private:
         if (!MayConfigure()) {
             return result;
         }
+        Enter(Phase::Read);
         session.B_GetConfigClick();
         if (!RunExchange(ConfigLimit)) {
             return result;
         }
         result.Editor = host.Editor;
         result.Repaired = !DecodeConfigImage(session.Read().Received(), false).Accepted();
-        return Done(result.Repaired ? "the block was rejected; the defaults were written" : "read");
+        return Done(result.Repaired ? "o bloco foi rejeitado; a configuração padrão foi gravada"
+                                    : "lido");
     }
 
     JobResult Write() {
@@ -196,70 +286,75 @@ private:
         }
         const auto values = ValuesFromSnapshot(request.Profile);
         if (!values) {
-            return Fail(ExitBadUsage, "the profile does not pass the write checks");
+            return Fail(ExitBadUsage, "o perfil não passa nas conferências de gravação");
         }
         const ConfigImage expected = EncodeConfigImage(*values).Image;
         host.Editor = request.Profile;
         session.SetRepairOnRead(false);
+        Enter(Phase::Write);
         if (!session.B_SetConfigClick() || !RunExchange(ConfigLimit)) {
             return result;
         }
+        Enter(Phase::Verify);
         session.B_GetConfigClick();
         if (!RunExchange(ConfigLimit)) {
             return result;
         }
         const ConfigImage& received = session.Read().Received();
         if (received != expected) {
-            return Fail(ExitDeviceFailed, "read back differs: " +
+            return Fail(ExitDeviceFailed, "a leitura de volta difere: " +
                                               FirstDifference(request.Profile, expected, received));
         }
-        return Done("written and read back");
+        return Done("gravado e conferido");
     }
 
     JobResult Flash() {
         const DeviceVersion& version = result.Identity->Version;
         const IdentityAction action = DecideIdentityAction(version);
         if (action == IdentityAction::UpToDate) {
-            return Done("already at " + VersionText(version) + ": nothing to upload");
+            return Done("já está em " + VersionText(version) + ": nada a enviar");
         }
         if (action != IdentityAction::UploadFirmware) {
-            return Fail(ExitDeviceFailed, "firmware " + VersionText(version) + " on product line " +
-                                              std::to_string(version[0]) + " is not updated");
+            return Fail(ExitDeviceFailed, "o firmware " + VersionText(version) +
+                                              " da linha de produto " + std::to_string(version[0]) +
+                                              " não é atualizado");
         }
         session.followUp = FollowUp::None;
+        Enter(Phase::Upload);
         const bool started = request.Image.empty()
                                  ? session.B_FwTxClick()
                                  : session.UploadFirmware(request.Image, request.Trailer);
         if (!started) {
-            return Fail(ExitDeviceFailed, "the upload could not start");
+            return Fail(ExitDeviceFailed, "o envio não pôde começar");
         }
         // The engine forgets the identity once the last package is acknowledged,
         // so that the device's next announcement is acted on.
         const bool ended = host.RunUntil(
             [this] { return !session.Identification().IsIdentityHandled() || Stopped(); },
             FlashLimit);
-        if (ExchangeFailed()) {
+        if (Interrupted(!session.Identification().IsIdentityHandled()) || ExchangeFailed()) {
             return result;
         }
         if (!ended || closeAsked) {
-            return Fail(ExitDeviceFailed, "the upload did not end");
+            return Fail(ExitDeviceFailed, "o envio não terminou");
         }
         if (request.Jump) {
             session.B_FwJumpClick();
         }
+        Enter(Phase::Restart);
         host.RunUntil([this] { return Identified() || Stopped(); }, request.Listen);
-        if (closeAsked || ExchangeFailed()) {
-            return closeAsked ? Fail(ExitDeviceFailed, "the device restarted in operating mode")
-                              : result;
+        if (Interrupted(Identified() || closeAsked) || (!closeAsked && ExchangeFailed())) {
+            return result;
+        }
+        if (closeAsked) {
+            return Fail(ExitDeviceFailed, "o Vyx reiniciou em modo de operação");
         }
         if (!Identified()) {
-            return Fail(ExitNoAnnouncement,
-                        "uploaded, but no announcement of the new release "
-                        "within " +
-                            std::to_string(request.Listen.count()) + " ms");
+            return Fail(ExitNoAnnouncement, "enviado, mas o Vyx não anunciou a nova versão em " +
+                                                std::to_string(request.Listen.count()) + " ms");
         }
         result.Restarted = session.Identification().Stored();
-        return Done("uploaded; the device restarted at " + VersionText(result.Restarted->Version));
+        return Done("enviado; o Vyx reiniciou em " + VersionText(result.Restarted->Version));
     }
 
     const JobRequest& request;
@@ -268,6 +363,9 @@ private:
     JobResult result;
     bool closeAsked = false;
     bool configDone = false;
+    Phase phase = Phase::Announce;
+    int lastPosition = 0;
+    int lastMaximum = 0;
 };
 
 }  // namespace
@@ -288,18 +386,51 @@ std::string IdText(const DeviceId& id) {
     return text;
 }
 
-std::string DecisionText(const DeviceVersion& version) {
+std::string CountText(int count) {
+    std::string digits = std::to_string(count);
+    const std::size_t first = digits.front() == '-' ? 1 : 0;
+    for (std::size_t at = digits.size(); at > first + 3; at -= 3) {
+        digits.insert(at - 3, ".");
+    }
+    return digits;
+}
+
+namespace {
+
+// What the firmware needs: for programs, then for people.
+std::pair<const char*, const char*> Decision(const DeviceVersion& version) {
     switch (DecideIdentityAction(version)) {
         case IdentityAction::Discontinued:
-            return "discontinued";
+            return {"discontinued", "descontinuado"};
         case IdentityAction::UploadFirmware:
-            return "needs upload";
+            return {"needs upload", "precisa de atualização"};
         case IdentityAction::UpToDate:
-            return "up to date";
+            return {"up to date", "atualizado"};
         case IdentityAction::Nothing:
             break;
     }
-    return "not served";
+    return {"not served", "não atendido"};
+}
+
+}  // namespace
+
+std::string DecisionText(const DeviceVersion& version) {
+    return Decision(version).second;
+}
+
+std::string DecisionCode(const DeviceVersion& version) {
+    return Decision(version).first;
+}
+
+std::string UploadNeededText(const DeviceVersion& version) {
+    const std::string text = VersionText(version);
+    if (version[2] == BlankRelease && version[3] == BlankRelease) {
+        return "o Vyx está sem firmware (" + text + ")";
+    }
+    if (version[2] == BootloaderMajor) {
+        return "o Vyx está só com o carregador de firmware (" + text + ")";
+    }
+    return "o firmware " + text + " é mais antigo que a versão que esta ferramenta leva";
 }
 
 }  // namespace vyx::cli

@@ -14,6 +14,7 @@
 #include "DeviceIdentity.h"
 #include "EditorSnapshot.h"
 #include "ExitCode.h"
+#include "Interruption.h"
 #include "TransferEngine.h"
 
 namespace vyx::cli {
@@ -33,6 +34,9 @@ struct JobRequest {
     TransferTrailer Trailer{};
     /// Flash: send the jump command once the upload has ended.
     bool Jump = false;
+    /// Whether to stop at the next safe point (looked at every few milliseconds);
+    /// the job then ends with ExitInterrupted and says where it was cut off.
+    std::function<bool()> StopAsked = Interruption::Requested;
 };
 
 struct JobEvents {
@@ -64,7 +68,16 @@ public:
 std::string VersionText(const DeviceVersion& version);
 /// "00A1B2C3 00000039 56595800", word 0 first.
 std::string IdText(const DeviceId& id);
-/// "up to date", "needs upload", "discontinued" or "not served".
+/// What the firmware needs, for people: "atualizado", "precisa de atualização",
+/// "descontinuado" or "não atendido".
 std::string DecisionText(const DeviceVersion& version);
+/// The same for programs (--json), kept stable: "up to date", "needs upload",
+/// "discontinued" or "not served".
+std::string DecisionCode(const DeviceVersion& version);
+/// Why a device needs the upload, as identification decides it: no firmware at
+/// all, only the loader, or an older release.
+std::string UploadNeededText(const DeviceVersion& version);
+/// A count as the technicians write it: "1.861".
+std::string CountText(int count);
 
 }  // namespace vyx::cli

@@ -9,15 +9,18 @@ enum ExitCode : int {
     ExitBadUsage = 2,        ///< bad usage, or a refused profile or image
     ExitNoPort = 3,          ///< no such port, or it cannot be opened
     ExitNoAnnouncement = 4,  ///< the device did not announce itself within the listen time
+    ExitInterrupted = 5,     ///< interrupted (Ctrl+C, SIGTERM, SIGHUP): the work stopped early
 };
 
 /// The lines of `--help` that explain the exit status.
 inline constexpr const char* ExitCodeHelp =
-    "Exit status:\n"
-    "  0  done\n"
-    "  1  the device refused, or the exchange failed after its resends\n"
-    "  2  bad usage, or a refused profile or firmware file\n"
-    "  3  no such port, or the port cannot be opened (permission, busy)\n"
-    "  4  no announcement from the device within the listen time\n";
+    "Código de saída:\n"
+    "  0  concluído\n"
+    "  1  o Vyx recusou (modo de operação, versão antiga, conferência diferente), ou a troca\n"
+    "     falhou depois das repetições\n"
+    "  2  uso errado, ou perfil ou arquivo de firmware recusado\n"
+    "  3  a porta não existe ou não pode ser aberta (permissão, em uso)\n"
+    "  4  o Vyx não se anunciou dentro do tempo de espera\n"
+    "  5  interrompido (Ctrl+C, SIGTERM, SIGHUP): o trabalho parou antes do fim\n";
 
 }  // namespace vyx::cli

@@ -17,7 +17,7 @@ std::optional<std::vector<std::uint8_t>> ReadExactly(const std::string& path, st
                                                      const char* what) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        std::fprintf(stderr, "%s: cannot be read\n", path.c_str());
+        std::fprintf(stderr, "%s: não pode ser lido\n", path.c_str());
         return std::nullopt;
     }
     std::vector<std::uint8_t> bytes;
@@ -25,7 +25,7 @@ std::optional<std::vector<std::uint8_t>> ReadExactly(const std::string& path, st
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<std::size_t>(in.gcount()));
     if (bytes.size() != size) {
-        std::fprintf(stderr, "%s: a %s must be exactly %zu bytes\n", path.c_str(), what, size);
+        std::fprintf(stderr, "%s: %s deve ter exatamente %zu bytes\n", path.c_str(), what, size);
         return std::nullopt;
     }
     return bytes;
@@ -35,7 +35,7 @@ std::optional<std::vector<std::uint8_t>> ReadExactly(const std::string& path, st
 
 int FlashCommand(const CliOptions& options) {
     if (options.Image.empty() != options.Trailer.empty()) {
-        std::fprintf(stderr, "vyxctl flash: --image and --trailer go together\n");
+        std::fprintf(stderr, "vyxctl flash: --image e --trailer vão juntos\n");
         return ExitBadUsage;
     }
     JobRequest request;
@@ -44,8 +44,9 @@ int FlashCommand(const CliOptions& options) {
     request.Jump = options.Jump;
     std::vector<std::uint8_t> image;
     if (!options.Image.empty()) {
-        auto bytes = ReadExactly(options.Image, FirmwareImageSize, "firmware image");
-        const auto trailer = ReadExactly(options.Trailer, FirmwareTrailerSize, "trailer");
+        auto bytes = ReadExactly(options.Image, FirmwareImageSize, "a imagem do firmware");
+        const auto trailer =
+            ReadExactly(options.Trailer, FirmwareTrailerSize, "o arquivo final da imagem");
         if (!bytes || !trailer) {
             return ExitBadUsage;
         }
@@ -53,9 +54,9 @@ int FlashCommand(const CliOptions& options) {
         request.Image = image;
         std::copy(trailer->begin(), trailer->end(), request.Trailer.begin());
     }
-    const std::vector<std::string> ports = DeviceRun::ResolvePorts(options);
-    if (ports.empty()) {
-        return ExitNoAnnouncement;
+    const PortChoice ports = DeviceRun::ResolvePorts(options);
+    if (ports.Empty()) {
+        return ports.Exit;
     }
     const std::vector<PortResult> results = DeviceRun::Run(request, ports);
     if (results.size() == 1 && results.front().Result.Restarted) {

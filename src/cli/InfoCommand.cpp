@@ -1,31 +1,39 @@
 #include <cstdio>
-#include <nlohmann/json.hpp>
 
 #include "CliCommands.h"
 #include "DeviceRun.h"
+#include "JsonOutput.h"
 
 namespace vyx::cli {
 
 namespace {
 
-const char* ModeText(const DeviceIdentity& identity) {
+const char* ModeCode(const DeviceIdentity& identity) {
     return identity.IdentityMode == 0 ? "operating" : "service";
+}
+
+const char* ModeText(const DeviceIdentity& identity) {
+    return identity.IdentityMode == 0 ? "operação" : "serviço";
 }
 
 }  // namespace
 
 int InfoCommand(const CliOptions& options) {
-    if (options.Ports.size() != 1 || options.Ports.front() == "all-vyx") {
-        std::fprintf(stderr, "vyxctl info: give exactly one --port\n");
+    if (options.Ports.size() != 1 || options.Ports.front() == AllVyx) {
+        std::fprintf(stderr, "vyxctl info: dê exatamente uma --port\n");
         return ExitBadUsage;
+    }
+    std::vector<std::string> ports = options.Ports;
+    if (const int exit = ResolvePortNames(ports); exit != ExitDone) {
+        return exit;
     }
     JobRequest request;
     request.Kind = JobKind::Info;
     request.Listen = options.Listen;
-    request.Port = options.Ports.front();
+    request.Port = ports.front();
     // Machine output carries no device log lines.
-    const JobResult r = options.Json ? DeviceJob::Run(request, {})
-                                     : DeviceRun::Run(request, options.Ports).front().Result;
+    const JobResult r =
+        options.Json ? DeviceJob::Run(request, {}) : DeviceRun::Run(request, ports).front().Result;
     if (r.Identity) {
         const DeviceIdentity& id = *r.Identity;
         const std::string version = VersionText(id.Version);
@@ -36,16 +44,16 @@ int InfoCommand(const CliOptions& options) {
             doc["id"] = {id.Id[0], id.Id[1], id.Id[2]};
             doc["id_text"] = IdText(id.Id);
             doc["product_line"] = id.Version[0];
-            doc["mode"] = ModeText(id);
-            doc["firmware"] = DecisionText(id.Version);
+            doc["mode"] = ModeCode(id);
+            doc["firmware"] = DecisionCode(id.Version);
             doc["config_base"] = id.ConfigBase;
             doc["exit"] = r.Exit;
             doc["result"] = r.Message;
-            std::printf("%s\n", doc.dump(2).c_str());
+            std::printf("%s\n", JsonText(doc).c_str());
         } else {
             std::printf(
-                "version:      %s\nid:           %s\nproduct line: %u\nmode:         "
-                "%s\nfirmware:     %s\n",
+                "versão:           %s\nid:               %s\nlinha de produto: %u\n"
+                "modo:             %s\nfirmware:         %s\n",
                 version.c_str(), IdText(id.Id).c_str(), id.Version[0], ModeText(id),
                 DecisionText(id.Version).c_str());
         }
@@ -54,9 +62,12 @@ int InfoCommand(const CliOptions& options) {
         doc["port"] = request.Port;
         doc["exit"] = r.Exit;
         doc["result"] = r.Message;
-        std::printf("%s\n", doc.dump(2).c_str());
+        std::printf("%s\n", JsonText(doc).c_str());
     }
-    if (!options.Json || r.Exit != ExitDone) {
+    // The outcome is a result; beside a document it is only a diagnostic.
+    if (!options.Json) {
+        std::printf("%s: %s\n", request.Port.c_str(), r.Message.c_str());
+    } else if (r.Exit != ExitDone) {
         std::fprintf(stderr, "%s: %s\n", request.Port.c_str(), r.Message.c_str());
     }
     return r.Exit;

@@ -2,6 +2,7 @@
 
 #include "CliCommands.h"
 #include "DeviceRun.h"
+#include "Interruption.h"
 
 namespace vyx::cli {
 
@@ -21,7 +22,7 @@ int PortsCommand(const CliOptions& options) {
             std::printf("%s\n", r.Port.c_str());
         }
     }
-    return ExitDone;
+    return Interruption::Requested() ? ExitInterrupted : ExitDone;
 }
 
 }  // namespace vyx::cli

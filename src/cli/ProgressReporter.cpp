@@ -7,6 +7,7 @@ namespace vyx::cli {
 namespace {
 
 constexpr int BarWidth = 24;
+constexpr double RateSpan = 0.5;  // seconds
 constexpr const char* ClearLine = "\r\033[2K";
 constexpr const char* RedOn = "\033[31m";
 constexpr const char* ColourOff = "\033[0m";
@@ -23,7 +24,7 @@ ProgressReporter::ProgressReporter(std::FILE* out, bool terminal, std::vector<st
         for (const Row& row : rows) {
             std::fprintf(out, "%s:\n", row.port.c_str());
         }
-        std::fflush(out);
+        silent = std::fflush(out) != 0 || std::ferror(out) != 0;
     }
 }
 
@@ -32,13 +33,17 @@ std::string ProgressReporter::BarText(int position, int maximum, double seconds)
     std::string text = "[" + std::string(static_cast<std::size_t>(filled), '#') +
                        std::string(static_cast<std::size_t>(BarWidth - filled), '.') + "] ";
     char numbers[96];
-    const double rate = seconds > 0 ? (position - 1) / seconds : 0;
+    // A rate over a few quick requests says nothing: it waits for a meaningful span.
+    const double rate = seconds >= RateSpan ? (position - 1) / seconds : 0;
     if (rate > 0) {
-        std::snprintf(numbers, sizeof numbers, "%d/%d  %.0f pkg/s  %.1f s left", position, maximum,
-                      rate, (maximum - position) / rate);
-    } else {
-        std::snprintf(numbers, sizeof numbers, "%d/%d", position, maximum);
+        std::snprintf(numbers, sizeof numbers, "%d/%d  %.0f pacotes/s  faltam %.1f s", position,
+                      maximum, rate, (maximum - position) / rate);
+        // The technicians write a decimal comma.
+        std::string line = numbers;
+        line[line.rfind('.')] = ',';
+        return text + line;
     }
+    std::snprintf(numbers, sizeof numbers, "%d/%d", position, maximum);
     return text + numbers;
 }
 
@@ -81,6 +86,9 @@ void ProgressReporter::Progress(std::size_t row, int position, int maximum) {
 void ProgressReporter::Show(std::size_t row, const std::string& text, bool keep) {
     Row& r = rows[row];
     r.text = text;
+    if (silent) {
+        return;
+    }
     if (!terminal) {
         if (rows.size() > 1) {
             std::fprintf(out, "%s: %s\n", r.port.c_str(), text.c_str());
@@ -96,7 +104,7 @@ void ProgressReporter::Show(std::size_t row, const std::string& text, bool keep)
         std::fprintf(out, "%s%s%s", barShown ? ClearLine : "", text.c_str(), keep ? "\n" : "");
         barShown = !keep;
     }
-    std::fflush(out);
+    silent = std::fflush(out) != 0 || std::ferror(out) != 0;
 }
 
 }  // namespace vyx::cli

@@ -2,7 +2,8 @@
 // What vyxctl shows while devices work: on a terminal one line per device,
 // redrawn in place (a bar with packages, rate and time left, or the latest log
 // line); otherwise plain lines, a progress line every tenth of the way. Safe to
-// call from one thread per device.
+// call from one thread per device. Once a write fails (a closed pipe) nothing more
+// is shown: progress is never a reason to stop device work.
 
 #include <chrono>
 #include <cstdio>
@@ -22,7 +23,8 @@ public:
     /// Packages (or requests) done of `maximum`; 0 ends the bar.
     void Progress(std::size_t row, int position, int maximum);
 
-    /// "[#####.....]  930/1861  1502 pkg/s  0.6 s left"
+    /// "[#####.....] 930/1861  1502 pacotes/s  faltam 0,6 s"; the rate and time
+    /// left only once half a second has passed.
     static std::string BarText(int position, int maximum, double seconds);
 
 private:
@@ -39,6 +41,7 @@ private:
     const bool terminal;
     std::vector<Row> rows;
     bool barShown = false;  // single device: the bar occupies the current line
+    bool silent = false;    // a write failed: nobody is reading
     std::mutex mutex;
 };
 

@@ -3,31 +3,46 @@
 #include "CliCommands.h"
 #include "DeviceRun.h"
 #include "ProfileFile.h"
+#include "ProfileFolder.h"
 
 namespace vyx::cli {
 
 namespace {
 
-// Several devices: one profile each in the folder -o names, after the port.
-std::string OutputPath(const CliOptions& options, const std::string& port, bool several) {
-    if (!several) {
-        return options.Output;
+// Several devices: one profile each in the folder -o names, after the device's ID.
+std::string OutputPath(const CliOptions& options, const JobResult& read, bool several,
+                       ProfileFolder& folder) {
+    return several ? folder.PathFor(read.Identity->Id) : options.Output;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += (text.empty() ? "" : "; ") + line;
     }
-    const std::size_t slash = port.find_last_of('/');
-    return options.Output + "/" + port.substr(slash == std::string::npos ? 0 : slash + 1) + ".json";
+    return text;
 }
 
 }  // namespace
 
 int ReadCommand(const CliOptions& options) {
-    const bool several = options.Ports.size() > 1 || options.Ports.front() == "all-vyx";
-    if (several && options.Output.empty()) {
-        std::fprintf(stderr, "vyxctl read: several ports need -o FOLDER for their profiles\n");
+    const bool several = options.Ports.size() > 1 || options.Ports.front() == AllVyx;
+    const bool toStdout = options.Output.empty() || options.Output == "-";
+    if (several && toStdout) {
+        std::fprintf(stderr, "vyxctl read: várias portas precisam de -o PASTA para os perfis\n");
         return ExitBadUsage;
     }
-    const std::vector<std::string> ports = DeviceRun::ResolvePorts(options);
-    if (ports.empty()) {
-        return ExitNoAnnouncement;
+    // Found out before any device is read (and perhaps repaired), not after.
+    ProfileFolder folder(options.Output);
+    if (several) {
+        if (const auto problem = folder.Problem()) {
+            std::fprintf(stderr, "vyxctl read: %s\n", problem->c_str());
+            return ExitBadUsage;
+        }
+    }
+    const PortChoice ports = DeviceRun::ResolvePorts(options);
+    if (ports.Empty()) {
+        return ports.Exit;
     }
     JobRequest request;
     request.Kind = JobKind::Read;
@@ -37,22 +52,31 @@ int ReadCommand(const CliOptions& options) {
         if (r.Result.Exit != ExitDone) {
             continue;
         }
-        if (options.Output.empty()) {
-            // Values the device holds may decode yet fail the editor's checks: no
-            // profile can carry them, and an empty output must not pass for one.
-            if (const auto text = ProfileFile::Format(r.Result.Editor)) {
-                std::fputs(text->c_str(), stdout);
-            } else {
-                r.Result.Exit = ExitBadUsage;
-                r.Result.Message = "no profile written: the values read do not pass the checks";
-            }
-        } else if (const auto error =
-                       ProfileFile::Save(OutputPath(options, r.Port, several), r.Result.Editor)) {
+        // Values the device holds may decode yet fail the editor's checks: an
+        // ordinary profile cannot carry them, an unchecked one keeps them unwritable.
+        const std::vector<std::string> failures = ProfileFile::CheckFailures(r.Result.Editor);
+        if (!failures.empty() && !options.Unchecked) {
+            r.Result.Exit = ExitBadUsage;
+            r.Result.Message = "perfil não salvo: " + Joined(failures) +
+                               "; --unchecked guarda os valores num perfil que write recusa";
+            continue;
+        }
+        const std::string text = ProfileFile::FormatUnchecked(r.Result.Editor);
+        if (toStdout) {
+            std::fputs(text.c_str(), stdout);
+        } else if (const auto error = ProfileFile::SaveText(
+                       OutputPath(options, r.Result, several, folder), text)) {
             r.Result.Exit = ExitBadUsage;
             r.Result.Message = *error;
+            continue;
+        }
+        if (!failures.empty()) {
+            r.Result.Message +=
+                "; guardado sem verificação, corrija antes de gravar: " + Joined(failures);
         }
     }
-    return DeviceRun::Report(results);
+    // A profile on standard output leaves the outcome to standard error.
+    return DeviceRun::Report(results, toStdout ? stderr : stdout);
 }
 
 }  // namespace vyx::cli

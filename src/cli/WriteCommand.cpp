@@ -9,9 +9,9 @@ int WriteCommand(const CliOptions& options) {
     if (!profile) {
         return ExitBadUsage;
     }
-    const std::vector<std::string> ports = DeviceRun::ResolvePorts(options);
-    if (ports.empty()) {
-        return ExitNoAnnouncement;
+    const PortChoice ports = DeviceRun::ResolvePorts(options);
+    if (ports.Empty()) {
+        return ports.Exit;
     }
     JobRequest request;
     request.Kind = JobKind::Write;

@@ -3,31 +3,46 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <utility>
 
 #include "CliCommands.h"
 #include "ExitCode.h"
+#include "Interruption.h"
 
 namespace {
 
 using namespace vyx::cli;
 
+constexpr int MaxListenMs = 600'000;
+
+// A whole number of milliseconds in range, or why not, in the run's language.
+std::string ListenProblem(const std::string& text) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
+        return "'" + text + "' não é um número inteiro de milissegundos";
+    }
+    if (text.size() > 6 || std::stoi(text) < 1 || std::stoi(text) > MaxListenMs) {
+        return text + " está fora do intervalo de 1 a " + std::to_string(MaxListenMs) + " ms";
+    }
+    return {};
+}
+
 void AddListen(CLI::App& command, int& listenMs, int defaultMs) {
     listenMs = defaultMs;
     command
         .add_option("--listen", listenMs,
-                    "How long to wait for the device to announce itself, in milliseconds")
-        ->check(CLI::Range(1, 600'000))
+                    "Quanto tempo esperar o Vyx se anunciar, em milissegundos")
+        ->check(CLI::Validator(ListenProblem, "", "listen"))
         ->capture_default_str();
 }
 
 void AddPorts(CLI::App& command, CliOptions& options, bool several) {
     auto* port = command.add_option(
         "-p,--port", options.Ports,
-        several ? "Serial port, e.g. /dev/ttyACM0; repeat it, or 'all-vyx' for every port a "
-                  "Vyx announces itself on"
-                : "Serial port, e.g. /dev/ttyACM0");
+        several ? "Porta serial, p. ex. /dev/ttyACM0; repita a opção, ou 'all-vyx' para toda "
+                  "porta em que um Vyx se anuncia"
+                : "Porta serial, p. ex. /dev/ttyACM0");
     port->required();
     if (!several) {
         port->expected(1);
@@ -38,70 +53,151 @@ void AddPorts(CLI::App& command, CliOptions& options, bool several) {
 // each device's announcement.
 CLI::App* AddDeviceCommand(CLI::App& app, const std::string& name, const std::string& help,
                            CliOptions& options, int& listenMs, bool several) {
-    auto* command = app.add_subcommand(name, help);
+    auto* command = app.add_subcommand(name, help)->group("Comandos");
     AddPorts(*command, options, several);
     AddListen(*command, listenMs, 3000);
     return command;
 }
 
+std::string CommandNames(const CLI::App& app) {
+    std::string names;
+    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+        names += (names.empty() ? "" : ", ") + command->get_name();
+    }
+    return names;
+}
+
+// The parser's complaint in the run's language, with the words it names.
+std::string UsageProblem(const CLI::ParseError& e) {
+    const std::string what = e.what();
+    if (const auto at = what.find(" is required"); at != std::string::npos) {
+        return "falta " + what.substr(0, at);
+    }
+    if (const auto at = what.find("not expected: "); at != std::string::npos) {
+        return "argumento inesperado: " + what.substr(at + 14);
+    }
+    if (dynamic_cast<const CLI::ValidationError*>(&e) != nullptr) {
+        return what;  // our own words
+    }
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
+        return what.substr(0, what.find(':')) + ": número errado de valores";
+    }
+    return "argumentos que não servem (" + what + ")";
+}
+
+void UsePortuguese(CLI::App& app) {
+    auto formatter = app.get_formatter();
+    for (const auto& [key, label] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"Usage", "Uso"},
+             {"OPTIONS", "OPÇÕES"},
+             {"SUBCOMMAND", "COMANDO"},
+             {"SUBCOMMANDS", "COMANDOS"},
+             {"REQUIRED", "OBRIGATÓRIO"},
+             {"Positionals", "Argumentos"},
+             {"TEXT", "TEXTO"},
+             {"INT", "INTEIRO"},
+         }) {
+        formatter->label(key, label);
+    }
+    app.option_defaults()->group("Opções");
+    app.set_help_flag("-h,--help", "Mostra esta ajuda e sai");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"vyxctl: configure and update Vyx devices from the command line"};
+    Interruption::Install();
+    CLI::App app{"vyxctl: configura e atualiza Vyx pela linha de comando", "vyxctl"};
+    UsePortuguese(app);
     app.footer(ExitCodeHelp);
     app.require_subcommand(1);
-    app.set_help_all_flag("--help-all", "Every command's help");
+    app.set_help_all_flag("--help-all", "A ajuda de todos os comandos");
+    app.set_version_flag("--version", std::string("vyxctl ") + VYX_VERSION_TEXT,
+                         "Mostra a versão e sai");
 
     CliOptions options;
     // One per command: each has its own default.
     int portsListen = 0;
     int deviceListen = 0;
 
-    auto* ports = app.add_subcommand(
-        "ports", "List the serial ports, marking those on which a Vyx announces itself");
+    auto* ports =
+        app.add_subcommand("ports",
+                           "Lista as portas seriais, marcando aquelas em que um Vyx se anuncia")
+            ->group("Comandos");
     AddListen(*ports, portsListen, 1500);
 
     auto* info = AddDeviceCommand(
         app, "info",
-        "Wait for the device's announcement and show its version, ID, product line, "
-        "mode and what its firmware needs",
+        "Espera o Vyx se anunciar e mostra versão, ID, linha de produto, modo e do que o "
+        "firmware precisa",
         options, deviceListen, false);
-    info->add_flag("--json", options.Json, "Machine-readable output");
+    info->add_flag("--json", options.Json, "Saída para programas (JSON)");
 
     auto* read = AddDeviceCommand(
         app, "read",
-        "Read the configuration (a rejected one is replaced by the defaults, as the "
-        "window does) and write it as a profile",
+        "Lê a configuração (uma rejeitada é trocada pela padrão, como na janela) e a grava "
+        "como perfil",
         options, deviceListen, true);
     read->add_option("-o,--output", options.Output,
-                     "Profile file (default: stdout); with several ports, a folder");
+                     "Arquivo do perfil ('-' ou nenhum: a saída padrão); com várias portas, "
+                     "uma pasta");
+    read->add_flag("--unchecked", options.Unchecked,
+                   "Guarda valores que não passam nas conferências, num perfil que write recusa "
+                   "até serem corrigidos");
 
-    auto* write = AddDeviceCommand(
-        app, "write", "Check a profile, write it to the device, read it back and compare", options,
-        deviceListen, true);
-    write->add_option("FILE", options.File, "Profile file")->required();
+    auto* write =
+        AddDeviceCommand(app, "write", "Confere um perfil, grava no Vyx, lê de volta e compara",
+                         options, deviceListen, true);
+    write->add_option("FILE", options.File, "Arquivo do perfil")->required();
 
     auto* flash = AddDeviceCommand(
         app, "flash",
-        "Upload the firmware to a device whose release is older, then wait for it to "
-        "announce the new release",
-        options, deviceListen, true);
-    flash->add_option("--image", options.Image,
-                      "Firmware image file (default: the firmware this tool carries)");
-    flash->add_option("--trailer", options.Trailer, "The image's 5-byte trailer file");
-    flash->add_flag("--jump", options.Jump, "Send the jump command once the upload has ended");
+        "Envia o firmware a um Vyx de versão mais antiga e espera que ele anuncie a nova", options,
+        deviceListen, true);
+    flash->add_option(
+        "--image", options.Image,
+        "Arquivo da imagem do firmware (padrão: o firmware que esta ferramenta leva)");
+    flash->add_option("--trailer", options.Trailer, "O arquivo de 5 bytes que fecha a imagem");
+    flash->add_flag("--jump", options.Jump, "Envia o comando de salto ao fim do envio");
 
     auto* commands =
-        app.add_subcommand("commands",
-                           "Print the remote configuration commands for a profile, as the window "
-                           "lists them");
-    commands->add_option("FILE", options.File, "Profile file")->required();
+        app.add_subcommand(
+               "commands",
+               "Mostra os comandos de configuração remota de um perfil, como a janela os lista")
+            ->group("Comandos");
+    commands->add_option("FILE", options.File, "Arquivo do perfil")->required();
 
+    // Each command made its help flags before its options took the group's name.
+    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+        for (CLI::Option* flag :
+             {command->get_help_ptr(), command->get_option_no_throw("--help-all")}) {
+            if (flag != nullptr) {
+                flag->group("Opções");
+            }
+        }
+    }
+
+    // An unknown word where the command goes is named with the commands there are.
+    if (argc > 1 && argv[1][0] != '-' &&
+        (", " + CommandNames(app) + ",").find(", " + std::string(argv[1]) + ",") ==
+            std::string::npos) {
+        std::fprintf(stderr, "vyxctl: comando desconhecido '%s'; os comandos são: %s\n", argv[1],
+                     CommandNames(app).c_str());
+        return ExitBadUsage;
+    }
     try {
         app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e);  // --help, --help-all, --version
     } catch (const CLI::ParseError& e) {
-        const int code = app.exit(e);
-        return code == 0 ? ExitDone : ExitBadUsage;
+        if (app.get_subcommands().empty()) {
+            std::fprintf(stderr, "vyxctl: falta o comando; os comandos são: %s\n",
+                         CommandNames(app).c_str());
+        } else {
+            std::fprintf(stderr, "vyxctl: %s\nExecute com --help para ver as opções.\n",
+                         UsageProblem(e).c_str());
+        }
+        return ExitBadUsage;
     }
     options.Listen = std::chrono::milliseconds(ports->parsed() ? portsListen : deviceListen);
 

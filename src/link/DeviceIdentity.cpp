@@ -14,10 +14,6 @@ constexpr std::size_t IdWord0Offset = 9;
 constexpr std::size_t VersionOffset = 37;
 constexpr std::size_t ConfigBaseOffset = 41;
 
-// Release bytes that mark a device without usable firmware.
-constexpr std::uint8_t BlankRelease = 255;
-constexpr std::uint8_t BootloaderMajor = 99;
-
 }  // namespace
 
 std::optional<DeviceIdentity> DecodeIdentity(std::span<const std::uint8_t> payload) {

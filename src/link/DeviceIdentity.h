@@ -17,6 +17,11 @@ inline constexpr std::size_t IdentityPayloadSize = 45;
 inline constexpr std::uint8_t CurrentReleaseMajor = 2;
 inline constexpr std::uint8_t CurrentReleaseMinor = 39;
 
+/// Release bytes that mark a device without usable firmware: both at BlankRelease
+/// (nothing loaded), or the major at BootloaderMajor (only the loader runs).
+inline constexpr std::uint8_t BlankRelease = 255;
+inline constexpr std::uint8_t BootloaderMajor = 99;
+
 /// The product line whose devices at the current release go into the ID list.
 inline constexpr std::uint8_t ListedProductLine = 4;
 

@@ -67,10 +67,10 @@ bool& ProfileBox(const ProfileKey& key, EditorSnapshot& editor) {
 std::string ProfileAllowed(const ProfileKey& key) {
     switch (key.Kind) {
         case ProfileValueKind::Number:
-            return "a whole number from " + std::to_string(key.Entry->Min) + " to " +
+            return "um número inteiro de " + std::to_string(key.Entry->Min) + " a " +
                    std::to_string(key.Entry->Max);
         case ProfileValueKind::Choice: {
-            std::string text = "one of";
+            std::string text = "um destes:";
             const char* separator = " ";
             for (const unsigned value : ProfileChoices(key)) {
                 text += separator + std::to_string(value);
@@ -81,20 +81,20 @@ std::string ProfileAllowed(const ProfileKey& key) {
         case ProfileValueKind::Box:
             break;
     }
-    return "true or false";
+    return "true ou false";
 }
 
 std::string ProfileValueText(const ProfileKey& key, EditorSnapshot& editor) {
     switch (key.Kind) {
         case ProfileValueKind::Number: {
             const std::string& text = editor.Text(key.Entry->Editor);
-            return text.empty() ? "empty" : text;
+            return text.empty() ? "vazio" : text;
         }
         case ProfileValueKind::Choice: {
             const std::vector<unsigned> choices = ProfileChoices(key);
             const int position = editor.List(key.Entry->Editor);
             if (position < 0 || static_cast<std::size_t>(position) >= choices.size()) {
-                return "none";
+                return "nenhum";
             }
             return std::to_string(choices[static_cast<std::size_t>(position)]);
         }

@@ -35,12 +35,12 @@ std::vector<unsigned> ProfileChoices(const ProfileKey& key);
 /// The box a Box key stands for.
 bool& ProfileBox(const ProfileKey& key, EditorSnapshot& editor);
 
-/// What a key allows, for messages: "a whole number from 0 to 150", "one of 5,
-/// 10, ...", "true or false".
+/// What a key allows, for messages: "um número inteiro de 0 a 150", "um destes:
+/// 5, 10, ...", "true ou false".
 std::string ProfileAllowed(const ProfileKey& key);
 
 /// The value `editor` holds for `key`, as the profile writes it ("120", "19200",
-/// "true"); "none" for a list without a selection, "empty" for an empty edit.
+/// "true"); "nenhum" for a list without a selection, "vazio" for an empty edit.
 std::string ProfileValueText(const ProfileKey& key, EditorSnapshot& editor);
 
 /// For a triple action's "Durante" key, the keys of the "Entrada" and "Saída"

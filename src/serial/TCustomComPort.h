@@ -216,4 +216,9 @@ private:
     std::vector<std::unique_ptr<TComThread>> retiredThreads;  // closed from inside their handler
 };
 
+/// Gives every port the process holds back as it was found (line settings, others
+/// may open it), without closing anything: for a process that ends at once, from
+/// a signal handler or a crash. Async-signal-safe.
+void ReleaseEveryPortNow();
+
 }  // namespace vyx

@@ -53,18 +53,22 @@ ComHandle TCustomComPort::OpenDevice() {
     if (int code = tty::CheckTerminal(fd)) {
         fail(code);
     }
+    if (int code = tty::CheckUart(fd)) {
+        fail(code);
+    }
     // Exclusive use: the advisory lock also holds against privileged users, whom
     // the terminal's exclusive mode lets through.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         fail(errno);
     }
-    if (int code = tty::SetExclusive(fd)) {
+    // From here the port is given back as found, however the work ends.
+    if (int code = tty::Hold(fd)) {
         fail(code);
     }
     // The kernel raises DTR (and RTS) for a moment whenever the device is opened;
     // that pulse cannot be avoided, so the lines are dropped as soon as possible.
     if (int code = tty::SetModemLines(fd, false, false)) {
-        tty::ClearExclusive(fd);
+        tty::LetGo(fd);
         fail(code);
     }
     return fd;
@@ -87,7 +91,7 @@ void TCustomComPort::DiscardPendingOutput() {
 void TCustomComPort::ReleaseHandle() {
     const int fd = static_cast<int>(handle);
     tty::Flush(fd, true, true);
-    tty::ClearExclusive(fd);
+    tty::LetGo(fd);
     ::close(fd);
 }
 
@@ -180,6 +184,10 @@ void TCustomComPort::ApplyDCB() {
 void TCustomComPort::ApplyTimeouts() {
     // Read and Write apply the time-outs themselves, at each call: nothing goes
     // to the device, and nothing can fail here.
+}
+
+void ReleaseEveryPortNow() {
+    tty::LetGoOfEveryPort();
 }
 
 }  // namespace vyx

@@ -7,7 +7,10 @@
 #include "SystemCodes.h"
 
 #include <asm/termbits.h>
+#include <linux/serial.h>
 #include <sys/ioctl.h>
+
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <utility>
@@ -58,19 +61,83 @@ bool RateTaken(speed_t asked, speed_t got) {
     return difference * 100 <= static_cast<long>(asked) * 3;
 }
 
+// A port this process holds, with its line settings as found. A slot is free at
+// -1 and being filled at Filling; the settings are written before the descriptor
+// is published, so the signal handler only ever sees complete ones.
+struct HeldPort {
+    std::atomic<int> fd{-1};
+    struct termios2 found {};
+};
+constexpr int Filling = -2;
+static_assert(std::atomic<int>::is_always_lock_free);
+
+HeldPort heldPorts[HeldPortLimit];
+
+int PutBack(int fd, const struct termios2& found) {
+    // TCSETS2 does not wait for output to drain: a device that stopped reading
+    // must not hold the release.
+    struct termios2 settings = found;
+    const int restored = Ioctl(fd, TCSETS2, &settings);
+    const int shared = ::ioctl(fd, TIOCNXCL) == 0 ? 0 : errno;
+    return restored != 0 ? restored : shared;
+}
+
 }  // namespace
+
+int Hold(int fd) {
+    struct termios2 found {};
+    if (int code = Ioctl(fd, TCGETS2, &found)) {
+        return code;
+    }
+    for (HeldPort& slot : heldPorts) {
+        int expected = -1;
+        if (slot.fd.compare_exchange_strong(expected, Filling)) {
+            slot.found = found;
+            slot.fd.store(fd);
+            if (::ioctl(fd, TIOCEXCL) != 0) {
+                const int code = errno;
+                slot.fd.store(-1);
+                return code;
+            }
+            return 0;
+        }
+    }
+    return ENFILE;
+}
+
+int LetGo(int fd) {
+    for (HeldPort& slot : heldPorts) {
+        if (slot.fd.load() == fd) {
+            const int code = PutBack(fd, slot.found);
+            slot.fd.store(-1);
+            return code;
+        }
+    }
+    return ::ioctl(fd, TIOCNXCL) == 0 ? 0 : errno;
+}
+
+void LetGoOfEveryPort() {
+    const int saved = errno;
+    for (HeldPort& slot : heldPorts) {
+        if (const int fd = slot.fd.load(); fd >= 0) {
+            PutBack(fd, slot.found);
+        }
+    }
+    errno = saved;
+}
+
+int CheckUart(int fd) {
+    struct serial_struct serial {};
+    // Only serial drivers answer; any other terminal has nothing to say here.
+    if (::ioctl(fd, TIOCGSERIAL, &serial) != 0) {
+        return 0;
+    }
+    return serial.type == PORT_UNKNOWN ? ENXIO : 0;
+}
 
 int CheckTerminal(int fd) {
     struct termios2 t {};
     return Ioctl(fd, TCGETS2, &t);
-}
-
-int SetExclusive(int fd) {
-    return ::ioctl(fd, TIOCEXCL) == 0 ? 0 : errno;
-}
-
-int ClearExclusive(int fd) {
-    return ::ioctl(fd, TIOCNXCL) == 0 ? 0 : errno;
 }
 
 int ApplyLineSettings(int fd, const TtyLineSettings& s) {

@@ -28,11 +28,23 @@ namespace tty {
 
 /// 0 when `fd` is a terminal (its settings can be read), else the errno (ENOTTY).
 int CheckTerminal(int fd);
-/// Refuses further opens of the device by other processes.
-int SetExclusive(int fd);
-/// Lets the device be opened again. A pseudo-terminal keeps its exclusive mode
-/// after the last close, so without this nobody but root could reopen it.
-int ClearExclusive(int fd);
+/// How many ports one process may hold at once; Hold refuses more with ENFILE.
+inline constexpr int HeldPortLimit = 256;
+
+/// Takes the port for this process: remembers its line settings as found, then
+/// refuses further opens of the device by other processes.
+int Hold(int fd);
+/// Gives a held port back as it was found: the remembered line settings, and
+/// other processes may open it again (a pseudo-terminal keeps its exclusive mode
+/// after the last close, so without this nobody but root could reopen it). Goes
+/// on past a failed step; returns the first failure.
+int LetGo(int fd);
+/// LetGo for every port still held, for a process that ends at once (a second
+/// interruption, a crash). Async-signal-safe: system calls only.
+void LetGoOfEveryPort();
+/// 0 unless the serial driver says no UART is behind the device (a legacy port
+/// the kernel lists without hardware): then ENXIO.
+int CheckUart(int fd);
 /// Raw mode with `settings`, any bit rate, HUPCL off, reads that wait for at least
 /// one byte (so a nonblocking read of 0 means a hang-up). Reads the result back and
 /// fails with EINVAL when the driver did not take the rate.

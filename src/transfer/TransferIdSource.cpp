@@ -1,6 +1,8 @@
 #include "TransferIdSource.h"
 
+#include <chrono>
 #include <cstdio>
+#include <exception>
 #include <mutex>
 #include <utility>
 
@@ -18,8 +20,8 @@ std::uint32_t SignedCode(char c) {
 
 }  // namespace
 
-TransferIdSource::TransferIdSource(Clock clock, Random random)
-    : clock(std::move(clock)), random(std::move(random)) {}
+TransferIdSource::TransferIdSource(Clock clock, Random random, Random seed)
+    : clock(std::move(clock)), random(std::move(random)), seed(std::move(seed)) {}
 
 std::string TransferIdSource::ClockText(const std::tm& time) {
     char text[96];
@@ -38,6 +40,15 @@ std::tm TransferIdSource::LocalTime() {
     return local != nullptr ? *local : std::tm{};
 }
 
+std::uint32_t TransferIdSource::SystemSeed() {
+    try {
+        return std::random_device()();
+    } catch (const std::exception&) {
+        return static_cast<std::uint32_t>(
+            std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    }
+}
+
 std::uint32_t TransferIdSource::MakeTransferId(std::uint32_t limit) {
     const std::string text = ClockText(clock());
     auto at = [&text](std::size_t i) { return i < text.size() ? SignedCode(text[i]) : 0u; };
@@ -48,6 +59,13 @@ std::uint32_t TransferIdSource::MakeTransferId(std::uint32_t limit) {
         v *= at(i);
     }
     v >>= shift;
+    // The same value mixed into every draw of a run: consecutive identifiers still
+    // differ exactly when the shifted products do.
+    if (!salt) {
+        salt = seed ? seed() : 0;
+        generator.seed(*salt);
+    }
+    v ^= *salt;
     v &= limit;
     shift = shift < LastShift ? static_cast<std::uint8_t>(shift + 1) : FirstShift;
     return v != 0 ? v : RandomBelow(limit);

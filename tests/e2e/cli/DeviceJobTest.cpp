@@ -58,7 +58,7 @@ class Job : public ::testing::TestWithParam<JobCase> {};
 
 // A pulled cable ends the job with one message that says so, not a write failure.
 void ExpectLost(const JobResult& r, const SimStatus&) {
-    EXPECT_EQ(r.Message, "the connection was lost: the cable was pulled or the device went away");
+    EXPECT_EQ(r.Message, "a conexão caiu: o cabo foi puxado ou o Vyx foi desconectado");
 }
 
 TEST_P(Job, EndsAsTheDeviceAndTheLinkAllow) {
@@ -165,6 +165,68 @@ const JobCase JobCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(EachCommand, Job, ::testing::ValuesIn(JobCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+struct StopCase {
+    const char* name;
+    JobKind kind;
+    std::array<std::uint8_t, 4> version;
+    std::chrono::milliseconds announceDelay;
+    std::function<bool(const SimStatus&)> stopWhen;
+    std::string message;  // "%N": the package at which it stopped
+    std::function<void(const SimStatus&)> check;
+};
+
+// An interruption stops at the next safe point, says where and what to do, and
+// gives the port back: another program opens it at once.
+TEST(JobInterrupted, SaysWhereItStoppedAndGivesThePortBack) {
+    const StopCase cases[] = {
+        {"BeforeTheAnnouncement",
+         JobKind::Flash,
+         Older,
+         10s,
+         [](const SimStatus&) { return true; },
+         "interrompido antes de o Vyx se anunciar; nada foi feito",
+         {}},
+        {"MidUpload", JobKind::Flash, Older, 0ms,
+         [](const SimStatus& s) { return s.packagesReceived >= 500; },
+         "envio do firmware interrompido no pacote %N de 1.861; o Vyx mantém o firmware "
+         "antigo; execute flash de novo",
+         [](const SimStatus& s) { EXPECT_EQ(s.firmwareAccepted, 0U); }},
+        {"MidConfigurationWrite", JobKind::Write, Current, 0ms,
+         [](const SimStatus& s) { return s.packagesReceived >= 1; },
+         "gravação interrompida no pacote %N de 44; o Vyx mantém a configuração anterior; execute "
+         "write de novo",
+         [](const SimStatus& s) { EXPECT_EQ(s.block, sim::MakeBlock(sim::BlockKind::Defaults)); }},
+    };
+    for (const StopCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimOptions options;
+        options.version = c.version;
+        options.announceDelay = c.announceDelay;
+        Device device(options);
+        JobRequest request;
+        request.Kind = c.kind;
+        request.Port = device.device->LinkPath();
+        request.Profile = CalveraSnapshot();
+        request.StopAsked = [&] { return c.stopWhen(device.device->Status()); };
+        int lastPosition = 0;
+        JobEvents events;
+        events.Progress = [&](int position, int) { lastPosition = position; };
+        const JobResult result = DeviceJob::Run(request, events);
+        EXPECT_EQ(result.Exit, ExitInterrupted);
+        std::string expected = c.message;
+        if (const auto at = expected.find("%N"); at != std::string::npos) {
+            EXPECT_GT(lastPosition, 0);
+            expected.replace(at, 2, std::to_string(lastPosition));
+        }
+        EXPECT_EQ(result.Message, expected);
+        if (c.check) {
+            c.check(device.device->Status());
+        }
+        CliHost other;
+        EXPECT_FALSE(other.Open(device.device->LinkPath()));
+    }
+}
 
 TEST(JobPort, AMissingOrBusyPortIsNamedAsSuch) {
     Device device{SimOptions{}};

@@ -61,10 +61,20 @@ TEST_F(VyxctlProgram, ExitStatusOfBadUsageRefusedProfilesAndMissingPorts) {
         {"flash --port a --image " + defaults.string(), 2},
         {"flash --port a --image " + defaults.string() + " --trailer " + defaults.string(), 2},
         {"info --port /nonexistent/tty", 3},
+        {"--version", 0},
+        {"info --port ''", 2},
+        {"info --port no-such-tty", 3},
+        {"info --port a --listen abc", 2},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Vyxctl(c.arguments).exit, c.exit) << c.arguments;
     }
+}
+
+TEST_F(VyxctlProgram, JsonIsWellFormedForAPortNameThatIsNotUtf8) {
+    const Outcome run = Vyxctl("info --json --port /tmp/bad\xffname");
+    EXPECT_EQ(run.exit, 3);
+    EXPECT_EQ(run.out.rfind("{\n  \"port\": \"/tmp/bad\xEF\xBF\xBDname\",\n", 0), 0U) << run.out;
 }
 
 TEST_F(VyxctlProgram, CommandsListsTheProfileAsTheWindowDoes) {
@@ -84,8 +94,9 @@ TEST_F(VyxctlProgram, CommandsListsTheProfileAsTheWindowDoes) {
 }
 
 // A device whose stored speed limit (200 km/h, record byte 19) decodes but fails
-// the editor's 0..150 check: no profile can hold it, so read fails and prints nothing.
-TEST_F(VyxctlProgram, ReadOfValuesTheChecksRefuseFails) {
+// the editor's 0..150 check: read refuses to pass it off as a profile, --unchecked
+// keeps it in one that write refuses, and no output path is replaced but a file.
+TEST_F(VyxctlProgram, ValuesTheChecksRefuseAreKeptOnlyUnchecked) {
     sim::SimOptions options;  // a current release holding the defaults
     const std::uint8_t was = options.block[19];
     options.block[19] = 200;
@@ -98,10 +109,30 @@ TEST_F(VyxctlProgram, ReadOfValuesTheChecksRefuseFails) {
     options.portFolder = dir;
     sim::SimDevice device(options);
     device.Start();
+    const std::string read = "read --port " + device.LinkPath();
 
-    const Outcome run = Vyxctl("read --port " + device.LinkPath());
-    EXPECT_EQ(run.exit, 2);
-    EXPECT_EQ(run.out, "");
+    const Outcome refused = Vyxctl(read);
+    EXPECT_EQ(refused.exit, 2);
+    EXPECT_EQ(refused.out, "");
+
+    const Outcome kept = Vyxctl(read + " --unchecked -o -");
+    EXPECT_EQ(kept.exit, 0);
+    EXPECT_NE(kept.out.find("\"unchecked\": true"), std::string::npos);
+    EXPECT_NE(kept.out.find("\"max_kmh\": 200"), std::string::npos);
+    const std::filesystem::path unchecked = dir / "unchecked.json";
+    std::ofstream(unchecked.string()) << kept.out;
+    EXPECT_EQ(Vyxctl("write --port " + device.LinkPath() + " " + unchecked.string()).exit, 2);
+
+    const std::filesystem::path readOnly = dir / "read-only.json";
+    std::ofstream(readOnly.string()) << "{}";
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
+    std::filesystem::create_symlink("/dev/null", dir / "null-link");
+    for (const std::filesystem::path& output :
+         {std::filesystem::path("/dev/null"), dir / "null-link", readOnly}) {
+        EXPECT_EQ(Vyxctl(read + " --unchecked -o " + output.string()).exit, 2) << output;
+    }
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "null-link"));
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ TEST_F(ProfileTest, RefusedValuesOrFilesChangeNothingAndSayWhy) {
 
     ASSERT_EQ(Boxes.size(), 2U);
     EXPECT_EQ(Boxes[0].Text, QStringLiteral("Parâmetro inválido!\r\n[Velocidade]"));
-    EXPECT_TRUE(Boxes[1].Text.contains(QStringLiteral("ping.period_s: missing")));
+    EXPECT_TRUE(Boxes[1].Text.contains(QStringLiteral("ping.period_s: ausente")));
     EXPECT_EQ(Boxes[1].Caption, QStringLiteral("Erro"));
 }
 

@@ -79,6 +79,21 @@ void PtyPair::HangUp() {
     }
 }
 
+bool PtyPair::Exclusive() const {
+    // Root may open an exclusive terminal and ask; anybody else is refused.
+    const int fd = ::open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return errno == EBUSY;
+    }
+    int exclusive = 0;
+    const bool asked = ::ioctl(fd, TIOCGEXCL, &exclusive) == 0;
+    ::close(fd);
+    if (!asked) {
+        throw std::runtime_error("TIOCGEXCL failed");
+    }
+    return exclusive != 0;
+}
+
 SlaveSettings PtyPair::Settings() const {
     // Terminal requests on the master side act on the slave's settings.
     struct termios2 t {};

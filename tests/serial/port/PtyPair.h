@@ -20,6 +20,7 @@ struct SlaveSettings {
     bool hardwareFlow = false;
     bool softwareFlow = false;
     bool raw = false;  // no input, output or local processing
+    bool operator==(const SlaveSettings&) const = default;
 };
 
 class PtyPair {
@@ -41,6 +42,8 @@ public:
     void HangUp();
     /// The slave's settings as the driver holds them.
     SlaveSettings Settings() const;
+    /// Whether the slave is in exclusive mode (a new open by a user would be refused).
+    bool Exclusive() const;
 
 private:
     int master = -1;

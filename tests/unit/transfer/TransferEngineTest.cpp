@@ -63,7 +63,7 @@ protected:
     std::vector<std::uint32_t> finished;  // kinds reported as done
     TransferEngine engine{host, host, progress,
                           [this](std::uint32_t kind) { finished.push_back(kind); },
-                          TransferIdSource(FixedClock)};
+                          TransferIdSource(FixedClock, nullptr, [] { return 0u; })};
 };
 
 TEST_F(TransferEngineTest, ImageIsCutIntoFortyEightBytePackagesAndATrailer) {

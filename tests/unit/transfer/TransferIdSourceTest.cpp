@@ -7,6 +7,11 @@
 namespace vyx {
 namespace {
 
+// A run whose seed mixes nothing in, so identifiers follow the clock alone.
+std::uint32_t NoSeed() {
+    return 0;
+}
+
 std::tm At(int day, int month, int year, int hours, int minutes, int seconds) {
     std::tm t{};
     t.tm_mday = day;
@@ -23,7 +28,7 @@ TEST(TransferIdSource, ClockTextIsDateThenTimeWithoutSeparatorBetween) {
 }
 
 TEST(TransferIdSource, ShiftRotatesFiveToElevenOverTheSameClockText) {
-    TransferIdSource ids([] { return At(19, 11, 2027, 21, 53, 7); });
+    TransferIdSource ids([] { return At(19, 11, 2027, 21, 53, 7); }, nullptr, NoSeed);
     std::vector<std::uint32_t> drawn;
     for (int i = 0; i < 8; ++i) {
         drawn.push_back(ids.MakeTransferId(0xFFFF));
@@ -35,18 +40,45 @@ TEST(TransferIdSource, ShiftRotatesFiveToElevenOverTheSameClockText) {
 }
 
 TEST(TransferIdSource, SecondsAndUnitsOfMinutesDoNotTakePart) {
-    TransferIdSource a([] { return At(19, 11, 2027, 21, 53, 7); });
-    TransferIdSource b([] { return At(19, 11, 2027, 21, 59, 48); });
+    TransferIdSource a([] { return At(19, 11, 2027, 21, 53, 7); }, nullptr, NoSeed);
+    TransferIdSource b([] { return At(19, 11, 2027, 21, 59, 48); }, nullptr, NoSeed);
     EXPECT_EQ(a.MakeTransferId(0xFFFF), b.MakeTransferId(0xFFFF));
 }
 
 TEST(TransferIdSource, ZeroProductFallsBackToTheRandomSource) {
     // "08/08/200808:0" holds enough factors of two to make the product 0.
     std::uint32_t next = 70000;
-    TransferIdSource ids([] { return At(8, 8, 2008, 8, 0, 0); }, [&next] { return next++; });
+    TransferIdSource ids([] { return At(8, 8, 2008, 8, 0, 0); }, [&next] { return next++; },
+                         NoSeed);
     EXPECT_EQ(ids.MakeTransferId(0xFFFF), 70000u % 0xFFFF);
     EXPECT_EQ(ids.MakeTransferId(0), 0u);
     EXPECT_EQ(ids.TransferIdShift(), 7);  // the shift moves on regardless
+}
+
+TEST(TransferIdSource, EachRunMixesItsSeedIntoEveryDrawAndAsksForItOnce) {
+    // Two runs in the same ten minutes: the shifted products are those above,
+    // 5160 (0x1428) then 2580 (0x0A14); only the seed's low 16 bits count.
+    const struct {
+        std::uint32_t seed;
+        std::vector<std::uint32_t> drawn;
+    } cases[] = {
+        {0x00000000, {5160, 2580}},
+        {0x00001234, {0x1428 ^ 0x1234, 0x0A14 ^ 0x1234}},
+        {0xABCD0001, {0x1429, 0x0A15}},
+    };
+    for (const auto& c : cases) {
+        int asked = 0;
+        TransferIdSource ids([] { return At(19, 11, 2027, 21, 53, 7); }, nullptr,
+                             [&] {
+                                 ++asked;
+                                 return c.seed;
+                             });
+        EXPECT_EQ(asked, 0);
+        const std::vector<std::uint32_t> drawn = {ids.MakeTransferId(0xFFFF),
+                                                  ids.MakeTransferId(0xFFFF)};
+        EXPECT_EQ(drawn, c.drawn) << c.seed;
+        EXPECT_EQ(asked, 1);
+    }
 }
 
 TEST(TransferIdSource, DefaultFallbackStaysWithinTheLimit) {
