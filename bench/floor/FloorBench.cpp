@@ -113,6 +113,7 @@ Sample RunOnce(Scenario& s, std::chrono::microseconds delay, bool count,
     if (!ok) {
         return sample;
     }
+    sample.wall = 0;
     const auto first = std::min_element(devices.begin(), devices.end(), [](auto& a, auto& b) {
         return a->Start().wall < b->Start().wall;
     });
@@ -127,10 +128,13 @@ Sample RunOnce(Scenario& s, std::chrono::microseconds delay, bool count,
     }
     const double exchanges = static_cast<double>(s.exchanges);
     const double all = exchanges * static_cast<double>(devices.size());
-    sample.wall =
-        std::chrono::duration<double, std::micro>((*last)->End().wall - (*first)->Start().wall)
-            .count() /
-        exchanges;
+    // Each device's own stretch: devices that start apart (each waits for its own
+    // announcement) must not count as slower exchanges.
+    for (const auto& d : devices) {
+        sample.wall +=
+            std::chrono::duration<double, std::micro>(d->End().wall - d->Start().wall).count() /
+            all;
+    }
     sample.cpu = ((*last)->End().processCpu - (*first)->Start().processCpu - deviceCpu) * 1e6 / all;
     sample.switches = static_cast<double>((*last)->End().processSwitches -
                                           (*first)->Start().processSwitches - deviceSwitches) /
