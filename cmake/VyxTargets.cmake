@@ -29,6 +29,17 @@ function(vyx_add_gtest)
     gtest_discover_tests(${T_NAME}
         DISCOVERY_MODE PRE_TEST
         PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${T_ENV}")
+    vyx_label_needs(${T_LABEL} ${T_NAME})
+endfunction()
+
+# Adds targets to vyx-tests-<label>, the one target that builds everything the
+# tests of that label run: a test stage that runs one label builds only that.
+# vyx_label_needs(label target...)
+function(vyx_label_needs label)
+    if(NOT TARGET vyx-tests-${label})
+        add_custom_target(vyx-tests-${label})
+    endif()
+    add_dependencies(vyx-tests-${label} ${ARGN})
 endfunction()
 
 # A libFuzzer target, registered with ctest (label fuzz) for a short bounded run

@@ -6,7 +6,12 @@
 # unzip for the vyxctl zip.
 # "setup.sh web" adds what the web preset and the browser page need: emscripten,
 # node and npm (for the page's pinned test tools), and chromium for its tests.
+# "setup.sh core" installs only what the sanitizer build (no Qt) needs, so that
+# the test command can start building while the rest is installed.
 set -euo pipefail
+
+core=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev
+    nlohmann-json3-dev libcli11-dev ccache)
 
 packages=(
     cmake ninja-build g++ pkg-config
@@ -28,6 +33,7 @@ for preset in "$@"; do
             command -v node >/dev/null 2>&1 || packages+=(nodejs)
             command -v npm >/dev/null 2>&1 || packages+=(npm)
             ;;
+        core) packages=("${core[@]}") ;;
         *) echo "setup: no packages known for '$preset'" >&2; exit 2 ;;
     esac
 done

@@ -8,8 +8,12 @@
 #   5. the Windows cross-build (mingw-w64), timed; its tests run under Wine as one
 #      entry of the whole suite; then the vyxctl zip, checked under Wine
 #      (scripts/windows-zip.sh);
-#   6. the whole suite in the dev build (windows offscreen, no display needed).
-# The last lines printed are ctest's summary of the whole suite.
+#   6. the browser page, when the project has one (scripts/web-build.sh); its tests
+#      run in the whole suite;
+#   7. the whole suite in the dev build (windows offscreen, no display needed).
+# Each stage builds only what it runs. What the first stage does not need is
+# installed while it builds. The time of each stage is printed before the whole
+# suite runs; the last lines printed are ctest's summary of the whole suite.
 # VYX_SKIP_ASAN=1, VYX_SKIP_TSAN=1, VYX_SKIP_FUZZ=1, VYX_SKIP_PACKAGE=1 or
 # VYX_SKIP_WINDOWS=1 leave out stage 1, 2, 3, 4 or 5.
 set -euo pipefail
@@ -26,10 +30,48 @@ done
 windows=0
 if [ "${VYX_SKIP_WINDOWS:-0}" != 1 ]; then
     windows=1
-    bash scripts/setup.sh windows
-else
-    bash scripts/setup.sh
 fi
+
+stage_times=()
+stage_name=
+stage_start=0
+stage() {
+    stage_name=$1
+    stage_start=$SECONDS
+    echo "== $1"
+}
+stage_done() {
+    stage_times+=("$(printf '%-52s %5d s' "$stage_name" $((SECONDS - stage_start)))")
+}
+
+stage "setup: the compilers and libraries of the sanitizer build"
+bash scripts/setup.sh core
+stage_done
+# The rest (Qt, clang, the cross compiler, Wine, ...) comes while stage 1 builds.
+mkdir -p build
+setup_log=build/setup.log
+if [ $windows = 1 ]; then
+    bash scripts/setup.sh windows >"$setup_log" 2>&1 &
+else
+    bash scripts/setup.sh >"$setup_log" 2>&1 &
+fi
+setup_pid=$!
+setup_waited=0
+wait_for_setup() {
+    if [ $setup_waited = 1 ]; then
+        return
+    fi
+    setup_waited=1
+    local started=$SECONDS
+    if ! wait "$setup_pid"; then
+        cat "$setup_log" >&2
+        echo "setup failed" >&2
+        exit 1
+    fi
+    cat "$setup_log"
+    stage_times+=("$(printf '%-52s %5d s' "setup: the rest, waited for" $((SECONDS - started)))")
+}
+
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 # Rebuilds of unchanged sources come from the compiler cache when one is installed,
@@ -42,44 +84,65 @@ if command -v ccache >/dev/null 2>&1; then
 fi
 
 if [ "${VYX_SKIP_ASAN:-0}" != 1 ]; then
-    echo "== sanitizer build: logic and serial tests"
+    stage "sanitizer build: logic and serial tests"
     cmake --preset asan >/dev/null
-    cmake --build --preset asan -j "$jobs"
+    cmake --build --preset asan -j "$jobs" --target vyx-tests-unit vyx-tests-serial
     ctest --preset asan -j "$jobs"
+    stage_done
 fi
+wait_for_setup
 
 if [ "$full" = 1 ] && [ "${VYX_SKIP_TSAN:-0}" != 1 ]; then
-    echo "== thread sanitizer build: logic, serial and headless road tests"
+    stage "thread sanitizer build: logic, serial and headless road tests"
     cmake --preset tsan >/dev/null
-    cmake --build --preset tsan -j "$jobs"
+    cmake --build --preset tsan -j "$jobs" --target vyx-tests-unit vyx-tests-serial vyx-tests-e2e
     ctest --preset tsan -j "$jobs"
+    stage_done
 fi
 
 if [ "${VYX_SKIP_FUZZ:-0}" != 1 ]; then
-    echo "== fuzz targets"
+    stage "fuzz targets"
     cmake --preset fuzz >/dev/null
-    cmake --build --preset fuzz -j "$jobs"
+    cmake --build --preset fuzz -j "$jobs" --target fuzzers
     ctest --preset fuzz -j "$jobs"
+    stage_done
 fi
 
 if [ "${VYX_SKIP_PACKAGE:-0}" != 1 ]; then
-    echo "== package"
+    stage "package"
     bash scripts/package.sh
+    stage_done
 fi
 
 wine_build=
 if [ $windows = 1 ]; then
-    echo "== Windows cross-build (its tests run under Wine in the whole suite)"
-    started=$SECONDS
+    stage "Windows cross-build (its tests run under Wine in the whole suite)"
     cmake --preset windows >/dev/null
     cmake --build --preset windows -j "$jobs"
-    echo "== Windows cross-build took $((SECONDS - started)) s"
-    echo "== vyxctl zip for Windows"
+    stage_done
+    stage "vyxctl zip for Windows"
     bash scripts/windows-zip.sh
+    stage_done
     wine_build=$PWD/build/windows
 fi
 
-echo "== whole suite"
-cmake --preset dev -DVYX_WINE_BUILD="$wine_build" >/dev/null
+# --- The browser page: built here when the project has one; its ctest entries
+# (label web) join the whole suite through VYX_WEB_BUILD.
+suite_options=(-DVYX_WINE_BUILD="$wine_build")
+if [ -f scripts/web-build.sh ]; then
+    stage "browser page (emscripten)"
+    bash scripts/web-build.sh
+    stage_done
+    suite_options+=(-DVYX_WEB_BUILD="$PWD/build/web")
+fi
+# ---
+
+stage "whole suite: dev build"
+cmake --preset dev "${suite_options[@]}" >/dev/null
 cmake --build --preset dev -j "$jobs"
+stage_done
+
+echo "== stage times (the whole suite's tests follow)"
+printf '%s\n' "${stage_times[@]}"
+echo "== whole suite"
 ctest --preset dev -j "$jobs"

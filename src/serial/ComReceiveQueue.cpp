@@ -21,6 +21,8 @@ void ComReceiveQueue::Attach(ComHandle value) {
     std::lock_guard lock(mutex);
     bytes.clear();
     hungUp = false;
+    readerWaiting = false;
+    arrivalTold = false;
     arrived.Take();
     room.Take();
     device = value;
@@ -73,8 +75,16 @@ ComReceiveQueue::FillResult ComReceiveQueue::Append(const std::uint8_t* data, st
     bytes.insert(bytes.end(), data, data + count);
     result.added = count;
     result.sawEventChar = std::memchr(data, eventChar.load(), count) != nullptr;
-    arrived.Raise();
+    TellArrival();
     return result;
+}
+
+void ComReceiveQueue::TellArrival() {
+    // Raised only for a Read that waits: the signal costs two system calls.
+    if (readerWaiting && !arrivalTold) {
+        arrived.Raise();
+        arrivalTold = true;
+    }
 }
 
 ComReceiveQueue::ReadResult ComReceiveQueue::Read(std::uint8_t* out, std::int32_t count,
@@ -88,10 +98,14 @@ ComReceiveQueue::ReadResult ComReceiveQueue::Read(std::uint8_t* out, std::int32_
     const std::size_t wanted = static_cast<std::size_t>(count);
     std::size_t got = 0;
     for (;;) {
-        bool gone = false;
+        std::optional<std::int64_t> left;
         {
             std::lock_guard lock(mutex);
-            arrived.Take();
+            readerWaiting = false;
+            if (arrivalTold) {
+                arrived.Take();
+                arrivalTold = false;
+            }
             std::size_t now = Take(out + got, wanted - got);
             if (got + now < wanted && !hungUp) {
                 now += ReadDevice(out + got + now, wanted - got - now, result.error);
@@ -100,23 +114,25 @@ ComReceiveQueue::ReadResult ComReceiveQueue::Read(std::uint8_t* out, std::int32_
                 got += now;
                 lastByte = Clock::now();
             }
-            gone = hungUp;
-        }
-        result.count = static_cast<std::int32_t>(got);
-        if (result.error != 0 || got == wanted || limits.immediate) {
-            return result;
-        }
-        if (gone) {
-            // What arrived before the hang-up is delivered; a read that finds
-            // nothing at all fails.
-            if (got == 0) {
-                result.error = DeviceGoneCode();
+            result.count = static_cast<std::int32_t>(got);
+            if (result.error != 0 || got == wanted || limits.immediate) {
+                return result;
             }
-            return result;
-        }
-        const std::optional<std::int64_t> left = WaitLeft(limits, start, lastByte, got);
-        if (!left) {
-            return result;
+            if (hungUp) {
+                // What arrived before the hang-up is delivered; a read that finds
+                // nothing at all fails.
+                if (got == 0) {
+                    result.error = DeviceGoneCode();
+                }
+                return result;
+            }
+            left = WaitLeft(limits, start, lastByte, got);
+            if (!left) {
+                return result;
+            }
+            // Under the same lock as the look at the buffer: bytes appended from
+            // here on wake the wait below.
+            readerWaiting = true;
         }
         if (int code = WaitForBytes(*left)) {
             result.error = code;
@@ -153,6 +169,11 @@ bool ComReceiveQueue::Full() {
 std::size_t ComReceiveQueue::Room() {
     std::lock_guard lock(mutex);
     return bytes.size() >= capacity ? 0 : capacity - bytes.size();
+}
+
+std::size_t ComReceiveQueue::Buffered() {
+    std::lock_guard lock(mutex);
+    return bytes.size();
 }
 
 bool ComReceiveQueue::HoldsWholeMessages() {

@@ -21,6 +21,16 @@ namespace vyx {
 /// TCustomComPort::SetFrameCompleteHint).
 using FrameCompleteHint = std::function<bool(const std::uint8_t* bytes, std::size_t count)>;
 
+// Receive coalescing. A USB device delivers one message in packets of 64 bytes,
+// up to about a millisecond apart. When the bytes received so far hold whole
+// messages (the port's frame-complete hint says so, or no hint is installed)
+// they are reported at once: no latency is added. When they end in a partial
+// message, the report waits for the rest: every new chunk asks the hint again; a
+// gap of CoalesceGap without a byte, or CoalesceLimit in all, reports the bytes
+// as they are (the link layer copes with partial frames).
+inline constexpr std::chrono::milliseconds CoalesceGap{20};
+inline constexpr std::chrono::milliseconds CoalesceLimit{200};
+
 /// Receive side of an open port, shared by the window thread (Read, Count, Clear)
 /// and the event thread (Fill or Append, and the hint). Every read from the device
 /// happens under one lock, appending to the buffer, so bytes keep their order
@@ -64,8 +74,10 @@ public:
     int Clear(bool input, bool output);
 
     // Event thread.
-    /// Takes what the driver holds (POSIX systems: a non-blocking read).
-    FillResult Fill();
+    /// Takes what the driver holds (POSIX systems: non-blocking reads). A short
+    /// read ends the filling, as the driver had no more; `toTheEnd` reads on until
+    /// the driver says so (a hang-up: what came before it must not stay behind).
+    FillResult Fill(bool toTheEnd = false);
     /// Adds bytes the event thread has read from the device.
     FillResult Append(const std::uint8_t* data, std::size_t count);
     /// Records that the device is gone.
@@ -75,6 +87,8 @@ public:
     bool HoldsWholeMessages();
     /// Room left before further bytes wait in the driver.
     std::size_t Room();
+    /// The bytes taken from the driver and not read yet.
+    std::size_t Buffered();
     ComHandle Device() const { return device; }
     /// Signalled after Read or Clear made room in a full buffer.
     std::intptr_t RoomSignal() const { return room.Native(); }
@@ -87,6 +101,8 @@ private:
     using Clock = std::chrono::steady_clock;
 
     std::size_t Take(std::uint8_t* out, std::size_t count);
+    /// Under the lock: wakes a Read waiting for bytes, if one is.
+    void TellArrival();
     /// Under the lock: forgets the buffered bytes, making room.
     void DropBuffered();
     // The device side of Read, one unit per platform.
@@ -110,8 +126,10 @@ private:
     std::atomic<ComHandle> device{NoComHandle};
     std::atomic<bool> hungUp{false};
     std::atomic<std::uint8_t> eventChar{0};
-    EventSignal arrived;  // the event thread appended bytes
-    EventSignal room;     // bytes were taken from a full buffer
+    EventSignal arrived;         // the event thread appended bytes while a Read waited
+    bool readerWaiting = false;  // a Read is (about to be) waiting for bytes
+    bool arrivalTold = false;    // `arrived` is raised and not taken yet
+    EventSignal room;            // bytes were taken from a full buffer
 };
 
 }  // namespace vyx

@@ -69,18 +69,24 @@ int ComReceiveQueue::Clear(bool input, bool output) {
     return hungUp && code != EBADF ? 0 : code;
 }
 
-ComReceiveQueue::FillResult ComReceiveQueue::Fill() {
+ComReceiveQueue::FillResult ComReceiveQueue::Fill(bool toTheEnd) {
     FillResult result;
     std::lock_guard lock(mutex);
     const int fd = static_cast<int>(device.load());
     const std::uint8_t flag = eventChar;
     std::uint8_t chunk[ChunkSize];
     while (bytes.size() < capacity) {
-        const ssize_t n = ::read(fd, chunk, std::min(sizeof chunk, capacity - bytes.size()));
+        const std::size_t asked = std::min(sizeof chunk, capacity - bytes.size());
+        const ssize_t n = ::read(fd, chunk, asked);
         if (n > 0) {
             bytes.insert(bytes.end(), chunk, chunk + n);
             result.added += static_cast<std::size_t>(n);
             result.sawEventChar = result.sawEventChar || std::memchr(chunk, flag, n) != nullptr;
+            // A short read took all the driver had: asking again would only
+            // return EAGAIN. New bytes wake the next wait.
+            if (static_cast<std::size_t>(n) < asked && !toTheEnd) {
+                break;
+            }
             continue;
         }
         if (n < 0 && errno == EINTR) {
@@ -95,7 +101,7 @@ ComReceiveQueue::FillResult ComReceiveQueue::Fill() {
         break;
     }
     if (result.added > 0) {
-        arrived.Raise();
+        TellArrival();
     }
     return result;
 }

@@ -59,16 +59,8 @@ protected:
     void DispatchComMsg();
 
 private:
-    // Receive coalescing. A USB device delivers one message in packets of 64
-    // bytes, up to about a millisecond apart. When the bytes received so far hold
-    // whole messages (the port's frame-complete hint says so, or no hint is
-    // installed) the batch goes to the window at once: no latency is added. When
-    // they end in a partial message, the thread waits for the rest: every new
-    // chunk asks the hint again; a gap of CoalesceGap without a byte, or
-    // CoalesceLimit in all, hands the bytes over as they are (the link layer
-    // copes with partial frames).
-    static constexpr std::chrono::milliseconds CoalesceGap{20};
-    static constexpr std::chrono::milliseconds CoalesceLimit{200};
+    // Receive coalescing (CoalesceGap, CoalesceLimit): a batch that ends in a
+    // partial message waits for the rest of it.
 
     /// The platform's wait loop; returns when stopped, when the device is gone or
     /// its wait failed.

@@ -41,12 +41,13 @@ bool Coalesce(ComReceiveQueue& queue, int stopFd, const std::atomic<bool>& stopR
         if (ready <= 0) {
             continue;
         }
-        const ComReceiveQueue::FillResult fill = queue.Fill();
+        const bool gone = (fds[1].revents & HangUpEvents) != 0;
+        const ComReceiveQueue::FillResult fill = queue.Fill(gone);
         if (fill.added > 0) {
             lastChunk = Clock::now();
             sawEventChar = sawEventChar || fill.sawEventChar;
         }
-        if (fill.hungUp || (fds[1].revents & HangUpEvents) != 0) {
+        if (fill.hungUp || gone) {
             hungUp = true;
             return true;
         }
@@ -80,7 +81,7 @@ void TComThread::Run() {
         bool hungUp = (fds[1].revents & HangUpEvents) != 0;
         ComReceiveQueue::FillResult fill;
         if ((fds[1].revents & POLLIN) != 0 || hungUp) {
-            fill = queue.Fill();
+            fill = queue.Fill(hungUp);
         }
         hungUp = hungUp || fill.hungUp;
         bool sawEventChar = fill.sawEventChar;

@@ -83,10 +83,13 @@ void TCustomComPort::Open() {
     }
     handle = OpenDevice();
     connected = true;
+    ++openings;
     receiveQueue.Attach(handle);
     try {
         SetupComPort();
-        StartEventThread();
+        if (!ownerWaits) {
+            StartEventThread();
+        }
     } catch (const std::system_error& e) {
         CloseDevice();
         throw EComPort(ComErrorOpen, e.code().value());

@@ -135,6 +135,8 @@ public:
 
     /// The event thread of the current opening (null when none).
     const TComThread* EventThread() const { return eventThread.get(); }
+    /// Counts the openings: tells a new opening from the one a notification was for.
+    std::uint64_t Opening() const { return openings; }
 
 private:
     // The settings objects apply their group through the setter rule; the event
@@ -144,6 +146,7 @@ private:
     friend class TComTimeouts;
     friend class TComBuffer;
     friend class TComThread;
+    friend class ComReceivePass;
 
     /// The setter rule.
     template <class T>
@@ -206,6 +209,8 @@ private:
     bool connectRecorded = false;
     bool closing = false;
     bool threadCreated = false;
+    bool ownerWaits = false;  // a ComReceivePass serves the notifications: no event thread
+    std::uint64_t openings = 0;
     ComReceiveQueue receiveQueue;
     std::unique_ptr<TComThread> eventThread;
     std::vector<std::unique_ptr<TComThread>> retiredThreads;  // closed from inside their handler

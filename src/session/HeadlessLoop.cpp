@@ -57,13 +57,7 @@ HeadlessLoop::HeadlessLoop(HandOverQueueUse queueUse, LinkHost& ui, ConnectionVi
             OnTimer3();
         }
     });
-    SetHandOverWakeUp([this] {
-        {
-            std::lock_guard lock(wakeMutex);
-            wakePending = true;
-        }
-        wakeCondition.notify_one();
-    });
+    SetHandOverWakeUp([this] { wait.WakeUp(); });
 }
 
 HeadlessLoop::~HeadlessLoop() {
@@ -100,8 +94,10 @@ void HeadlessLoop::ProcessPending() {
 
 void HeadlessLoop::Pump() {
     RunPendingHandOvers();
-    // The one-shot close waits for the port's event thread, which waits for a
-    // receive handler under way: it runs from the loop once the handler returned.
+    wait.Receive();
+    // The one-shot close runs from the loop once a receive handler under way has
+    // returned, as in the window, where it waits for the port's event thread,
+    // which waits for that handler.
     Guarded([this] {
         timers.RunDue([this](TimerId id) { return id != TimerId::Timer2 || receiveDepth == 0; });
     });
@@ -118,10 +114,6 @@ void HeadlessLoop::RunFor(std::chrono::milliseconds duration) {
 bool HeadlessLoop::Loop(const std::function<bool()>* done, std::chrono::milliseconds limit) {
     const auto deadline = Clock::now() + limit;
     for (;;) {
-        {
-            std::lock_guard lock(wakeMutex);
-            wakePending = false;
-        }
         Pump();
         if (done != nullptr && (*done)()) {
             return true;
@@ -134,8 +126,7 @@ bool HeadlessLoop::Loop(const std::function<bool()>* done, std::chrono::millisec
         if (done != nullptr) {
             wakeAt = std::min(wakeAt, now + ConditionPoll);
         }
-        std::unique_lock lock(wakeMutex);
-        wakeCondition.wait_until(lock, wakeAt, [this] { return wakePending; });
+        wait.Until(wakeAt);
     }
 }
 

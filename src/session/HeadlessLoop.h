@@ -1,8 +1,9 @@
 #pragma once
 // The window thread of a device logic run without a window (vyxctl, the road tests,
 // the benchmarks): the port set up as the tool sets it, the window's timers on the
-// steady clock, and a loop that sleeps until a hand-over, a due timer or its
-// deadline. The thread that creates the loop plays the window thread.
+// steady clock, and a loop that sleeps until the port has news, a due timer or its
+// deadline (see HeadlessWait: on POSIX systems it waits on the port itself, with no
+// event thread). The thread that creates the loop plays the window thread.
 //
 // A host derives from it, after the window interfaces the connection steps talk to
 // (LinkHost, ConnectionView), wires the device logic into the handler slots and
@@ -10,10 +11,8 @@
 // destructor, while what the handlers reach still exists.
 
 #include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "ComPortIo.h"
@@ -21,6 +20,7 @@
 #include "ConnectionView.h"
 #include "Cport.h"
 #include "HeadlessTimers.h"
+#include "HeadlessWait.h"
 #include "LinkHost.h"
 
 namespace vyx {
@@ -46,11 +46,12 @@ public:
     std::function<void()> OnConnected;        ///< the port was opened (identity handling resets)
     std::function<void()> OnLost;             ///< the device went away (exchanges stop)
 
-    /// The loop: hand-overs and due timer ticks until `done()` holds (true) or
-    /// `limit` has passed (false). Sleeps while nothing is due; conditions that
-    /// change elsewhere (a simulator's state) are looked at every few milliseconds.
+    /// The loop: received bytes, hand-overs and due timer ticks until `done()`
+    /// holds (true) or `limit` has passed (false). Sleeps while nothing is due;
+    /// conditions that change elsewhere (a simulator's state, a stop request) are
+    /// looked at every few milliseconds.
     bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
-    /// The loop for a fixed time, woken only by hand-overs and timers.
+    /// The loop for a fixed time, woken only by the port, hand-overs and timers.
     void RunFor(std::chrono::milliseconds duration);
 
     /// Whether a handler is letting the window process events right now (as
@@ -74,7 +75,8 @@ protected:
     /// A handler threw; the loop goes on.
     virtual void HandlerFailed(const std::string& what) = 0;
 
-    /// LinkHost::ProcessMessages: hand-overs and due ticks from inside a handler.
+    /// LinkHost::ProcessMessages: received bytes, hand-overs and due ticks from
+    /// inside a handler.
     void ProcessPending();
     /// Closes the port, ignoring a device that is already gone.
     void ClosePortQuietly();
@@ -93,10 +95,7 @@ private:
     HandOverQueue* previousQueue = nullptr;  // the thread's queue before this loop
     int receiveDepth = 0;
     int pumpDepth = 0;
-
-    std::mutex wakeMutex;
-    std::condition_variable wakeCondition;
-    bool wakePending = false;
+    HeadlessWait wait{port};
 };
 
 }  // namespace vyx

@@ -20,14 +20,18 @@ sim::SimOptions RoadDevice(std::array<std::uint8_t, 4> version) {
     return options;
 }
 
-RoadRig::RoadRig(sim::SimOptions options)
-    : device(InFolder(std::move(options), folder)),
-      session(host, host.Io(), host, [this] { host.CloseSoon(); }) {
+RoadHost::RoadHost() : session(host, host.Io(), host, [this] { host.CloseSoon(); }) {
     host.OnRxChar = [this](int count) { session.VCPRxChar(count); };
     host.OnTimer1 = [this] { session.Timer1Timer(); };
     host.OnTimer3 = [this] { session.Timer3Timer(); };
     host.OnConnected = [this] { session.PortOpened(); };
     host.OnLost = [this] { session.PortLost(); };
+}
+
+RoadDevicePart::RoadDevicePart(sim::SimOptions options)
+    : device(InFolder(std::move(options), folder)) {}
+
+RoadRig::RoadRig(sim::SimOptions options) : RoadDevicePart(std::move(options)) {
     device.Start();
 }
 

@@ -25,7 +25,22 @@ inline constexpr const char* TransferStartText = "Iniciando atualização...";
 inline constexpr const char* TransferDoneText = "Atualização concluída com sucesso!";
 inline constexpr const char* InvalidConfigText = "Configuração inválida!";
 
-class RoadRig {
+/// The headless window stand-in with the device session wired to it as the
+/// window wires it, for a device found elsewhere.
+struct RoadHost {
+    RoadHost();
+    HeadlessHost host;
+    DeviceSession session;
+};
+
+/// The simulated device of a rig, made before the host and gone after it.
+struct RoadDevicePart {
+    explicit RoadDevicePart(sim::SimOptions options);
+    PortFolder folder;
+    sim::SimDevice device;
+};
+
+class RoadRig : public RoadDevicePart, public RoadHost {
 public:
     /// Starts the device described by `options` (its port folder is the rig's own).
     explicit RoadRig(sim::SimOptions options);
@@ -42,11 +57,6 @@ public:
 
     /// The simulator's picture of the road.
     sim::SimStatus Device() const { return device.Status(); }
-
-    PortFolder folder;
-    sim::SimDevice device;
-    HeadlessHost host;
-    DeviceSession session;
 };
 
 /// A device as the road tests want it: answering at once, announcing soon.

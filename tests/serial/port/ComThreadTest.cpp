@@ -259,24 +259,12 @@ TEST_F(ComThread, ACloseFromTheHangUpHandlerFinishes) {
     EXPECT_EQ(port.EventThread(), nullptr);
 }
 
-// A hint like the link layer's: the first byte says how many follow.
-bool LengthPrefixedComplete(const std::uint8_t* bytes, std::size_t count) {
-    return count > 0 && count >= 1u + bytes[0];
-}
-
 TEST_F(ComThread, AMessageArrivingInChunksIsHandedOverWhole) {
-    port.SetFrameCompleteHint(LengthPrefixedComplete);
+    port.SetFrameCompleteHint(test::LengthPrefixedComplete);
     port.Open();
     std::vector<std::uint8_t> message = Pattern(201, 1);
     message[0] = 200;
-    std::thread device([&] {
-        for (std::size_t at = 0; at < message.size(); at += 64) {
-            const auto end = std::min(message.size(), at + 64);
-            pty.Send({message.begin() + static_cast<std::ptrdiff_t>(at),
-                      message.begin() + static_cast<std::ptrdiff_t>(end)});
-            std::this_thread::sleep_for(1ms);
-        }
-    });
+    std::thread device([&] { pty.SendInUsbChunks(message); });
     ASSERT_TRUE(PumpUntilCalls(1));
     device.join();
     EXPECT_EQ(counts[0], 201);

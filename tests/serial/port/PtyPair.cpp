@@ -8,9 +8,11 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
+#include <thread>
 
 namespace vyx::test {
 
@@ -35,6 +37,19 @@ void PtyPair::Send(const std::vector<std::uint8_t>& bytes) {
         }
         done += n > 0 ? static_cast<std::size_t>(n) : 0;
     }
+}
+
+void PtyPair::SendInUsbChunks(const std::vector<std::uint8_t>& bytes) {
+    for (std::size_t at = 0; at < bytes.size(); at += 64) {
+        const auto end = std::min(bytes.size(), at + 64);
+        Send({bytes.begin() + static_cast<std::ptrdiff_t>(at),
+              bytes.begin() + static_cast<std::ptrdiff_t>(end)});
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+bool LengthPrefixedComplete(const std::uint8_t* bytes, std::size_t count) {
+    return count > 0 && count >= 1u + bytes[0];
 }
 
 std::vector<std::uint8_t> PtyPair::Receive(std::size_t count, std::chrono::milliseconds limit) {

@@ -33,6 +33,9 @@ public:
     const std::string& SlavePath() const { return slavePath; }
     /// Plays the device: bytes the port will receive.
     void Send(const std::vector<std::uint8_t>& bytes);
+    /// Sends `bytes` as a USB device delivers them: 64-byte chunks 1 ms apart
+    /// (returns once all are sent).
+    void SendInUsbChunks(const std::vector<std::uint8_t>& bytes);
     /// Bytes the port wrote, waiting up to `limit` for `count` of them.
     std::vector<std::uint8_t> Receive(std::size_t count, std::chrono::milliseconds limit);
     /// The device goes away.
@@ -49,5 +52,8 @@ private:
 
 /// `count` bytes 0, 1, 2, ... (mod 256) starting at `first`.
 std::vector<std::uint8_t> Pattern(std::size_t count, std::uint8_t first = 0);
+
+/// A hint like the link layer's: the first byte says how many follow.
+bool LengthPrefixedComplete(const std::uint8_t* bytes, std::size_t count);
 
 }  // namespace vyx::test
