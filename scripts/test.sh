@@ -50,11 +50,10 @@ stage_done
 # The rest (Qt, clang, the cross compiler, Wine, ...) comes while stage 1 builds.
 mkdir -p build
 setup_log=build/setup.log
-if [ $windows = 1 ]; then
-    bash scripts/setup.sh windows >"$setup_log" 2>&1 &
-else
-    bash scripts/setup.sh >"$setup_log" 2>&1 &
-fi
+setup_sets=()
+[ $windows = 1 ] && setup_sets+=(windows)
+[ -f scripts/web-build.sh ] && setup_sets+=(web)
+bash scripts/setup.sh "${setup_sets[@]}" >"$setup_log" 2>&1 &
 setup_pid=$!
 setup_waited=0
 wait_for_setup() {
@@ -132,6 +131,8 @@ suite_options=(-DVYX_WINE_BUILD="$wine_build")
 if [ -f scripts/web-build.sh ]; then
     stage "browser page (emscripten)"
     bash scripts/web-build.sh
+    # The static site as the maker publishes it, packed from what was just built.
+    bash scripts/web-site.sh --archive build/web
     stage_done
     suite_options+=(-DVYX_WEB_BUILD="$PWD/build/web")
 fi
