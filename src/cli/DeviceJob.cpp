@@ -387,12 +387,18 @@ std::string IdText(const DeviceId& id) {
 }
 
 std::string CountText(int count) {
-    std::string digits = std::to_string(count);
+    // Built front to back: inserting into the string trips a false overlap warning
+    // in the Windows cross-compiler's optimiser.
+    const std::string digits = std::to_string(count);
     const std::size_t first = digits.front() == '-' ? 1 : 0;
-    for (std::size_t at = digits.size(); at > first + 3; at -= 3) {
-        digits.insert(at - 3, ".");
+    std::string text = digits.substr(0, first);
+    for (std::size_t at = first; at < digits.size(); ++at) {
+        if (at > first && (digits.size() - at) % 3 == 0) {
+            text += '.';
+        }
+        text += digits[at];
     }
-    return digits;
+    return text;
 }
 
 namespace {
