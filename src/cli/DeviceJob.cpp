@@ -380,12 +380,6 @@ std::string VersionText(const DeviceVersion& v) {
            std::to_string(v[3]);
 }
 
-std::string IdText(const DeviceId& id) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.8X %.8X %.8X", id[0], id[1], id[2]);
-    return text;
-}
-
 std::string CountText(int count) {
     // Built front to back: inserting into the string trips a false overlap warning
     // in the Windows cross-compiler's optimiser.

@@ -66,8 +66,6 @@ public:
 
 /// "4.0.2.39"
 std::string VersionText(const DeviceVersion& version);
-/// "00A1B2C3 00000039 56595800", word 0 first.
-std::string IdText(const DeviceId& id);
 /// What the firmware needs, for people: "atualizado", "precisa de atualização",
 /// "descontinuado" or "não atendido".
 std::string DecisionText(const DeviceVersion& version);
