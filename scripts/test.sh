@@ -55,7 +55,7 @@ read_cpu() {
         printf "%d", n }' "$times_file")
 }
 stage_line() {
-    stage_times+=("$(printf '%-60s %5d s wall %5d s CPU' "$1" "$2" "$3")")
+    stage_times+=("$(printf '%-66s %5d s wall %5d s CPU' "$1" "$2" "$3")")
 }
 stage() {
     stage_name=$1
