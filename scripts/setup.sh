@@ -6,12 +6,13 @@
 # unzip for the vyxctl zip.
 # "setup.sh web" adds what the web preset and the browser page need: emscripten,
 # node and npm (for the page's pinned test tools), and chromium for its tests.
-# "setup.sh core" installs only what the sanitizer build (no Qt) needs, so that
-# the test command can start building while the rest is installed.
+# "setup.sh core" installs only what configuring and building the sanitizer
+# build needs (Qt and help2man included: that build also serves the whole suite),
+# so that the test command can start building while the rest is installed.
 set -euo pipefail
 
 core=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev
-    nlohmann-json3-dev libcli11-dev ccache)
+    nlohmann-json3-dev libcli11-dev ccache qt6-base-dev libgl-dev qt6-svg-dev help2man)
 
 packages=(
     cmake ninja-build g++ pkg-config

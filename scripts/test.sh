@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds VyxTool and runs every test through ctest:
-#   1. the logic and serial tests under AddressSanitizer and UndefinedBehaviorSanitizer;
+#   1. the logic and serial tests under AddressSanitizer and UndefinedBehaviorSanitizer
+#      (the sanitizer build, which later runs the whole suite);
 #   2. with --full only: the logic, serial and headless road tests under
 #      ThreadSanitizer (the event thread and the hand-over to the window thread);
 #   3. the libFuzzer targets, each for a bounded number of runs;
 #   4. the Debian package, built from the release preset and checked (scripts/package.sh);
-#   5. the Windows cross-build (mingw-w64), timed; its tests run under Wine as one
-#      entry of the whole suite; then the vyxctl zip, checked under Wine
-#      (scripts/windows-zip.sh);
+#   5. the Windows cross-build (mingw-w64, optimised as shipped), timed; its tests run
+#      under Wine as one entry of the whole suite, and the vyxctl zip is packed from
+#      the same build and checked under Wine (scripts/windows-zip.sh);
 #   6. the browser page, when the project has one (scripts/web-build.sh); its tests
 #      run in the whole suite;
-#   7. the whole suite in the dev build (windows offscreen, no display needed).
-# Each stage builds only what it runs. What the first stage does not need is
-# installed while it builds. The time of each stage is printed before the whole
+#   7. the whole suite in the sanitizer build: the rest of it is built (window,
+#      roads), then every test but the benchmarks runs (windows offscreen, no
+#      display needed).
+# Each stage builds only what it runs, and one build serves two stages where it
+# can: the sanitizer build stages 1 and 7, the Windows build its tests and the zip.
+# What the first stage does not need is installed while it builds. The time of each stage is printed before the whole
 # suite runs; the last lines printed are ctest's summary of the whole suite.
 # VYX_SKIP_ASAN=1, VYX_SKIP_TSAN=1, VYX_SKIP_FUZZ=1, VYX_SKIP_PACKAGE=1 or
-# VYX_SKIP_WINDOWS=1 leave out stage 1, 2, 3, 4 or 5.
+# VYX_SKIP_WINDOWS=1 leave out stage 1, 2, 3, 4 or 5 (without stage 1 the whole
+# suite still runs in the sanitizer build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,16 +37,36 @@ if [ "${VYX_SKIP_WINDOWS:-0}" != 1 ]; then
     windows=1
 fi
 
+# Each stage's wall time and the CPU time (user + system) of what it ran: on a
+# machine shared with other work, the CPU time over the number of cores is the
+# figure that does not depend on the load.
 stage_times=()
 stage_name=
 stage_start=0
+stage_cpu=0
+times_file=$(mktemp)
+trap 'rm -f "$times_file"' EXIT
+cpu_now=0
+read_cpu() {
+    # `times` runs in this shell (a subshell's children would be other
+    # processes); its second line holds the finished children's user and system time.
+    times >"$times_file"
+    cpu_now=$(awk 'NR == 2 { n = 0; for (i = 1; i <= 2; i++) { split($i, t, /[ms]/); n += t[1] * 60 + t[2] }
+        printf "%d", n }' "$times_file")
+}
+stage_line() {
+    stage_times+=("$(printf '%-66s %5d s wall %5d s CPU' "$1" "$2" "$3")")
+}
 stage() {
     stage_name=$1
     stage_start=$SECONDS
+    read_cpu
+    stage_cpu=$cpu_now
     echo "== $1"
 }
 stage_done() {
-    stage_times+=("$(printf '%-52s %5d s' "$stage_name" $((SECONDS - stage_start)))")
+    read_cpu
+    stage_line "$stage_name" $((SECONDS - stage_start)) $((cpu_now - stage_cpu))
 }
 
 stage "setup: the compilers and libraries of the sanitizer build"
@@ -62,13 +87,16 @@ wait_for_setup() {
     fi
     setup_waited=1
     local started=$SECONDS
+    read_cpu
+    local cpu=$cpu_now
     if ! wait "$setup_pid"; then
         cat "$setup_log" >&2
         echo "setup failed" >&2
         exit 1
     fi
     cat "$setup_log"
-    stage_times+=("$(printf '%-52s %5d s' "setup: the rest, waited for" $((SECONDS - started)))")
+    read_cpu
+    stage_line "setup: the rest, waited for" $((SECONDS - started)) $((cpu_now - cpu))
 }
 
 export QT_QPA_PLATFORM=offscreen
@@ -119,7 +147,7 @@ if [ $windows = 1 ]; then
     cmake --preset windows >/dev/null
     cmake --build --preset windows -j "$jobs"
     stage_done
-    stage "vyxctl zip for Windows"
+    stage "vyxctl zip for Windows, from the same build"
     bash scripts/windows-zip.sh
     stage_done
     wine_build=$PWD/build/windows
@@ -138,12 +166,12 @@ if [ -f scripts/web-build.sh ]; then
 fi
 # ---
 
-stage "whole suite: dev build"
-cmake --preset dev "${suite_options[@]}" >/dev/null
-cmake --build --preset dev -j "$jobs"
+stage "whole suite: the rest of the sanitizer build"
+cmake --preset asan "${suite_options[@]}" >/dev/null
+cmake --build --preset asan -j "$jobs"
 stage_done
 
 echo "== stage times (the whole suite's tests follow)"
 printf '%s\n' "${stage_times[@]}"
 echo "== whole suite"
-ctest --preset dev -j "$jobs"
+ctest --preset suite -j "$jobs"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The Windows delivery of vyxctl: builds the zip (preset windows-release, target
+# The Windows delivery of vyxctl: builds the zip (preset windows, target
 # vyxctl-zip) and checks that it runs on a clean Windows: the zip holds the
 # program and its README only, the program imports no DLL but Windows' own, and,
 # unpacked alone into a scratch folder, it answers under Wine in a fresh prefix
@@ -9,11 +9,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh windows >/dev/null
-cmake --preset windows-release >/dev/null
+cmake --preset windows >/dev/null
 # A zip of an earlier version would be taken for this one.
-rm -f build/windows-release/vyxctl-*-windows-x64.zip
-cmake --build --preset windows-release -j "$(nproc)" --target vyxctl-zip
-zip=$(ls build/windows-release/vyxctl-*-windows-x64.zip)
+rm -f build/windows/vyxctl-*-windows-x64.zip
+cmake --build --preset windows -j "$(nproc)" --target vyxctl-zip
+zip=$(ls build/windows/vyxctl-*-windows-x64.zip)
 name=$(basename "$zip" .zip)
 version=${name#vyxctl-}
 version=${version%-windows-x64}
