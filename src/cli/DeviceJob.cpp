@@ -424,10 +424,10 @@ std::string DecisionCode(const DeviceVersion& version) {
 
 std::string UploadNeededText(const DeviceVersion& version) {
     const std::string text = VersionText(version);
-    if (version[2] == BlankRelease && version[3] == BlankRelease) {
+    if (HasNoFirmware(version)) {
         return "o Vyx está sem firmware (" + text + ")";
     }
-    if (version[2] == BootloaderMajor) {
+    if (RunsOnlyLoader(version)) {
         return "o Vyx está só com o carregador de firmware (" + text + ")";
     }
     return "o firmware " + text + " é mais antigo que a versão que esta ferramenta leva";

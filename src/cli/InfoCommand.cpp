@@ -65,10 +65,8 @@ int InfoCommand(const CliOptions& options) {
         std::printf("%s\n", JsonText(doc).c_str());
     }
     // The outcome is a result; beside a document it is only a diagnostic.
-    if (!options.Json) {
-        std::printf("%s: %s\n", request.Port.c_str(), r.Message.c_str());
-    } else if (r.Exit != ExitDone) {
-        std::fprintf(stderr, "%s: %s\n", request.Port.c_str(), r.Message.c_str());
+    if (!options.Json || r.Exit != ExitDone) {
+        DeviceRun::Report({{request.Port, r}}, options.Json ? stderr : stdout);
     }
     return r.Exit;
 }

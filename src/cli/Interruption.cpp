@@ -20,8 +20,4 @@ bool Interruption::Request() {
     return requested.exchange(true);
 }
 
-void Interruption::Reset() {
-    requested.store(false);
-}
-
 }  // namespace vyx::cli

@@ -17,8 +17,6 @@ public:
     /// Asks as the first signal does; true when it had been asked already.
     /// Async-signal-safe.
     static bool Request();
-    /// Forgets the request (tests).
-    static void Reset();
 };
 
 }  // namespace vyx::cli

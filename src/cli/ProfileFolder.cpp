@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <utility>
 
 namespace vyx::cli {
@@ -25,9 +25,10 @@ std::optional<std::string> ProfileFolder::Problem() const {
 }
 
 std::string ProfileFolder::PathFor(const DeviceId& id) {
-    char name[32];
-    std::snprintf(name, sizeof name, "%.8X-%.8X-%.8X", id[0], id[1], id[2]);
-    std::string file = std::string(name) + ".json";
+    // The ID as identification writes it, its words joined by dashes for a file name.
+    std::string name = IdText(id);
+    std::replace(name.begin(), name.end(), ' ', '-');
+    std::string file = name + ".json";
     for (int copy = 2; !taken.insert(file).second; ++copy) {
         file = std::string(name) + "-" + std::to_string(copy) + ".json";
     }

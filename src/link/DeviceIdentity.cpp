@@ -58,14 +58,11 @@ IdentityAction DecideIdentityAction(const DeviceVersion& version) {
     if (!IsServedProductLine(line)) {
         return IdentityAction::Nothing;
     }
+    if (HasNoFirmware(version) || RunsOnlyLoader(version)) {
+        return IdentityAction::UploadFirmware;
+    }
     const std::uint8_t major = version[2];
     const std::uint8_t minor = version[3];
-    if (major == BlankRelease && minor == BlankRelease) {
-        return IdentityAction::UploadFirmware;
-    }
-    if (major == BootloaderMajor) {
-        return IdentityAction::UploadFirmware;
-    }
     if (major < CurrentReleaseMajor ||
         (major == CurrentReleaseMajor && minor < CurrentReleaseMinor)) {
         return IdentityAction::UploadFirmware;

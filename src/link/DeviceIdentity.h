@@ -29,6 +29,15 @@ inline constexpr std::uint8_t ListedProductLine = 4;
 using DeviceId = std::array<std::uint32_t, 3>;  // [0] is word 0, shown first
 using DeviceVersion = std::array<std::uint8_t, 4>;
 
+/// Whether the device holds no firmware at all.
+constexpr bool HasNoFirmware(const DeviceVersion& version) {
+    return version[2] == BlankRelease && version[3] == BlankRelease;
+}
+/// Whether only the firmware loader runs on the device.
+constexpr bool RunsOnlyLoader(const DeviceVersion& version) {
+    return version[2] == BootloaderMajor;
+}
+
 struct DeviceIdentity {
     std::uint8_t IdentityMode = 0;  // 0: still in operating mode
     DeviceId Id{};

@@ -19,8 +19,6 @@ using profile_file::FileRefusal;
 constexpr std::string_view VersionKey = "format_version";
 // Marks a profile saved from a device whose values fail the checks.
 constexpr std::string_view UncheckedKey = "unchecked";
-// Texts of the document quoted in a message are cut at this many characters.
-constexpr std::size_t QuoteLimit = 40;
 
 // A key the profile must hold is not there, or holds null.
 const std::string Missing = "ausente";

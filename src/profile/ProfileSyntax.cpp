@@ -11,9 +11,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Texts of the document quoted in a message are cut at this many characters.
-constexpr std::size_t QuoteLimit = 40;
-
 // Length of the UTF-8 sequence starting at `at`, 0 when the bytes there are not one.
 std::size_t SequenceLength(std::string_view text, std::size_t at) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };

@@ -26,5 +26,7 @@ ProfileSyntax CheckProfileSyntax(std::string_view text);
 /// line and paragraph separators, direction overrides) become \uXXXX, bytes that
 /// are not UTF-8 become \xNN, and past `limit` characters the rest becomes "…".
 std::string PrintableText(std::string_view text, std::size_t limit = std::string::npos);
+/// Texts of a document quoted in a message are cut at this many characters.
+inline constexpr std::size_t QuoteLimit = 40;
 
 }  // namespace vyx
