@@ -375,11 +375,6 @@ JobResult DeviceJob::Run(const JobRequest& request, const JobEvents& events) {
     return job.Run();
 }
 
-std::string VersionText(const DeviceVersion& v) {
-    return std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]) + "." +
-           std::to_string(v[3]);
-}
-
 std::string CountText(int count) {
     // Built front to back: inserting into the string trips a false overlap warning
     // in the Windows cross-compiler's optimiser.

@@ -64,8 +64,6 @@ public:
     static JobResult Run(const JobRequest& request, const JobEvents& events);
 };
 
-/// "4.0.2.39"
-std::string VersionText(const DeviceVersion& version);
 /// What the firmware needs, for people: "atualizado", "precisa de atualização",
 /// "descontinuado" or "não atendido".
 std::string DecisionText(const DeviceVersion& version);

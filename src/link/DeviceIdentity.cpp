@@ -24,6 +24,11 @@ std::string IdText(const DeviceId& id) {
     return text;
 }
 
+std::string VersionText(const DeviceVersion& v) {
+    return std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]) + "." +
+           std::to_string(v[3]);
+}
+
 std::optional<DeviceIdentity> DecodeIdentity(std::span<const std::uint8_t> payload) {
     if (payload.size() < IdentityPayloadSize) {
         return std::nullopt;

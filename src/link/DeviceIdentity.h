@@ -47,6 +47,8 @@ struct DeviceIdentity {
 
 /// The ID as the ID list shows it: three words in eight hexadecimal digits each.
 std::string IdText(const DeviceId& id);
+/// "4.0.2.39": product line, then the three release bytes.
+std::string VersionText(const DeviceVersion& version);
 
 /// Decodes the fixed positions of an Identity payload; nothing when it is too short.
 std::optional<DeviceIdentity> DecodeIdentity(std::span<const std::uint8_t> payload);

@@ -46,7 +46,7 @@ int ComReceivePass::Device() {
 bool ComReceivePass::Wait(int wakeFd, Clock::time_point until) {
     Follow();
     if (partialSince) {
-        until = std::min({until, *partialSince + CoalesceLimit, lastChunk + CoalesceGap});
+        until = std::min(until, CoalesceDue(*partialSince, lastChunk));
     }
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
     const int timeout = static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, 1 << 30));
@@ -93,8 +93,7 @@ void ComReceivePass::Run() {
         }
     }
     if (partialSince && !gone && !queue.Full() && !queue.HoldsWholeMessages()) {
-        const auto now = Clock::now();
-        if (now < *partialSince + CoalesceLimit && now < lastChunk + CoalesceGap) {
+        if (Clock::now() < CoalesceDue(*partialSince, lastChunk)) {
             return;  // the rest of the message is on its way
         }
     }

@@ -2,6 +2,7 @@
 // The port's receive queue: the bytes the event thread has taken from the driver,
 // followed by what the driver still holds.
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -30,6 +31,13 @@ using FrameCompleteHint = std::function<bool(const std::uint8_t* bytes, std::siz
 // as they are (the link layer copes with partial frames).
 inline constexpr std::chrono::milliseconds CoalesceGap{20};
 inline constexpr std::chrono::milliseconds CoalesceLimit{200};
+
+/// When a partial message that began arriving at `first`, with its latest chunk at
+/// `last`, is reported as it is.
+inline std::chrono::steady_clock::time_point CoalesceDue(
+    std::chrono::steady_clock::time_point first, std::chrono::steady_clock::time_point last) {
+    return std::min(first + CoalesceLimit, last + CoalesceGap);
+}
 
 /// Receive side of an open port, shared by the window thread (Read, Count, Clear)
 /// and the event thread (Fill or Append, and the hint). Every read from the device

@@ -59,9 +59,6 @@ protected:
     void DispatchComMsg();
 
 private:
-    // Receive coalescing (CoalesceGap, CoalesceLimit): a batch that ends in a
-    // partial message waits for the rest of it.
-
     /// The platform's wait loop; returns when stopped, when the device is gone or
     /// its wait failed.
     void Run();

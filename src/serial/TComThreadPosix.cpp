@@ -19,13 +19,12 @@ constexpr short HangUpEvents = POLLHUP | POLLERR | POLLNVAL;
 
 // Waits for the rest of a message that arrived in part; false if stopped.
 bool Coalesce(ComReceiveQueue& queue, int stopFd, const std::atomic<bool>& stopRequested,
-              std::chrono::milliseconds gap, std::chrono::milliseconds most, bool& hungUp,
-              bool& sawEventChar) {
+              bool& hungUp, bool& sawEventChar) {
     const int deviceFd = static_cast<int>(queue.Device());
-    const auto limit = Clock::now() + most;
-    auto lastChunk = Clock::now();
+    const auto first = Clock::now();
+    auto lastChunk = first;
     while (!queue.HoldsWholeMessages() && !queue.Full()) {
-        const auto deadline = std::min(limit, lastChunk + gap);
+        const auto deadline = CoalesceDue(first, lastChunk);
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
             return true;
@@ -86,8 +85,7 @@ void TComThread::Run() {
         hungUp = hungUp || fill.hungUp;
         bool sawEventChar = fill.sawEventChar;
         if (fill.added > 0) {
-            if (!hungUp && !Coalesce(queue, stopFd, stopRequested, CoalesceGap, CoalesceLimit,
-                                     hungUp, sawEventChar)) {
+            if (!hungUp && !Coalesce(queue, stopFd, stopRequested, hungUp, sawEventChar)) {
                 return;
             }
             Deliver(true, sawEventChar);

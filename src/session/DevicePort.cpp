@@ -18,7 +18,7 @@ constexpr int WriteTotalConstant = 2;
 
 void DevicePort::Configure(TComPort& port) {
     port.SetBaudRate(brCustom);
-    port.SetCustomBaudRate(BitRate);
+    port.SetCustomBaudRate(DeviceBitRate);
     port.SetDataBits(dbEight);
     port.SetStopBits(sbOneStopBit);
     port.Parity().SetBits(prNone);

@@ -13,9 +13,6 @@ namespace vyx {
 
 class DevicePort {
 public:
-    /// The device's line rate, bit/s.
-    static constexpr std::int32_t BitRate = DeviceBitRate;
-
     /// Applies every setting, the bit rate included, except the port name and
     /// the receive handler.
     static void Configure(TComPort& port);

@@ -148,25 +148,6 @@ val LayoutRows() {
     return rows;
 }
 
-val EditorGroups() {
-    val groups = val::array();
-    for (const GroupFace& face : GroupFaces) {
-        val out = val::object();
-        out.set("group", Name(face.Group));
-        out.set("caption", Name(face.Caption));
-        groups.call<void>("push", out);
-    }
-    return groups;
-}
-
-val EditFaces() {
-    val faces = val::array();
-    for (const EditFace& face : vyx::EditFaces) {
-        faces.call<void>("push", EditFaceObject(face));
-    }
-    return faces;
-}
-
 EditorSnapshot CoupleBuzzer(EditorSnapshot editor, const std::string& control) {
     constexpr BuzzerBox Buzzers[] = {BuzzerBox::In, BuzzerBox::Out, BuzzerBox::While};
     for (const RecordEntry& row : RecordLayout) {

@@ -19,10 +19,6 @@ EditorSnapshot SnapshotFromObject(const emscripten::val& object);
 
 /// The layout rows, in record order.
 emscripten::val LayoutRows();
-/// Every group of the editor with its caption, the wide layout's included.
-emscripten::val EditorGroups();
-/// Every value edit the window shows, the wide layout's engine brake included.
-emscripten::val EditFaces();
 
 /// `editor` after box `control` changed, with the buzzer rule applied.
 EditorSnapshot CoupleBuzzer(EditorSnapshot editor, const std::string& control);

@@ -168,8 +168,6 @@ EMSCRIPTEN_BINDINGS(vyx) {
     function("timerInterval", &TimerInterval);
     function("connectionTexts", &ConnectionTextsObject);
     function("recordLayout", &LayoutRows);
-    function("editorGroups", &EditorGroups);
-    function("editFaces", &EditFaces);
     function("defaultsSnapshot", &Defaults);
     function("calveraSnapshot", &Calvera);
     function("coupleBuzzer", &CoupleBuzzerObject);

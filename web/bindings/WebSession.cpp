@@ -182,9 +182,7 @@ val WebSession::Identity() const {
     out.set("id", NumberArray(stored.Id));
     out.set("idText", IdText(stored.Id));
     out.set("version", NumberArray(stored.Version));
-    out.set("versionText",
-            std::to_string(stored.Version[0]) + "." + std::to_string(stored.Version[1]) + "." +
-                std::to_string(stored.Version[2]) + "." + std::to_string(stored.Version[3]));
+    out.set("versionText", VersionText(stored.Version));
     out.set("configBase", static_cast<double>(stored.ConfigBase));
     out.set("action", std::string(ActionName(DecideIdentityAction(stored.Version))));
     out.set("operatingMode", identification.HasIdentity() && stored.IdentityMode == 0);
