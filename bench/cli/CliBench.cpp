@@ -10,11 +10,14 @@
 #include <utility>
 #include <vector>
 
+#include "../Median.h"
 #include "DeviceRun.h"
 #include "EditorPresets.h"
 #include "RoadRig.h"
 
 namespace {
+
+using vyx::bench::Median;
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -29,11 +32,6 @@ constexpr double FlashBudget = 1.2;  // vyxctl against the road
 
 constexpr const char* TransferStartText = "Iniciando atualização...";
 constexpr const char* TransferDoneText = "Atualização concluída com sucesso!";
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 double Seconds(Clock::duration span) {
     return std::chrono::duration<double>(span).count();

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "../Median.h"
 #include "DeviceRun.h"
 #include "EditorPresets.h"
 #include "FloorClient.h"
@@ -23,6 +24,8 @@
 #include "ThreadCounters.h"
 
 namespace {
+
+using vyx::bench::Median;
 
 using namespace std::chrono_literals;
 using vyx::bench::MiniDevice;
@@ -182,11 +185,6 @@ bool Record(Scenario& s) {
         s.requests.ends.resize(std::min(s.requests.ends.size(), s.exchanges));
     }
     return s.exchanges > 0;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1 : v[v.size() / 2];
 }
 
 template <typename Field>

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "../Median.h"
 #include "DropDownList.h"
 #include "HeaderPanel.h"
 #include "LatchButton.h"
@@ -19,6 +20,8 @@
 #include "VyxApplication.h"
 
 namespace {
+
+using vyx::bench::Median;
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -72,11 +75,6 @@ Sample Upload(std::chrono::microseconds delay) {
     sample.wall = std::chrono::duration<double, std::micro>(e.wall - s.wall).count() / Packages;
     sample.cpu = (e.processCpu - s.processCpu - (e.deviceCpu - s.deviceCpu)) * 1e6 / Packages;
     return sample;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace

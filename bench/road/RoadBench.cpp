@@ -12,9 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "../Median.h"
 #include "RoadRig.h"
 
 namespace {
+
+using vyx::bench::Median;
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -30,11 +33,6 @@ constexpr std::uint64_t ReadRequests = 5;
 
 double Seconds(Clock::duration span) {
     return std::chrono::duration<double>(span).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 double CpuSeconds() {
