@@ -26,6 +26,8 @@ struct CliOptions {
     bool Jump = false;    ///< flash --jump
     /// read --unchecked: keep values that fail the checks ("-o -" is stdout).
     bool Unchecked = false;
+    /// write --dry-run: show what would change, write nothing.
+    bool DryRun = false;
 };
 
 /// The profile a command was given; nothing when it is refused, after each
@@ -44,6 +46,7 @@ int PortsCommand(const CliOptions& options);
 int InfoCommand(const CliOptions& options);
 int ReadCommand(const CliOptions& options);
 int WriteCommand(const CliOptions& options);
+int DiffCommand(const CliOptions& options);
 int FlashCommand(const CliOptions& options);
 int CommandsCommand(const CliOptions& options);
 

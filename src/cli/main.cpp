@@ -149,6 +149,15 @@ int main(int argc, char** argv) {
         AddDeviceCommand(app, "write", "Confere um perfil, grava no Vyx, lê de volta e compara",
                          options, deviceListen, true);
     write->add_option("FILE", options.File, "Arquivo do perfil")->required();
+    write->add_flag("--dry-run", options.DryRun,
+                    "Só mostra o que a gravação mudaria, chave por chave; não grava nada");
+
+    auto* diff = AddDeviceCommand(
+        app, "diff",
+        "Lê o Vyx e mostra cada chave do perfil cujo valor difere, com o valor do Vyx e o do "
+        "perfil",
+        options, deviceListen, true);
+    diff->add_option("FILE", options.File, "Arquivo do perfil")->required();
 
     auto* flash = AddDeviceCommand(
         app, "flash",
@@ -204,6 +213,7 @@ int main(int argc, char** argv) {
     const std::pair<const CLI::App*, int (*)(const CliOptions&)> runs[] = {
         {ports, PortsCommand}, {info, InfoCommand},   {read, ReadCommand},
         {write, WriteCommand}, {flash, FlashCommand}, {commands, CommandsCommand},
+        {diff, DiffCommand},
     };
     for (const auto& [command, run] : runs) {
         if (command->parsed()) {

@@ -135,5 +135,42 @@ TEST_F(VyxctlProgram, ValuesTheChecksRefuseAreKeptOnlyUnchecked) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "null-link"));
 }
 
+// diff names what a write would change and writes nothing; so does write --dry-run;
+// write shows the same lines, then writes, after which the device holds the profile.
+TEST_F(VyxctlProgram, DiffAndDryRunShowWhatAWriteChangesAndWriteNothing) {
+    sim::SimOptions options;  // the defaults
+    options.portFolder = dir;
+    sim::SimDevice device(options);
+    device.Start();
+    const std::filesystem::path lower = dir / "lower.json";
+    EditorSnapshot profile = DefaultsSnapshot();
+    profile.Text(EditorField::Vmx) = "100";
+    profile.Text(EditorField::Vch) = "80";
+    ASSERT_FALSE(ProfileFile::Save(lower.string(), profile));
+    const std::string port = device.LinkPath();
+    const std::string changes =
+        "speed.max_kmh (Velocidade máxima permitida): 120 → 100\n"
+        "rain_speed.max_kmh (Velocidade máxima permitida): 90 → 80\n";
+    const struct {
+        std::string arguments;
+        int exit;
+        std::string out;
+    } steps[] = {
+        {"diff --port " + port + " " + defaults.string(), 0, port + ": igual ao perfil\n"},
+        {"diff --port " + port + " " + lower.string(), 1,
+         changes + port + ": difere do perfil em 2 chaves\n"},
+        {"write --dry-run --port " + port + " " + lower.string(), 1,
+         changes + port + ": difere do perfil em 2 chaves\n"},
+        {"write --port " + port + " " + lower.string(), 0,
+         changes + port + ": gravado e conferido\n"},
+        {"diff --port " + port + " " + lower.string(), 0, port + ": igual ao perfil\n"},
+    };
+    for (const auto& step : steps) {
+        const Outcome run = Vyxctl(step.arguments);
+        EXPECT_EQ(run.exit, step.exit) << step.arguments;
+        EXPECT_EQ(run.out, step.out) << step.arguments;
+    }
+}
+
 }  // namespace
 }  // namespace vyx
