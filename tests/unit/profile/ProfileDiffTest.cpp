@@ -34,15 +34,16 @@ TEST(ProfileDiff, NamesEachDifferingKeyWithItsCaptionAndBothValues) {
         {"single action box",
          [](EditorSnapshot&, EditorSnapshot& p) { p.Acp.Buzzer = false; },
          {"acceleration.buzzer (ACELERAÇÃO (aceleração brusca) / ALERTA BUZZER): true → false"}},
-        {"triple action boxes",
-         [](EditorSnapshot&, EditorSnapshot& p) {
-             p.Triple(T::Vmx).BuzzerIn = false;
-             p.Triple(T::Vmx).BuzzerWhile = true;
-             p.Triple(T::Bgl).EventOut = true;
-         },
-         {"speed.buzzer.on_entry (VELOCIDADE / ALERTA BUZZER / Entrada): true → false",
-          "speed.buzzer.during (VELOCIDADE / ALERTA BUZZER / Durante): false → true",
-          "coasting.event.on_exit (CONDUÇÃO DESENGRENADA (banguela) / REGISTRAR EVENTO / "
+        {"buzzer box of a triple action",
+         [](EditorSnapshot&, EditorSnapshot& p) { p.Triple(T::Vmx).BuzzerIn = false; },
+         {"speed.buzzer.on_entry (VELOCIDADE / ALERTA BUZZER / Entrada): true → false"}},
+        {"its \"Durante\" box",
+         [](EditorSnapshot&, EditorSnapshot& p) { p.Triple(T::Vch).BuzzerWhile = true; },
+         {"rain_speed.buzzer.during (VELOCIDADE NA CHUVA / ALERTA BUZZER / Durante): false → "
+          "true"}},
+        {"event box of a triple action",
+         [](EditorSnapshot&, EditorSnapshot& p) { p.Triple(T::Bgl).EventOut = true; },
+         {"coasting.event.on_exit (CONDUÇÃO DESENGRENADA (banguela) / REGISTRAR EVENTO / "
           "Saída): false → true"}},
         {"empty edit and list without a selection on the device",
          [](EditorSnapshot& d, EditorSnapshot&) {
