@@ -6,6 +6,7 @@
 
 #include "EditorChecks.h"
 #include "ModalBox.h"
+#include "ProfileDiff.h"
 #include "ProfileFile.h"
 
 namespace vyx::app {
@@ -16,6 +17,7 @@ constexpr const char* SaveCaption = "Salvar perfil";
 constexpr const char* LoadCaption = "Abrir perfil";
 constexpr const char* FileFilter = "Perfil Vyx (*.json)";
 constexpr const char* ErrorCaption = "Erro";
+constexpr const char* SameAsDeviceText = "Vyx igual ao perfil";
 
 void ShowError(const std::string& text) {
     ModalBox::Show({QString::fromStdString(text), QString::fromLatin1(ErrorCaption),
@@ -24,8 +26,8 @@ void ShowError(const std::string& text) {
 
 }  // namespace
 
-ProfileShortcuts::ProfileShortcuts(QWidget& form, ConfigHost& editor)
-    : QObject(&form), form(form), editor(editor) {
+ProfileShortcuts::ProfileShortcuts(QWidget& form, ConfigHost& editor, LinkHost& log)
+    : QObject(&form), form(form), editor(editor), log(log) {
     auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), &form);
     auto* load = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), &form);
     connect(save, &QShortcut::activated, this, &ProfileShortcuts::SaveClick);
@@ -68,6 +70,16 @@ bool ProfileShortcuts::Load(const QString& path) {
         return false;
     }
     editor.ApplyEditor(*profile.Editor);
+    if (device) {
+        // What CONFIGURAR would change on the device, in vyxctl diff's words.
+        const std::vector<std::string> lines = ProfileDiffLines(*device, *profile.Editor);
+        for (const std::string& line : lines) {
+            log.AppendLog(LogPane::Log, line);
+        }
+        if (lines.empty()) {
+            log.AppendLog(LogPane::Log, SameAsDeviceText);
+        }
+    }
     return true;
 }
 
