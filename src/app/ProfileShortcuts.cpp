@@ -17,7 +17,6 @@ constexpr const char* SaveCaption = "Salvar perfil";
 constexpr const char* LoadCaption = "Abrir perfil";
 constexpr const char* FileFilter = "Perfil Vyx (*.json)";
 constexpr const char* ErrorCaption = "Erro";
-constexpr const char* SameAsDeviceText = "Vyx igual ao perfil";
 
 void ShowError(const std::string& text) {
     ModalBox::Show({QString::fromStdString(text), QString::fromLatin1(ErrorCaption),
@@ -72,12 +71,8 @@ bool ProfileShortcuts::Load(const QString& path) {
     editor.ApplyEditor(*profile.Editor);
     if (device) {
         // What CONFIGURAR would change on the device, in vyxctl diff's words.
-        const std::vector<std::string> lines = ProfileDiffLines(*device, *profile.Editor);
-        for (const std::string& line : lines) {
+        for (const std::string& line : ProfileOpenedLines(*device, *profile.Editor)) {
             log.AppendLog(LogPane::Log, line);
-        }
-        if (lines.empty()) {
-            log.AppendLog(LogPane::Log, SameAsDeviceText);
         }
     }
     return true;

@@ -6,6 +6,8 @@ namespace vyx {
 
 namespace {
 
+constexpr const char* SameAsDeviceText = "Vyx igual ao perfil";
+
 // "Tempo máximo permitido para\nociosidade do motor [minutos]:" on one line, without
 // its unit and colon; so is a group's caption without its padding.
 std::string Plain(std::string_view label) {
@@ -77,6 +79,15 @@ std::vector<std::string> ProfileDiffLines(const EditorSnapshot& device,
     std::vector<std::string> lines;
     for (const ProfileDifference& difference : ProfileDiff(device, profile)) {
         lines.push_back(DifferenceLine(difference));
+    }
+    return lines;
+}
+
+std::vector<std::string> ProfileOpenedLines(const EditorSnapshot& device,
+                                            const EditorSnapshot& profile) {
+    std::vector<std::string> lines = ProfileDiffLines(device, profile);
+    if (lines.empty()) {
+        lines.push_back(SameAsDeviceText);
     }
     return lines;
 }

@@ -35,4 +35,9 @@ std::string DifferenceLine(const ProfileDifference& difference);
 std::vector<std::string> ProfileDiffLines(const EditorSnapshot& device,
                                           const EditorSnapshot& profile);
 
+/// What the log says of a profile opened over the configuration the device
+/// holds: the lines of ProfileDiff, or that the device holds the profile.
+std::vector<std::string> ProfileOpenedLines(const EditorSnapshot& device,
+                                            const EditorSnapshot& profile);
+
 }  // namespace vyx
