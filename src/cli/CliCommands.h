@@ -28,6 +28,8 @@ struct CliOptions {
     bool Unchecked = false;
     /// write --dry-run: show what would change, write nothing.
     bool DryRun = false;
+    /// service --plan: the plan CSV, instead of one profile for every unit.
+    std::string Plan;
 };
 
 /// The profile a command was given; nothing when it is refused, after each
@@ -47,6 +49,7 @@ int InfoCommand(const CliOptions& options);
 int ReadCommand(const CliOptions& options);
 int WriteCommand(const CliOptions& options);
 int DiffCommand(const CliOptions& options);
+int ServiceCommand(const CliOptions& options);
 int FlashCommand(const CliOptions& options);
 int CommandsCommand(const CliOptions& options);
 

@@ -159,6 +159,18 @@ int main(int argc, char** argv) {
         options, deviceListen, true);
     diff->add_option("FILE", options.File, "Arquivo do perfil")->required();
 
+    auto* service = AddDeviceCommand(
+        app, "service",
+        "Atende cada Vyx por inteiro: identifica, envia o firmware quando é mais antigo, grava o "
+        "perfil quando difere e confere",
+        options, deviceListen, true);
+    // The profile is optional here: each --port takes one name, so it is not taken for a port.
+    service->get_option("--port")->allow_extra_args(false);
+    service->add_option("FILE", options.File, "Arquivo do perfil para todo Vyx (ou --plan)");
+    service->add_option("--plan", options.Plan,
+                        "Plano CSV com o perfil de cada Vyx pelo ID "
+                        "(id,profile,plate,vin,work_order,note)");
+
     auto* flash = AddDeviceCommand(
         app, "flash",
         "Envia o firmware a um Vyx de versão mais antiga e espera que ele anuncie a nova", options,
@@ -211,9 +223,9 @@ int main(int argc, char** argv) {
     options.Listen = std::chrono::milliseconds(ports->parsed() ? portsListen : deviceListen);
 
     const std::pair<const CLI::App*, int (*)(const CliOptions&)> runs[] = {
-        {ports, PortsCommand}, {info, InfoCommand},   {read, ReadCommand},
-        {write, WriteCommand}, {flash, FlashCommand}, {commands, CommandsCommand},
-        {diff, DiffCommand},
+        {ports, PortsCommand}, {info, InfoCommand},       {read, ReadCommand},
+        {write, WriteCommand}, {flash, FlashCommand},     {commands, CommandsCommand},
+        {diff, DiffCommand},   {service, ServiceCommand},
     };
     for (const auto& [command, run] : runs) {
         if (command->parsed()) {
