@@ -6,8 +6,10 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 
 #include "PortArrival.h"
@@ -29,10 +31,13 @@ public:
         if (fd < 0) {
             return;
         }
-        ::inotify_add_watch(fd, DeviceFolder, EntryEvents);
+        devices = ::inotify_add_watch(fd, DeviceFolder, EntryEvents);
         if (!folder.empty()) {
-            const std::string parent = std::filesystem::path(folder).parent_path().string();
-            ::inotify_add_watch(fd, parent.empty() ? "." : parent.c_str(), EntryEvents);
+            const std::filesystem::path path(folder);
+            folderName = path.filename().string();
+            const std::string parentPath = path.parent_path().string();
+            parent = ::inotify_add_watch(fd, parentPath.empty() ? "." : parentPath.c_str(),
+                                         EntryEvents | IN_ONLYDIR);
             WatchFolder();
         }
     }
@@ -49,35 +54,61 @@ public:
         if (fallback) {
             limit = std::min(limit, FallbackPeriod);
         }
-        std::array<pollfd, 2> waits{
-            {{static_cast<int>(stop.Native()), POLLIN, 0}, {fd, POLLIN, 0}}};
-        int ready = 0;
-        do {
-            ready = ::poll(waits.data(), fallback ? 1 : 2, static_cast<int>(limit.count()));
-        } while (ready < 0 && errno == EINTR);
-        if (ready < 0 || (waits[0].revents & POLLIN) != 0) {
-            return false;
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (true) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            std::array<pollfd, 2> waits{
+                {{static_cast<int>(stop.Native()), POLLIN, 0}, {fd, POLLIN, 0}}};
+            int ready = 0;
+            do {
+                ready = ::poll(waits.data(), fallback ? 1 : 2,
+                               static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+            } while (ready < 0 && errno == EINTR);
+            if (ready < 0 || (waits[0].revents & POLLIN) != 0) {
+                return false;
+            }
+            if (ready == 0) {
+                return fallback;  // the fallback's period, or the caller's time-out
+            }
+            if (Relevant()) {
+                WatchFolder();  // made or replaced since: watched from now on
+                return true;
+            }
         }
-        if (ready == 0) {
-            return fallback;  // the fallback's period, or the caller's time-out
-        }
-        Drain();
-        WatchFolder();  // made or replaced since: watched from now on
-        return true;
     }
 
 private:
-    void WatchFolder() { ::inotify_add_watch(fd, folder.c_str(), EntryEvents | IN_ONLYDIR); }
+    void WatchFolder() {
+        folderWatch = ::inotify_add_watch(fd, folder.c_str(), EntryEvents | IN_ONLYDIR);
+    }
 
-    // Every event says the same thing: look at the list again.
-    void Drain() {
+    // Whether the pending events may change the list: anything in /dev or the
+    // folder, but in the folder's parent (a busy /tmp) only the folder itself.
+    bool Relevant() {
         alignas(inotify_event) char buffer[4096];
-        while (::read(fd, buffer, sizeof buffer) > 0) {
+        bool relevant = false;
+        ssize_t size = 0;
+        while ((size = ::read(fd, buffer, sizeof buffer)) > 0) {
+            for (ssize_t at = 0; at < size;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                const bool overflow = (event->mask & IN_Q_OVERFLOW) != 0;
+                const bool inParent =
+                    event->wd == parent && event->wd != devices && event->wd != folderWatch;
+                relevant = relevant || overflow || !inParent ||
+                           (event->len > 0 && folderName == event->name);
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
         }
+        return relevant;
     }
 
     int fd;
     std::string folder;
+    std::string folderName;
+    int devices = -1;
+    int parent = -1;
+    int folderWatch = -1;
 };
 
 }  // namespace
