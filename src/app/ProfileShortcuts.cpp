@@ -6,6 +6,7 @@
 
 #include "EditorChecks.h"
 #include "ModalBox.h"
+#include "ProfileDiff.h"
 #include "ProfileFile.h"
 
 namespace vyx::app {
@@ -24,8 +25,8 @@ void ShowError(const std::string& text) {
 
 }  // namespace
 
-ProfileShortcuts::ProfileShortcuts(QWidget& form, ConfigHost& editor)
-    : QObject(&form), form(form), editor(editor) {
+ProfileShortcuts::ProfileShortcuts(QWidget& form, ConfigHost& editor, LinkHost& log)
+    : QObject(&form), form(form), editor(editor), log(log) {
     auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), &form);
     auto* load = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), &form);
     connect(save, &QShortcut::activated, this, &ProfileShortcuts::SaveClick);
@@ -68,6 +69,12 @@ bool ProfileShortcuts::Load(const QString& path) {
         return false;
     }
     editor.ApplyEditor(*profile.Editor);
+    if (device) {
+        // What CONFIGURAR would change on the device, in vyxctl diff's words.
+        for (const std::string& line : ProfileOpenedLines(*device, *profile.Editor)) {
+            log.AppendLog(LogPane::Log, line);
+        }
+    }
     return true;
 }
 

@@ -69,7 +69,7 @@ TForm1::TForm1(FormEnvironment environment)
         std::make_unique<DeviceSession>(*this, VCPIo, *this, [this] { connection->CloseSoon(); });
     connection = std::make_unique<Connection>(
         VCP, *this, *this, [this] { session->PortOpened(); }, [this] { session->PortLost(); });
-    profiles = new ProfileShortcuts(*this, *this);
+    profiles = new ProfileShortcuts(*this, *this, *this);
     web = this->environment.MakeWebClient();
     update = std::make_unique<UpdateCheck>(*web, *this);
     header->L_Site->setText(QString::fromStdString(update->SiteCaption()));
@@ -236,6 +236,7 @@ void TForm1::ShowConnected() {
     editor->ClearListSelections();
     editor->B_RemConfig->setEnabled(false);
     editor->EmptyForConnection();
+    profiles->DeviceHolds(std::nullopt);
     button->setIcon(ImageList1.Glyph(GlyphList::Connected));
 }
 
@@ -246,6 +247,7 @@ void TForm1::ShowDisconnected() {
     button->setIcon(ImageList1.Glyph(GlyphList::Disconnected));
     editor->B_SetConfig->setEnabled(false);
     editor->B_RemConfig->setEnabled(true);
+    profiles->DeviceHolds(std::nullopt);
 }
 
 void TForm1::VCPRxChar(int count) {

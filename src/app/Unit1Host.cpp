@@ -16,6 +16,7 @@
 #include "HeaderPanel.h"
 #include "LinkLabel.h"
 #include "ModalBox.h"
+#include "ProfileShortcuts.h"
 #include "ReleasePane.h"
 #include "RichLog.h"
 #include "Unit1.h"
@@ -145,6 +146,8 @@ void TForm1::ProcessMessages() {
 
 void TForm1::SetWriteEnabled(bool enabled) {
     editor->B_SetConfig->setEnabled(enabled);
+    // A read or write just ended: the editor holds what the device holds.
+    profiles->DeviceHolds(enabled ? std::optional(ReadEditor()) : std::nullopt);
 }
 
 void TForm1::SetPortListEnabled(bool enabled) {

@@ -26,6 +26,10 @@ struct CliOptions {
     bool Jump = false;    ///< flash --jump
     /// read --unchecked: keep values that fail the checks ("-o -" is stdout).
     bool Unchecked = false;
+    /// write --dry-run: show what would change, write nothing.
+    bool DryRun = false;
+    /// service --plan: the plan CSV, instead of one profile for every unit.
+    std::string Plan;
 };
 
 /// The profile a command was given; nothing when it is refused, after each
@@ -44,6 +48,8 @@ int PortsCommand(const CliOptions& options);
 int InfoCommand(const CliOptions& options);
 int ReadCommand(const CliOptions& options);
 int WriteCommand(const CliOptions& options);
+int DiffCommand(const CliOptions& options);
+int ServiceCommand(const CliOptions& options);
 int FlashCommand(const CliOptions& options);
 int CommandsCommand(const CliOptions& options);
 

@@ -6,6 +6,7 @@ namespace vyx::cli {
 enum ExitCode : int {
     ExitDone = 0,            ///< done
     ExitDeviceFailed = 1,    ///< the device refused, or the exchange failed after its resends
+    ExitDiffers = 1,         ///< diff, write --dry-run: the device does not hold the profile
     ExitBadUsage = 2,        ///< bad usage, or a refused profile or image
     ExitNoPort = 3,          ///< no such port, or it cannot be opened
     ExitNoAnnouncement = 4,  ///< the device did not announce itself within the listen time
@@ -17,7 +18,8 @@ inline constexpr const char* ExitCodeHelp =
     "Código de saída:\n"
     "  0  concluído\n"
     "  1  o Vyx recusou (modo de operação, versão antiga, conferência diferente), ou a troca\n"
-    "     falhou depois das repetições\n"
+    "     falhou depois das repetições; em diff e write --dry-run: o Vyx difere do perfil;\n"
+    "     em service: também um Vyx fora do plano\n"
     "  2  uso errado, ou perfil ou arquivo de firmware recusado\n"
     "  3  a porta não existe ou não pode ser aberta (permissão, em uso)\n"
     "  4  o Vyx não se anunciou dentro do tempo de espera\n"

@@ -1,5 +1,8 @@
+#include <algorithm>
+
 #include "CliCommands.h"
 #include "DeviceRun.h"
+#include "DiffCommand.h"
 
 namespace vyx::cli {
 
@@ -13,11 +16,37 @@ int WriteCommand(const CliOptions& options) {
     if (ports.Empty()) {
         return ports.Exit;
     }
+    // What the write will change is shown before anything is written.
+    const std::vector<PortDifferences> before = ReadDifferences(options, ports, *profile);
+    if (options.DryRun) {
+        return DeviceRun::Report(Outcomes(before));
+    }
+    // A device that could not be read is not written: it keeps why.
+    std::vector<std::string> read;
+    std::vector<PortResult> results;
+    for (const PortDifferences& d : before) {
+        if (d.Read) {
+            read.push_back(d.Outcome.Port);
+        } else {
+            results.push_back(d.Outcome);
+            if (results.back().Result.Exit == ExitInterrupted) {
+                results.back().Result.Message =
+                    "interrompido antes da gravação; o Vyx mantém a configuração anterior; "
+                    "execute write de novo";
+            }
+        }
+    }
     JobRequest request;
     request.Kind = JobKind::Write;
     request.Listen = options.Listen;
     request.Profile = *profile;
-    return DeviceRun::Report(DeviceRun::Run(request, ports));
+    if (!read.empty()) {
+        std::vector<PortResult> written = DeviceRun::Run(request, read);
+        results.insert(results.end(), written.begin(), written.end());
+    }
+    std::sort(results.begin(), results.end(),
+              [](const PortResult& a, const PortResult& b) { return a.Port < b.Port; });
+    return DeviceRun::Report(results);
 }
 
 }  // namespace vyx::cli

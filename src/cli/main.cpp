@@ -149,6 +149,27 @@ int main(int argc, char** argv) {
         AddDeviceCommand(app, "write", "Confere um perfil, grava no Vyx, lê de volta e compara",
                          options, deviceListen, true);
     write->add_option("FILE", options.File, "Arquivo do perfil")->required();
+    write->add_flag("--dry-run", options.DryRun,
+                    "Só mostra o que a gravação mudaria, chave por chave; não grava nada");
+
+    auto* diff = AddDeviceCommand(
+        app, "diff",
+        "Lê o Vyx e mostra cada chave do perfil cujo valor difere, com o valor do Vyx e o do "
+        "perfil",
+        options, deviceListen, true);
+    diff->add_option("FILE", options.File, "Arquivo do perfil")->required();
+
+    auto* service = AddDeviceCommand(
+        app, "service",
+        "Atende cada Vyx por inteiro: identifica, envia o firmware quando é mais antigo, grava o "
+        "perfil quando difere e confere",
+        options, deviceListen, true);
+    // The profile is optional here: each --port takes one name, so it is not taken for a port.
+    service->get_option("--port")->allow_extra_args(false);
+    service->add_option("FILE", options.File, "Arquivo do perfil para todo Vyx (ou --plan)");
+    service->add_option("--plan", options.Plan,
+                        "Plano CSV com o perfil de cada Vyx pelo ID "
+                        "(id,profile,plate,vin,work_order,note)");
 
     auto* flash = AddDeviceCommand(
         app, "flash",
@@ -202,8 +223,9 @@ int main(int argc, char** argv) {
     options.Listen = std::chrono::milliseconds(ports->parsed() ? portsListen : deviceListen);
 
     const std::pair<const CLI::App*, int (*)(const CliOptions&)> runs[] = {
-        {ports, PortsCommand}, {info, InfoCommand},   {read, ReadCommand},
-        {write, WriteCommand}, {flash, FlashCommand}, {commands, CommandsCommand},
+        {ports, PortsCommand}, {info, InfoCommand},       {read, ReadCommand},
+        {write, WriteCommand}, {flash, FlashCommand},     {commands, CommandsCommand},
+        {diff, DiffCommand},   {service, ServiceCommand},
     };
     for (const auto& [command, run] : runs) {
         if (command->parsed()) {

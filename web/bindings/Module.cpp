@@ -14,6 +14,7 @@
 #include "EditorPresets.h"
 #include "JsBytes.h"
 #include "MakerSite.h"
+#include "ProfileDiff.h"
 #include "TimerIntervals.h"
 #include "WebSession.h"
 
@@ -65,6 +66,16 @@ val Calvera() {
 
 val CoupleBuzzerObject(const val& snapshot, const std::string& control) {
     return SnapshotToObject(CoupleBuzzer(SnapshotFromObject(snapshot), control));
+}
+
+// The log's lines for a profile opened over what the device holds, as the window's.
+val ProfileOpenedObject(const val& device, const val& profile) {
+    val lines = val::array();
+    for (const std::string& line :
+         ProfileOpenedLines(SnapshotFromObject(device), SnapshotFromObject(profile))) {
+        lines.call<void>("push", line);
+    }
+    return lines;
 }
 
 val CheckEditorObject(const val& snapshot) {
@@ -172,6 +183,7 @@ EMSCRIPTEN_BINDINGS(vyx) {
     function("calveraSnapshot", &Calvera);
     function("coupleBuzzer", &CoupleBuzzerObject);
     function("checkEditor", &CheckEditorObject);
+    function("profileOpenedLines", &ProfileOpenedObject);
 
     emscripten::class_<WebSession>("Session")
         .constructor<val>()

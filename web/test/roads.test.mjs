@@ -4,6 +4,7 @@
 
 import assert from 'node:assert/strict';
 import { mkdirSync } from 'node:fs';
+import { readFile } from 'node:fs/promises';
 import { after, before, describe, test } from 'node:test';
 import * as h from './harness.mjs';
 
@@ -24,7 +25,7 @@ after(async () => {
 
 // A page on a fresh profile; `sim` arguments start a simulator behind the bridge.
 async function road({ sim, query = '', portSettings } = {}) {
-    const context = await browser.newContext({ viewport: { width: 900, height: 800 } });
+    const context = await browser.newContext({ viewport: { width: 900, height: 800 }, acceptDownloads: true });
     const device = sim ? await h.startSim(sim) : null;
     server.bridgeTarget = device?.path ?? null;
     const page = await h.openPage(context, `${server.url}index.html${query}`, { portSettings });
@@ -75,6 +76,25 @@ describe('device roads', { concurrency: false }, () => {
             assert.equal(await h.connected(r.page), false);
             await readThrough(r.page);
             assert.equal(await r.page.inputValue('#ED_VMX'), '99');
+        } finally {
+            await finish(r);
+        }
+    });
+
+    test('a profile opened over the configuration read logs each key it sets differently from the device', async () => {
+        const r = await road({ query: '?demo-release=2.39' });
+        try {
+            await h.selectPort(r.page, 'demo');
+            await readThrough(r.page);
+            const held = await r.page.inputValue('#ED_VMX');
+            const [download] = await Promise.all([r.page.waitForEvent('download'), r.page.click('#B_SaveProfile')]);
+            const text = (await readFile(await download.path(), 'utf8')).replace(/"max_kmh": \d+/, '"max_kmh": 88');
+            await r.page.fill('#ED_VMX', '77'); // edited since the read: the device still holds its value
+            await r.page.setInputFiles('#ProfileFile', { name: 'p.json', mimeType: 'application/json', buffer: Buffer.from(text) });
+            const line = `speed.max_kmh (Velocidade máxima permitida): ${held} → 88`;
+            await h.waitForLine(r.page, line);
+            const lines = await h.logLines(r.page);
+            assert.deepEqual(lines.slice(lines.indexOf(line)), [line]);
         } finally {
             await finish(r);
         }

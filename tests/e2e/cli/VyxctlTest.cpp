@@ -135,5 +135,93 @@ TEST_F(VyxctlProgram, ValuesTheChecksRefuseAreKeptOnlyUnchecked) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "null-link"));
 }
 
+// diff names what a write would change and writes nothing; so does write --dry-run;
+// write shows the same lines, then writes, after which the device holds the profile.
+TEST_F(VyxctlProgram, DiffAndDryRunShowWhatAWriteChangesAndWriteNothing) {
+    sim::SimOptions options;  // the defaults
+    options.portFolder = dir;
+    sim::SimDevice device(options);
+    device.Start();
+    const std::filesystem::path lower = dir / "lower.json";
+    EditorSnapshot profile = DefaultsSnapshot();
+    profile.Text(EditorField::Vmx) = "100";
+    profile.Text(EditorField::Vch) = "80";
+    ASSERT_FALSE(ProfileFile::Save(lower.string(), profile));
+    const std::string port = device.LinkPath();
+    const std::string changes =
+        "speed.max_kmh (Velocidade máxima permitida): 120 → 100\n"
+        "rain_speed.max_kmh (Velocidade máxima permitida): 90 → 80\n";
+    const struct {
+        std::string arguments;
+        int exit;
+        std::string out;
+    } steps[] = {
+        {"diff --port " + port + " " + defaults.string(), 0, port + ": igual ao perfil\n"},
+        {"diff --port " + port + " " + lower.string(), 1,
+         changes + port + ": difere do perfil em 2 chaves\n"},
+        {"write --dry-run --port " + port + " " + lower.string(), 1,
+         changes + port + ": difere do perfil em 2 chaves\n"},
+        {"write --port " + port + " " + lower.string(), 0,
+         changes + port + ": gravado e conferido\n"},
+        {"diff --port " + port + " " + lower.string(), 0, port + ": igual ao perfil\n"},
+    };
+    for (const auto& step : steps) {
+        const Outcome run = Vyxctl(step.arguments);
+        EXPECT_EQ(run.exit, step.exit) << step.arguments;
+        EXPECT_EQ(run.out, step.out) << step.arguments;
+    }
+}
+
+// service serves a unit whole, once: an old one gets the firmware, then the
+// plan's profile; served again it is left as it is; one the plan does not name,
+// and any unit under a refused plan, is not touched.
+TEST_F(VyxctlProgram, ServiceUpdatesWritesAndLeavesAloneAsThePlanSays) {
+    sim::SimOptions old;
+    old.version = {4, 0, 2, 38};
+    old.portFolder = dir;
+    old.linkName = "truck";
+    sim::SimOptions other;
+    other.id = {0x00000001, 0x00000002, 0x00000003};
+    other.portFolder = dir;
+    other.linkName = "other";
+    sim::SimDevice truck(old);
+    sim::SimDevice stranger(other);
+    truck.Start();
+    stranger.Start();
+    EditorSnapshot profile = DefaultsSnapshot();
+    profile.Text(EditorField::Vmx) = "100";
+    profile.Text(EditorField::Vch) = "80";
+    ASSERT_FALSE(ProfileFile::Save((dir / "lower.json").string(), profile));
+    std::ofstream((dir / "plan.csv").string())
+        << "id,profile,plate\n00A1B2C3 00000039 56595800,lower.json,ABC1D23\n";
+    std::ofstream((dir / "bad.csv").string())
+        << "00A1B2C3 00000039 56595800,lower.json\n00A1B2C3 00000039 56595800,lower.json\n";
+    const std::string t = truck.LinkPath();
+    const std::string o = stranger.LinkPath();
+    const std::string plan = " --plan " + (dir / "plan.csv").string();
+    const struct {
+        std::string arguments;
+        int exit;
+        std::string out;
+    } steps[] = {
+        {"service --port " + t + " --plan " + (dir / "bad.csv").string(), 2, ""},
+        {"service --port " + t + plan + " " + defaults.string(), 2, ""},
+        {"service --port " + t, 2, ""},
+        {"service --port " + t + plan, 0,
+         t + ": speed.max_kmh (Velocidade máxima permitida): 120 → 100\n" + t +
+             ": rain_speed.max_kmh (Velocidade máxima permitida): 90 → 80\n" + t +
+             ": firmware 4.0.2.38 → 4.0.2.39; 2 chaves gravadas e conferidas\n"},
+        {"service --port " + t + plan, 0, t + ": já estava conforme o perfil\n"},
+        {"service --port " + o + plan, 1,
+         o + ": fora do plano: 00000001 00000002 00000003; não foi tocado\n"},
+        {"service --port " + o + " " + defaults.string(), 0, o + ": já estava conforme o perfil\n"},
+    };
+    for (const auto& step : steps) {
+        const Outcome run = Vyxctl(step.arguments);
+        EXPECT_EQ(run.exit, step.exit) << step.arguments;
+        EXPECT_EQ(run.out, step.out) << step.arguments;
+    }
+}
+
 }  // namespace
 }  // namespace vyx

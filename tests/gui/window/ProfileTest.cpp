@@ -5,8 +5,10 @@
 
 #include "EditorPresets.h"
 #include "FormFixture.h"
+#include "HeaderPanel.h"
 #include "ProfileFile.h"
 #include "ProfileShortcuts.h"
+#include "RichLog.h"
 
 namespace vyx::app::test {
 namespace {
@@ -51,6 +53,37 @@ TEST_F(ProfileTest, RefusedValuesOrFilesChangeNothingAndSayWhy) {
     EXPECT_EQ(Boxes[0].Text, QStringLiteral("Parâmetro inválido!\r\n[Velocidade]"));
     EXPECT_TRUE(Boxes[1].Text.contains(QStringLiteral("ping.period_s: ausente")));
     EXPECT_EQ(Boxes[1].Caption, QStringLiteral("Erro"));
+}
+
+// Opened over a configuration the device holds (a read has enabled CONFIGURAR),
+// a profile's differences go to the log; with no device's configuration there,
+// nothing is compared.
+TEST_F(ProfileTest, AProfileOpenedOverADevicesConfigurationLogsWhatDiffers) {
+    TForm1& form = Create();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.json"));
+    EditorSnapshot profile = DefaultsSnapshot();
+    profile.Text(EditorField::Vmx) = "100";
+    ASSERT_FALSE(ProfileFile::Save(path.toStdString(), profile));
+    const QStringList difference = {
+        QStringLiteral("speed.max_kmh (Velocidade máxima permitida): 120 → 100")};
+
+    form.ApplyEditor(DefaultsSnapshot());
+    form.SetWriteEnabled(true);
+    form.ApplyEditor(CalveraSnapshot());  // edited since: the device still holds the read
+    ASSERT_TRUE(form.Profiles().Load(path));
+    EXPECT_EQ(form.Header().Log->Lines(), difference);
+
+    const QString same = dir.filePath(QStringLiteral("same.json"));
+    ASSERT_FALSE(ProfileFile::Save(same.toStdString(), DefaultsSnapshot()));
+    ASSERT_TRUE(form.Profiles().Load(same));
+    EXPECT_EQ(form.Header().Log->Lines(),
+              difference + QStringList{QStringLiteral("Vyx igual ao perfil")});
+
+    form.ClearLog(LogPane::Log);
+    form.ShowDisconnected();
+    ASSERT_TRUE(form.Profiles().Load(path));
+    EXPECT_EQ(form.Header().Log->Lines(), QStringList());
 }
 
 }  // namespace

@@ -66,6 +66,7 @@ async function start() {
     const autoClose = $('Cb_COMAutoClose').querySelector('input');
     let connection = null;
     let timers = null;
+    let profiles = null;
 
     const host = {
         appendLog: (pane, text) => panes[pane].append(text),
@@ -81,7 +82,11 @@ async function start() {
         applyEditor: (snapshot) => editor.apply(snapshot),
         clearListSelections: () => editor.clearListSelections(),
         emptyField: (control) => editor.emptyField(control),
-        setWriteEnabled: (enabled) => (writeButton.disabled = !enabled),
+        setWriteEnabled: (enabled) => {
+            writeButton.disabled = !enabled;
+            // A read or write just ended: the editor holds what the device holds.
+            profiles?.deviceHolds(enabled ? editor.read() : null);
+        },
         calveraChecked: () => calvera.checked,
         autoCloseChecked: () => autoClose.checked,
     };
@@ -105,6 +110,7 @@ async function start() {
             editor.clearListSelections();
             editor.emptyForConnection();
             $('B_RemConfig').disabled = true;
+            profiles?.deviceHolds(null);
         },
         showDisconnected(wasOpen) {
             button.setAttribute('aria-pressed', 'false');
@@ -112,6 +118,7 @@ async function start() {
             if (wasOpen) {
                 writeButton.disabled = true;
                 $('B_RemConfig').disabled = false;
+                profiles?.deviceHolds(null);
             }
         },
         setListEnabled(enabled) {
@@ -123,7 +130,7 @@ async function start() {
     const list = new PortList(portList, serial, () => new DemoPort(vyx, demoOptions(location.search)));
     await list.refill(true);
     connection = new Connection({ vyx, session, list, box, view, serial, log: panes.log });
-    const profiles = new Profiles(session, box, $('ProfileFile'));
+    profiles = new Profiles(session, box, $('ProfileFile'), { vyx, editor, log: panes.log });
 
     portList.addEventListener('mousedown', () => list.refill(true));
     portList.addEventListener('keydown', (event) => {

@@ -8,11 +8,22 @@ export const ProfileFileName = 'perfil-vyx.json';
 const ReadLimit = 1024 * 1024;
 
 export class Profiles {
-    constructor(session, box, input) {
+    /**
+     * @param changes {vyx, editor, log}: the module, the editor and the log pane,
+     *   for what an opened profile would change on the device.
+     */
+    constructor(session, box, input, changes) {
         this.session = session;
         this.box = box;
         this.input = input;
+        this.changes = changes;
+        this.device = null;
         input.addEventListener('change', () => this.picked());
+    }
+
+    /** What the connected device holds, as its read (or a write since) put it in the editor; null while no device's configuration is there. */
+    deviceHolds(snapshot) {
+        this.device = snapshot;
     }
 
     save() {
@@ -40,6 +51,14 @@ export class Profiles {
         if (!file) return;
         const text = await file.slice(0, ReadLimit).text();
         const result = this.session.openProfile(text, file.name);
-        if (!result.ok) this.box.show(result.message, result.caption, 'warning');
+        if (!result.ok) {
+            this.box.show(result.message, result.caption, 'warning');
+            return;
+        }
+        // What CONFIGURAR would change on the device, in the window's words.
+        if (this.device) {
+            const { vyx, editor, log } = this.changes;
+            for (const line of vyx.profileOpenedLines(this.device, editor.read())) log.append(line);
+        }
     }
 }
