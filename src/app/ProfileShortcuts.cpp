@@ -1,12 +1,14 @@
 #include "ProfileShortcuts.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QShortcut>
 #include <QWidget>
 
 #include "EditorChecks.h"
 #include "ModalBox.h"
 #include "ProfileFile.h"
+#include "ProfileTexts.h"
 
 namespace vyx::app {
 
@@ -24,8 +26,8 @@ void ShowError(const std::string& text) {
 
 }  // namespace
 
-ProfileShortcuts::ProfileShortcuts(QWidget& form, ConfigHost& editor)
-    : QObject(&form), form(form), editor(editor) {
+ProfileShortcuts::ProfileShortcuts(QWidget& form, ConfigHost& editor, LinkHost& log)
+    : QObject(&form), form(form), editor(editor), log(log) {
     auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), &form);
     auto* load = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), &form);
     connect(save, &QShortcut::activated, this, &ProfileShortcuts::SaveClick);
@@ -68,6 +70,7 @@ bool ProfileShortcuts::Load(const QString& path) {
         return false;
     }
     editor.ApplyEditor(*profile.Editor);
+    log.AppendLog(LogPane::Log, ProfileOpenedLine(QFileInfo(path).fileName().toStdString()));
     return true;
 }
 

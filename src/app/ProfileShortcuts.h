@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "ConfigHost.h"
+#include "LinkHost.h"
 
 class QWidget;
 
@@ -14,14 +15,15 @@ namespace vyx::app {
 
 class ProfileShortcuts : public QObject {
 public:
-    /// Installs the two shortcuts on `form`; `editor` is the form's editor.
-    ProfileShortcuts(QWidget& form, ConfigHost& editor);
+    /// Installs the two shortcuts on `form`; `editor` is the form's editor and
+    /// `log` takes the line naming an opened profile.
+    ProfileShortcuts(QWidget& form, ConfigHost& editor, LinkHost& log);
 
     /// Saves the editor to `path`. Values that fail the write checks are not
     /// saved: the check's message is shown, and nothing is emptied.
     bool Save(const QString& path);
-    /// Loads `path` into the editor; a refused profile changes nothing and its
-    /// reasons are shown.
+    /// Loads `path` into the editor and logs its name; a refused profile changes
+    /// nothing and its reasons are shown.
     bool Load(const QString& path);
 
 private:
@@ -30,6 +32,7 @@ private:
 
     QWidget& form;
     ConfigHost& editor;
+    LinkHost& log;
 };
 
 }  // namespace vyx::app

@@ -69,7 +69,7 @@ TForm1::TForm1(FormEnvironment environment)
         std::make_unique<DeviceSession>(*this, VCPIo, *this, [this] { connection->CloseSoon(); });
     connection = std::make_unique<Connection>(
         VCP, *this, *this, [this] { session->PortOpened(); }, [this] { session->PortLost(); });
-    profiles = new ProfileShortcuts(*this, *this);
+    profiles = new ProfileShortcuts(*this, *this, *this);
     web = this->environment.MakeWebClient();
     update = std::make_unique<UpdateCheck>(*web, *this);
     header->L_Site->setText(QString::fromStdString(update->SiteCaption()));

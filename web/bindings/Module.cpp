@@ -13,6 +13,7 @@
 #include "EditorObject.h"
 #include "EditorPresets.h"
 #include "JsBytes.h"
+#include "LinkHost.h"
 #include "MakerSite.h"
 #include "TimerIntervals.h"
 #include "WebSession.h"
@@ -53,6 +54,10 @@ val ConnectionTextsObject() {
     out.set("closed", std::string(ConnectionClosedText));
     out.set("lost", std::string(ConnectionLostText));
     return out;
+}
+
+int LogMaxLinesValue() {
+    return LogMaxLines;
 }
 
 val Defaults() {
@@ -167,6 +172,7 @@ EMSCRIPTEN_BINDINGS(vyx) {
     function("portSettings", &PortSettings);
     function("timerInterval", &TimerInterval);
     function("connectionTexts", &ConnectionTextsObject);
+    function("logMaxLines", &LogMaxLinesValue);
     function("recordLayout", &LayoutRows);
     function("defaultsSnapshot", &Defaults);
     function("calveraSnapshot", &Calvera);

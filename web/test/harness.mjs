@@ -89,13 +89,13 @@ export async function openPage(context, url, { port = 'test', portSettings = {} 
 }
 
 export function logLines(page, pane = 'Log') {
-    return page.$$eval(`#${pane} > div`, (lines) => lines.flatMap((l) => l.textContent.split('\n')));
+    return page.$$eval(`#${pane} > div > div`, (lines) => lines.map((l) => l.textContent));
 }
 
 /** Waits until the log holds a line with `text`. */
 export function waitForLine(page, text, timeout = 20000) {
     return page.waitForFunction(
-        (t) => [...document.querySelectorAll('#Log > div')].some((l) => l.textContent.includes(t)),
+        (t) => [...document.querySelectorAll('#Log > div > div')].some((l) => l.textContent.includes(t)),
         text,
         { timeout },
     );

@@ -9,6 +9,11 @@ import * as h from './harness.mjs';
 
 const ReadTimeout = 60000;
 const PortSettings = { baudRate: 3686400, dataBits: 8, stopBits: 1, parity: 'none', flowControl: 'none', bufferSize: 4096 };
+const SignalsCleared = { dataTerminalReady: false, requestToSend: false };
+// The jump command as the tool sends it: addressed to the device, so the page
+// logs "Destino inválido!" for each one it receives.
+const ForAnotherReceiver = Buffer.from([0xbc, 0x21, 0x05, 0x00, 0x00, 0x00, 0x00, 0xe2]);
+const LogCap = 5000;
 
 let browser;
 let server;
@@ -42,7 +47,7 @@ async function readThrough(page) {
 }
 
 describe('device roads', { concurrency: false }, () => {
-    test('connect and read through the bridge: the port opened as the device needs it, the editor filled', async () => {
+    test('connect and read through the bridge: the port opened as the device needs it, DTR and RTS cleared, the editor filled', async () => {
         const r = await road({ sim: [] });
         try {
             await readThrough(r.page);
@@ -50,6 +55,7 @@ describe('device roads', { concurrency: false }, () => {
             assert.equal(lines[0], h.Texts.opened);
             assert.ok(lines.includes(h.Texts.upToDate));
             assert.deepEqual(await r.page.evaluate(() => navigator.serial.opens), [PortSettings]);
+            assert.deepEqual(await r.page.evaluate(() => navigator.serial.signals), [SignalsCleared]);
             assert.equal(await r.page.$eval('#B_SetConfig', (b) => b.disabled), false);
             assert.equal(await r.page.$eval('#ComboBox1', (s) => s.disabled), true);
             assert.match(await r.page.inputValue('#ED_VMX'), /^[0-9]+$/);
@@ -154,6 +160,48 @@ describe('device roads', { concurrency: false }, () => {
             } finally {
                 await plugged.stop();
             }
+        } finally {
+            await finish(r);
+        }
+    });
+
+    test('a flood of frames for another receiver: the page answers within 250 ms throughout, the log keeps its cap', async () => {
+        const r = await road({ sim: [] });
+        try {
+            await readThrough(r.page);
+            // A timer every 20 ms: how late it runs is how long the page could not answer.
+            await r.page.evaluate(() => {
+                window.worstLateness = 0;
+                let last = performance.now();
+                setInterval(() => {
+                    const now = performance.now();
+                    window.worstLateness = Math.max(window.worstLateness, now - last - 20);
+                    last = now;
+                }, 20);
+            });
+            // 2,000 frames a second for 3 s, one chunk each, sent from outside the page.
+            await new Promise((resolve) => {
+                let sent = 0;
+                const timer = setInterval(() => {
+                    for (let i = 0; i < 20; ++i) server.inject(ForAnotherReceiver);
+                    if ((sent += 20) >= 6000) {
+                        clearInterval(timer);
+                        resolve();
+                    }
+                }, 10);
+            });
+            await r.page.waitForFunction(
+                (cap) => document.querySelectorAll('#Log > div > div').length === cap,
+                LogCap,
+                { timeout: 30000 },
+            );
+            await r.page.waitForTimeout(500);
+            const lines = await h.logLines(r.page);
+            assert.equal(lines.length, LogCap);
+            assert.equal(lines.at(-1), 'Destino inválido!');
+            const worst = await r.page.evaluate(() => window.worstLateness);
+            assert.ok(worst < 250, `the page did not answer for ${worst.toFixed(0)} ms`);
+            assert.equal(await h.connected(r.page), true);
         } finally {
             await finish(r);
         }

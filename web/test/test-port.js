@@ -1,7 +1,7 @@
 // Stands in for navigator.serial before the page loads: one port, already
 // granted, with the browser port's interface (open with its options, readable
 // and writable streams, close, getInfo, the disconnect event, a lost device's
-// read error). Its bytes go through the site's /bridge WebSocket to a
+// read error, the control lines asked for in `signals`). Its bytes go through the site's /bridge WebSocket to a
 // pseudo-terminal; the socket closing is the cable pulled.
 // Settings come in `globalThis.VyxTestPortSettings`: {chunkSize, usbVendorId, usbProductId}.
 (() => {
@@ -13,6 +13,7 @@
             super();
             this.granted = [];
             this.opens = [];
+            this.signals = [];
         }
         async getPorts() {
             return [...this.granted];
@@ -67,6 +68,10 @@
                     socket.send(bytes);
                 },
             });
+        }
+        async setSignals(signals) {
+            if (!this.socket) throw new DOMException('The port is closed.', 'InvalidStateError');
+            this.serial.signals.push(signals);
         }
         async close() {
             if (this.readable?.locked || this.writable?.locked) {
