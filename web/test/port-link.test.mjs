@@ -90,3 +90,33 @@ test('every chunk is handed on as it comes and frames go out in order', async ()
     await settle();
     assert.deepEqual(port.written, [[1, 2], [3]]);
 });
+
+// DTR and RTS are cleared right after the open; a port that cannot is still open.
+const lines = [
+    {
+        name: 'a port that sets them',
+        setSignals: async function (signals) {
+            this.calls.push(`signals ${JSON.stringify(signals)}`);
+        },
+    },
+    {
+        name: 'a port that refuses',
+        setSignals: async () => {
+            throw new DOMException('Failed to set control signals.', 'NetworkError');
+        },
+    },
+    { name: 'a port without the call', setSignals: undefined },
+];
+
+for (const row of lines) {
+    test(`DTR and RTS cleared after the open, on ${row.name}`, async () => {
+        const port = new RecordingPort();
+        if (row.setSignals) port.setSignals = row.setSignals;
+        const link = new PortLink(port, { bytes: () => {}, lost: () => {} });
+        await link.open({ baudRate: 3686400 });
+        assert.equal(link.isOpen, true);
+        const asked = row === lines[0] ? ['signals {"dataTerminalReady":false,"requestToSend":false}'] : [];
+        assert.deepEqual(port.calls, ['opened at 3686400', ...asked]);
+        await link.close();
+    });
+}

@@ -60,6 +60,8 @@ async function start() {
         refuseFramed();
         return;
     }
+    // First, so that a word from the worker about an update is not missed.
+    startOffline($('L_Msg'));
     const box = new MessageBox($('MsgBox'));
     let vyx;
     try {
@@ -200,7 +202,6 @@ async function start() {
         list.selectDemo();
         panes.log.append(NoSerialText);
     }
-    startOffline($('L_Msg'));
     $('Form1').setAttribute('aria-busy', 'false');
     performance.mark('vyx-ready');
 }
