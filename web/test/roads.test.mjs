@@ -179,6 +179,7 @@ describe('device roads', { concurrency: false }, () => {
                     last = now;
                 }, 20);
             });
+            const before = await r.page.evaluate(() => navigator.serial.granted[0].messages);
             // 2,000 frames a second for 3 s, one chunk each, sent from outside the page.
             await new Promise((resolve) => {
                 let sent = 0;
@@ -190,12 +191,12 @@ describe('device roads', { concurrency: false }, () => {
                     }
                 }, 10);
             });
+            // Every frame read by the page before it is judged.
             await r.page.waitForFunction(
-                (cap) => document.querySelectorAll('#Log > div > div').length === cap,
-                LogCap,
+                (count) => navigator.serial.granted[0].messages >= count && navigator.serial.granted[0].backlog() === 0,
+                before + 6000,
                 { timeout: 30000 },
             );
-            await r.page.waitForTimeout(500);
             const lines = await h.logLines(r.page);
             assert.equal(lines.length, LogCap);
             assert.equal(lines.at(-1), 'Destino inválido!');

@@ -1,7 +1,8 @@
 // Stands in for navigator.serial before the page loads: one port, already
 // granted, with the browser port's interface (open with its options, readable
 // and writable streams, close, getInfo, the disconnect event, a lost device's
-// read error, the control lines asked for in `signals`). Its bytes go through the site's /bridge WebSocket to a
+// read error, the control lines asked for in `signals`; `messages` and `backlog()`
+// count the bridge's messages in and the chunks not yet read). Its bytes go through the site's /bridge WebSocket to a
 // pseudo-terminal; the socket closing is the cable pulled.
 // Settings come in `globalThis.VyxTestPortSettings`: {chunkSize, usbVendorId, usbProductId}.
 (() => {
@@ -31,6 +32,8 @@
             this.readable = null;
             this.writable = null;
             this.socket = null;
+            this.messages = 0;
+            this.backlog = () => 0;
         }
         getInfo() {
             return { usbVendorId: settings.usbVendorId ?? 0x1209, usbProductId: settings.usbProductId ?? 0x5659 };
@@ -48,7 +51,9 @@
             const chunk = settings.chunkSize || 0;
             this.readable = new ReadableStream({
                 start: (controller) => {
+                    this.backlog = () => 1 - controller.desiredSize;
                     socket.onmessage = (event) => {
+                        ++this.messages;
                         const bytes = new Uint8Array(event.data);
                         const step = chunk || bytes.length;
                         for (let i = 0; i < bytes.length; i += step) controller.enqueue(bytes.slice(i, i + step));
