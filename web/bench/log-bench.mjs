@@ -53,7 +53,8 @@ try {
     // The first block once the pane is full: from there on every line also drops one.
     const full = Math.ceil(Cap / Block);
     const ratio = blocks.at(-1) / blocks[full];
-    console.log(`log-bench: last block over the first with the pane full (lines ${full * Block + 1}-): ${ratio.toFixed(2)} (flat: about 1)`);
+    const from = full * Block + 1;
+    console.log(`log-bench: last block over the first with the pane full (lines ${from}-): ${ratio.toFixed(2)} (flat: about 1)`);
     console.log(`log-bench: lines kept: ${await page.$$eval('#Log > div > div', (l) => l.length)}`);
 } finally {
     await browser.close();

@@ -100,8 +100,18 @@ describe('page', { concurrency: false }, () => {
     // first install too); one whose file does not match its list is refused and the
     // old copy stays.
     const updates = [
-        { name: 'a new build is fetched past the HTTP cache and every tab says so', listed: 'new', says: /^Nova versão da página instalada: recarregue/, kept: 'new' },
-        { name: 'a new build whose file differs from its list is refused, the old copy kept, and every tab says so', listed: 'other', says: /^Nova versão da página recusada/, kept: 'old' },
+        {
+            name: 'a new build is fetched past the HTTP cache and every tab says so',
+            listed: 'new',
+            says: /^Nova versão da página instalada: recarregue/,
+            kept: 'new',
+        },
+        {
+            name: 'a new build whose file differs from its list is refused, the old copy kept, and every tab says so',
+            listed: 'other',
+            says: /^Nova versão da página recusada/,
+            kept: 'old',
+        },
     ];
     for (const row of updates) {
         test(row.name, async () => {

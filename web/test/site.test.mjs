@@ -10,11 +10,29 @@ import { Site } from './harness.mjs';
 
 // What each host must send, as its file says it.
 const hostHeaders = [
-    { file: '_headers', says: [/Content-Security-Policy: default-src 'none';.*frame-ancestors 'none'/, /X-Content-Type-Options: nosniff/, /\/\*\.wasm\n\s+Content-Type: application\/wasm/] },
-    { file: '.htaccess', says: [/Header always set Content-Security-Policy "default-src 'none';.*frame-ancestors 'none'"/, /X-Content-Type-Options "nosniff"/, /AddType application\/wasm \.wasm/] },
+    {
+        file: '_headers',
+        says: [
+            /Content-Security-Policy: default-src 'none';.*frame-ancestors 'none'/,
+            /X-Content-Type-Options: nosniff/,
+            /\/\*\.wasm\n\s+Content-Type: application\/wasm/,
+        ],
+    },
+    {
+        file: '.htaccess',
+        says: [
+            /Header always set Content-Security-Policy "default-src 'none';.*frame-ancestors 'none'"/,
+            /X-Content-Type-Options "nosniff"/,
+            /AddType application\/wasm \.wasm/,
+        ],
+    },
     {
         file: 'nginx-vyxtool.conf',
-        says: [/add_header Content-Security-Policy "default-src 'none';.*frame-ancestors 'none'" always;/, /add_header X-Content-Type-Options "nosniff" always;/, /types \{ application\/wasm wasm; \}/],
+        says: [
+            /add_header Content-Security-Policy "default-src 'none';.*frame-ancestors 'none'" always;/,
+            /add_header X-Content-Type-Options "nosniff" always;/,
+            /types \{ application\/wasm wasm; \}/,
+        ],
     },
 ];
 
