@@ -91,32 +91,16 @@ test('every chunk is handed on as it comes and frames go out in order', async ()
     assert.deepEqual(port.written, [[1, 2], [3]]);
 });
 
-// DTR and RTS are cleared right after the open; a port that cannot is still open.
-const lines = [
-    {
-        name: 'a port that sets them',
-        setSignals: async function (signals) {
-            this.calls.push(`signals ${JSON.stringify(signals)}`);
-        },
-    },
-    {
-        name: 'a port that refuses',
-        setSignals: async () => {
-            throw new DOMException('Failed to set control signals.', 'NetworkError');
-        },
-    },
-    { name: 'a port without the call', setSignals: undefined },
-];
-
-for (const row of lines) {
-    test(`DTR and RTS cleared after the open, on ${row.name}`, async () => {
-        const port = new RecordingPort();
-        if (row.setSignals) port.setSignals = row.setSignals;
-        const link = new PortLink(port, { bytes: () => {}, lost: () => {} });
-        await link.open({ baudRate: 3686400 });
-        assert.equal(link.isOpen, true);
-        const asked = row === lines[0] ? ['signals {"dataTerminalReady":false,"requestToSend":false}'] : [];
-        assert.deepEqual(port.calls, ['opened at 3686400', ...asked]);
-        await link.close();
-    });
-}
+// DTR and RTS are cleared right after the open (the roads see it asked); a port
+// that refuses is still open, as one without the call (the demo port) is.
+test('a port that cannot clear DTR and RTS is open all the same', async () => {
+    const port = new RecordingPort();
+    port.setSignals = async () => {
+        throw new DOMException('Failed to set control signals.', 'NetworkError');
+    };
+    const link = new PortLink(port, { bytes: () => {}, lost: () => {} });
+    await link.open({ baudRate: 3686400 });
+    assert.equal(link.isOpen, true);
+    await link.close();
+    assert.deepEqual(port.calls, Down);
+});
