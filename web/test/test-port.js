@@ -1,9 +1,11 @@
 // Stands in for navigator.serial before the page loads: one port, already
 // granted, with the browser port's interface (open with its options, readable
 // and writable streams, close, getInfo, the disconnect event, a lost device's
-// read error, the control lines asked for in `signals`; `messages` and `backlog()`
-// count the bridge's messages in and the chunks not yet read). Its bytes go through the site's /bridge WebSocket to a
-// pseudo-terminal; the socket closing is the cable pulled.
+// read error, the control lines asked for in `signals`). Its bytes go through
+// the site's /bridge WebSocket to a pseudo-terminal, each message handed on in
+// chunks of at most `chunkSize` bytes (a setting, changeable on the port);
+// `messages` and `backlog()` count the messages in and the chunks not yet read.
+// The socket closing is the cable pulled.
 // Settings come in `globalThis.VyxTestPortSettings`: {chunkSize, usbVendorId, usbProductId}.
 (() => {
     const settings = globalThis.VyxTestPortSettings ?? {};
@@ -32,6 +34,7 @@
             this.readable = null;
             this.writable = null;
             this.socket = null;
+            this.chunkSize = settings.chunkSize || 0;
             this.messages = 0;
             this.backlog = () => 0;
         }
@@ -48,14 +51,13 @@
                 socket.onclose = () => reject(new DOMException('Failed to open serial port.', 'NetworkError'));
             });
             this.socket = socket;
-            const chunk = settings.chunkSize || 0;
             this.readable = new ReadableStream({
                 start: (controller) => {
                     this.backlog = () => 1 - controller.desiredSize;
                     socket.onmessage = (event) => {
                         ++this.messages;
                         const bytes = new Uint8Array(event.data);
-                        const step = chunk || bytes.length;
+                        const step = this.chunkSize || bytes.length;
                         for (let i = 0; i < bytes.length; i += step) controller.enqueue(bytes.slice(i, i + step));
                     };
                     socket.onclose = () => {
