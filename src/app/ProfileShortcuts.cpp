@@ -1,6 +1,7 @@
 #include "ProfileShortcuts.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QShortcut>
 #include <QWidget>
 
@@ -8,6 +9,7 @@
 #include "ModalBox.h"
 #include "ProfileDiff.h"
 #include "ProfileFile.h"
+#include "ProfileTexts.h"
 
 namespace vyx::app {
 
@@ -69,6 +71,7 @@ bool ProfileShortcuts::Load(const QString& path) {
         return false;
     }
     editor.ApplyEditor(*profile.Editor);
+    log.AppendLog(LogPane::Log, ProfileOpenedLine(QFileInfo(path).fileName().toStdString()));
     if (device) {
         // What CONFIGURAR would change on the device, in vyxctl diff's words.
         for (const std::string& line : ProfileOpenedLines(*device, *profile.Editor)) {

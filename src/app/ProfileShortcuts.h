@@ -23,9 +23,9 @@ public:
     /// Saves the editor to `path`. Values that fail the write checks are not
     /// saved: the check's message is shown, and nothing is emptied.
     bool Save(const QString& path);
-    /// Loads `path` into the editor; a refused profile changes nothing and its
-    /// reasons are shown. While a device's configuration is in the editor, the
-    /// log lists each key the profile sets differently from the device.
+    /// Loads `path` into the editor and logs its name; a refused profile changes
+    /// nothing and its reasons are shown. While a device's configuration is in the
+    /// editor, the log lists each key the profile sets differently from the device.
     bool Load(const QString& path);
 
     /// What the connected device holds, as its read (or a write since) put it

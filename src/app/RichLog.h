@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QTextEdit>
 
+#include "LinkHost.h"
+
 namespace vyx::app {
 
 class RichLog : public QTextEdit {
@@ -15,7 +17,7 @@ class RichLog : public QTextEdit {
 
 public:
     /// Lines kept; past it the oldest lines are dropped as new ones arrive.
-    static constexpr int MaxLines = 5000;
+    static constexpr int MaxLines = LogMaxLines;
 
     explicit RichLog(QWidget* parent);
 

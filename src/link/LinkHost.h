@@ -24,6 +24,10 @@ enum class MsgResult { Ok, Yes, No };
 // Red as the log panes know it (0x00BBGGRR).
 inline constexpr std::uint32_t LogRed = 255;
 
+// Lines a log pane keeps, in every door; past it the oldest go as new ones come,
+// so a device that floods the link cannot exhaust the memory or the screen.
+inline constexpr int LogMaxLines = 5000;
+
 class LinkHost {
 public:
     virtual ~LinkHost() = default;

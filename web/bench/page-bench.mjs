@@ -71,12 +71,12 @@ async function uploadSeconds(page) {
     await page.evaluate((texts) => {
         window.uploadTimes = {};
         new MutationObserver(() => {
-            for (const line of document.querySelectorAll('#Log > div')) {
+            for (const line of document.querySelectorAll('#Log > div > div')) {
                 for (const [key, text] of Object.entries(texts)) {
                     if (line.textContent === text && !(key in window.uploadTimes)) window.uploadTimes[key] = performance.now();
                 }
             }
-        }).observe(document.getElementById('Log'), { childList: true });
+        }).observe(document.getElementById('Log'), { childList: true, subtree: true });
     }, { start: h.Texts.updating, end: h.Texts.done });
     await h.connect(page);
     await h.waitForLine(page, h.Texts.done, 120000);
@@ -94,7 +94,7 @@ async function flashRoad(browser, server) {
     await h.connect(page);
     await page.waitForFunction(
         (texts) => {
-            const lines = [...document.querySelectorAll('#Log > div')].map((l) => l.textContent);
+            const lines = [...document.querySelectorAll('#Log > div > div')].map((l) => l.textContent);
             return lines.includes(texts.done) && lines.lastIndexOf(texts.upToDate) > lines.indexOf(texts.done);
         },
         { done: h.Texts.done, upToDate: h.Texts.upToDate },

@@ -13,6 +13,7 @@
 #include "EditorObject.h"
 #include "EditorPresets.h"
 #include "JsBytes.h"
+#include "LinkHost.h"
 #include "MakerSite.h"
 #include "ProfileDiff.h"
 #include "TimerIntervals.h"
@@ -54,6 +55,10 @@ val ConnectionTextsObject() {
     out.set("closed", std::string(ConnectionClosedText));
     out.set("lost", std::string(ConnectionLostText));
     return out;
+}
+
+int LogMaxLinesValue() {
+    return LogMaxLines;
 }
 
 val Defaults() {
@@ -178,6 +183,7 @@ EMSCRIPTEN_BINDINGS(vyx) {
     function("portSettings", &PortSettings);
     function("timerInterval", &TimerInterval);
     function("connectionTexts", &ConnectionTextsObject);
+    function("logMaxLines", &LogMaxLinesValue);
     function("recordLayout", &LayoutRows);
     function("defaultsSnapshot", &Defaults);
     function("calveraSnapshot", &Calvera);

@@ -5,6 +5,7 @@
 #include "EditorPresets.h"
 #include "JsBytes.h"
 #include "ProfileFile.h"
+#include "ProfileTexts.h"
 
 namespace vyx::web {
 
@@ -156,7 +157,9 @@ val WebSession::SaveProfile() {
     return out;
 }
 
-val WebSession::OpenProfile(const std::string& text, const std::string& fileName) {
+val WebSession::OpenProfile(const val& bytes, const std::string& fileName) {
+    const std::vector<std::uint8_t> data = BytesFromJs(bytes);
+    const std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
     const ProfileResult profile = ProfileFile::ParseContents(text, fileName);
     if (!profile.Editor) {
         val out = Refusal(RefusalText(profile));
@@ -168,6 +171,7 @@ val WebSession::OpenProfile(const std::string& text, const std::string& fileName
         return out;
     }
     host.ApplyEditor(*profile.Editor);
+    host.AppendLog(LogPane::Log, ProfileOpenedLine(fileName));
     val out = val::object();
     out.set("ok", true);
     return out;

@@ -36,7 +36,8 @@ public:
     void FillCalvera();
 
     emscripten::val SaveProfile();
-    emscripten::val OpenProfile(const std::string& text, const std::string& fileName);
+    /// A profile file's bytes as read from the disk, judged as vyxctl judges them.
+    emscripten::val OpenProfile(const emscripten::val& bytes, const std::string& fileName);
 
     emscripten::val Identity() const;
     emscripten::val Progress() const;

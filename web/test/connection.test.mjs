@@ -180,6 +180,8 @@ for (const row of comebacks) {
         assert.equal(again.opens.length, row.reopened ? 2 : 0);
         assert.deepEqual(seen.session, row.reopened ? ['opened', 'lost', 'opened'] : ['opened', 'lost']);
         assert.equal(seen.logs.includes(texts.PickedUpAgainText), row.reopened);
+        // The reopened connection's fresh log still tells of the loss.
+        assert.equal(seen.logs.at(-1) === texts.ReconnectedText, row.reopened);
         assert.deepEqual(seen.boxes, []);
     });
 }

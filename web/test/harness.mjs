@@ -34,7 +34,7 @@ export const Texts = {
     operating: 'O Vyx foi detectado em modo de operação!',
 };
 
-const testPortScript = readFileSync(fileURLToPath(new URL('./test-port.js', import.meta.url)), 'utf8');
+export const TestPortScript = readFileSync(fileURLToPath(new URL('./test-port.js', import.meta.url)), 'utf8');
 
 export function launch() {
     return chromium.launch({ executablePath: Chromium, args: ChromiumArgs });
@@ -78,7 +78,7 @@ export function startSim(args = []) {
  */
 export async function openPage(context, url, { port = 'test', portSettings = {} } = {}) {
     if (port === 'test') {
-        await context.addInitScript(`globalThis.VyxTestPortSettings = ${JSON.stringify(portSettings)};\n${testPortScript}`);
+        await context.addInitScript(`globalThis.VyxTestPortSettings = ${JSON.stringify(portSettings)};\n${TestPortScript}`);
     } else if (port === 'none') {
         await context.addInitScript('delete Navigator.prototype.serial;');
     }
@@ -89,13 +89,13 @@ export async function openPage(context, url, { port = 'test', portSettings = {} 
 }
 
 export function logLines(page, pane = 'Log') {
-    return page.$$eval(`#${pane} > div`, (lines) => lines.flatMap((l) => l.textContent.split('\n')));
+    return page.$$eval(`#${pane} > div > div`, (lines) => lines.map((l) => l.textContent));
 }
 
 /** Waits until the log holds a line with `text`. */
 export function waitForLine(page, text, timeout = 20000) {
     return page.waitForFunction(
-        (t) => [...document.querySelectorAll('#Log > div')].some((l) => l.textContent.includes(t)),
+        (t) => [...document.querySelectorAll('#Log > div > div')].some((l) => l.textContent.includes(t)),
         text,
         { timeout },
     );

@@ -90,3 +90,17 @@ test('every chunk is handed on as it comes and frames go out in order', async ()
     await settle();
     assert.deepEqual(port.written, [[1, 2], [3]]);
 });
+
+// DTR and RTS are cleared right after the open (the roads see it asked); a port
+// that refuses is still open, as one without the call (the demo port) is.
+test('a port that cannot clear DTR and RTS is open all the same', async () => {
+    const port = new RecordingPort();
+    port.setSignals = async () => {
+        throw new DOMException('Failed to set control signals.', 'NetworkError');
+    };
+    const link = new PortLink(port, { bytes: () => {}, lost: () => {} });
+    await link.open({ baudRate: 3686400 });
+    assert.equal(link.isOpen, true);
+    await link.close();
+    assert.deepEqual(port.calls, Down);
+});

@@ -10,6 +10,11 @@ import * as h from './harness.mjs';
 
 const ReadTimeout = 60000;
 const PortSettings = { baudRate: 3686400, dataBits: 8, stopBits: 1, parity: 'none', flowControl: 'none', bufferSize: 4096 };
+const SignalsCleared = { dataTerminalReady: false, requestToSend: false };
+// The jump command as the tool sends it: addressed to the device, so the page
+// logs "Destino inválido!" for each one it receives.
+const ForAnotherReceiver = Buffer.from([0xbc, 0x21, 0x05, 0x00, 0x00, 0x00, 0x00, 0xe2]);
+const LogCap = 5000;
 
 let browser;
 let server;
@@ -43,7 +48,7 @@ async function readThrough(page) {
 }
 
 describe('device roads', { concurrency: false }, () => {
-    test('connect and read through the bridge: the port opened as the device needs it, the editor filled', async () => {
+    test('connect and read through the bridge: the port opened as the device needs it, DTR and RTS cleared, the editor filled', async () => {
         const r = await road({ sim: [] });
         try {
             await readThrough(r.page);
@@ -51,6 +56,7 @@ describe('device roads', { concurrency: false }, () => {
             assert.equal(lines[0], h.Texts.opened);
             assert.ok(lines.includes(h.Texts.upToDate));
             assert.deepEqual(await r.page.evaluate(() => navigator.serial.opens), [PortSettings]);
+            assert.deepEqual(await r.page.evaluate(() => navigator.serial.signals), [SignalsCleared]);
             assert.equal(await r.page.$eval('#B_SetConfig', (b) => b.disabled), false);
             assert.equal(await r.page.$eval('#ComboBox1', (s) => s.disabled), true);
             assert.match(await r.page.inputValue('#ED_VMX'), /^[0-9]+$/);
@@ -174,6 +180,54 @@ describe('device roads', { concurrency: false }, () => {
             } finally {
                 await plugged.stop();
             }
+        } finally {
+            await finish(r);
+        }
+    });
+
+    test('a flood of frames for another receiver: the page answers within 250 ms throughout, the log keeps its cap', async () => {
+        const r = await road({ sim: [] });
+        try {
+            await readThrough(r.page);
+            // A timer every 20 ms: how late it runs is how long the page could not answer.
+            await r.page.evaluate(() => {
+                window.worstLateness = 0;
+                let last = performance.now();
+                setInterval(() => {
+                    const now = performance.now();
+                    window.worstLateness = Math.max(window.worstLateness, now - last - 20);
+                    last = now;
+                }, 20);
+            });
+            // 2,000 frames a second for 3 s from outside the page, 20 to a bridge
+            // message and each its own chunk for the page, as a port reads them.
+            const before = await r.page.evaluate((size) => {
+                navigator.serial.granted[0].chunkSize = size;
+                return navigator.serial.granted[0].messages;
+            }, ForAnotherReceiver.length);
+            const twenty = Buffer.concat(Array(20).fill(ForAnotherReceiver));
+            await new Promise((resolve) => {
+                let sent = 0;
+                const timer = setInterval(() => {
+                    server.inject(twenty);
+                    if (++sent === 300) {
+                        clearInterval(timer);
+                        resolve();
+                    }
+                }, 10);
+            });
+            // Every frame read by the page before it is judged.
+            await r.page.waitForFunction(
+                (count) => navigator.serial.granted[0].messages >= count && navigator.serial.granted[0].backlog() === 0,
+                before + 300,
+                { timeout: 30000 },
+            );
+            const lines = await h.logLines(r.page);
+            assert.equal(lines.length, LogCap);
+            assert.equal(lines.at(-1), 'Destino inválido!');
+            const worst = await r.page.evaluate(() => window.worstLateness);
+            assert.ok(worst < 250, `the page did not answer for ${worst.toFixed(0)} ms`);
+            assert.equal(await h.connected(r.page), true);
         } finally {
             await finish(r);
         }

@@ -10,7 +10,7 @@ sim=$(realpath "$2")
 out=$3
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-if [ ! -d "$root/web/node_modules/playwright-core" ]; then
+if [ ! -d "$root/web/node_modules/playwright-core" ] || [ ! -d "$root/web/node_modules/axe-core" ]; then
     (cd "$root/web" && npm ci --ignore-scripts --no-audit --no-fund >/dev/null)
 fi
 bash "$root/scripts/web-site.sh" --module "$web_build/module" --out "$out/site" >/dev/null

@@ -33,7 +33,7 @@ export function resolveFile(root, urlPath) {
     return file.startsWith(path.resolve(root) + path.sep) ? file : null;
 }
 
-function serveFile(root, request, response) {
+function serveFile(root, request, response, cacheControl) {
     let file;
     try {
         file = resolveFile(root, request.url);
@@ -46,7 +46,7 @@ function serveFile(root, request, response) {
     }
     response.writeHead(200, {
         'Content-Type': Types[path.extname(file)] ?? 'application/octet-stream',
-        'Cache-Control': 'no-cache',
+        'Cache-Control': cacheControl,
         'X-Content-Type-Options': 'nosniff',
     });
     fs.createReadStream(file).pipe(response);
@@ -96,11 +96,14 @@ function refuse(socket, status) {
 
 /**
  * Starts the server. `tty` is the terminal the bridge reaches, changeable
- * later through `server.bridgeTarget` (a new device plugged in).
+ * later through `server.bridgeTarget` (a new device plugged in);
+ * `server.inject(bytes)` hands bytes to the page as if the device sent them.
+ * `cacheControl` is what every file is served with (a host's caching).
  */
-export function startServer({ root, port = 0, tty: ttyPath = null }) {
+export function startServer({ root, port = 0, tty: ttyPath = null, cacheControl = 'no-cache' }) {
     const state = { socket: null };
-    const server = http.createServer((request, response) => serveFile(root, request, response));
+    const server = http.createServer((request, response) => serveFile(root, request, response, cacheControl));
+    server.inject = (bytes) => state.socket?.send(bytes, { binary: true });
     const sockets = new WebSocketServer({ noServer: true });
     server.bridgeTarget = ttyPath;
     server.on('upgrade', (request, socket, head) => {

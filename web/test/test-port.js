@@ -1,8 +1,11 @@
 // Stands in for navigator.serial before the page loads: one port, already
 // granted, with the browser port's interface (open with its options, readable
 // and writable streams, close, getInfo, the disconnect event, a lost device's
-// read error). Its bytes go through the site's /bridge WebSocket to a
-// pseudo-terminal; the socket closing is the cable pulled.
+// read error, the control lines asked for in `signals`). Its bytes go through
+// the site's /bridge WebSocket to a pseudo-terminal, each message handed on in
+// chunks of at most `chunkSize` bytes (a setting, changeable on the port);
+// `messages` and `backlog()` count the messages in and the chunks not yet read.
+// The socket closing is the cable pulled.
 // Settings come in `globalThis.VyxTestPortSettings`: {chunkSize, usbVendorId, usbProductId}.
 (() => {
     const settings = globalThis.VyxTestPortSettings ?? {};
@@ -13,6 +16,7 @@
             super();
             this.granted = [];
             this.opens = [];
+            this.signals = [];
         }
         async getPorts() {
             return [...this.granted];
@@ -30,6 +34,9 @@
             this.readable = null;
             this.writable = null;
             this.socket = null;
+            this.chunkSize = settings.chunkSize || 0;
+            this.messages = 0;
+            this.backlog = () => 0;
         }
         getInfo() {
             return { usbVendorId: settings.usbVendorId ?? 0x1209, usbProductId: settings.usbProductId ?? 0x5659 };
@@ -44,12 +51,13 @@
                 socket.onclose = () => reject(new DOMException('Failed to open serial port.', 'NetworkError'));
             });
             this.socket = socket;
-            const chunk = settings.chunkSize || 0;
             this.readable = new ReadableStream({
                 start: (controller) => {
+                    this.backlog = () => 1 - controller.desiredSize;
                     socket.onmessage = (event) => {
+                        ++this.messages;
                         const bytes = new Uint8Array(event.data);
-                        const step = chunk || bytes.length;
+                        const step = this.chunkSize || bytes.length;
                         for (let i = 0; i < bytes.length; i += step) controller.enqueue(bytes.slice(i, i + step));
                     };
                     socket.onclose = () => {
@@ -67,6 +75,10 @@
                     socket.send(bytes);
                 },
             });
+        }
+        async setSignals(signals) {
+            if (!this.socket) throw new DOMException('The port is closed.', 'InvalidStateError');
+            this.serial.signals.push(signals);
         }
         async close() {
             if (this.readable?.locked || this.writable?.locked) {

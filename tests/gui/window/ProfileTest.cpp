@@ -28,6 +28,7 @@ TEST_F(ProfileTest, TheEditorSavedAndLoadedBackIsTheSame) {
     form.B_SetDefaultsClick();
     ASSERT_TRUE(form.Profiles().Load(path));
     EXPECT_EQ(form.ReadEditor(), CalveraSnapshot());
+    EXPECT_EQ(form.Header().Log->Lines().back(), QString::fromUtf8("Perfil aberto: calvera.json"));
     EXPECT_TRUE(Boxes.empty());
 }
 

@@ -160,7 +160,10 @@ export class Connection {
             if (found) {
                 this.log.append(texts.PickedUpAgainText);
                 await this.list.show(found);
-                if (await this.open(found, true)) return;
+                if (await this.open(found, true)) {
+                    this.log.append(texts.ReconnectedText);
+                    return;
+                }
             }
             await this.pause(PickUpPause);
         }

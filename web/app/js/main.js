@@ -17,6 +17,10 @@ const Glyphs = { connected: 'icons/connected.svg', disconnected: 'icons/disconne
 const NarrowWidth = 557;
 const WideWidth = 853;
 const ModuleFailedText = 'A página não conseguiu carregar o seu módulo. Recarregue a página.';
+// Shown inside another site's frame, the page could be steered by that site
+// (its clicks, its serial permission): it refuses to run there.
+const FramedText =
+    'O VyxTool não funciona dentro de outra página. Abra-o diretamente pelo seu endereço: ';
 
 /** Options of the demo device from the address: ?demo-release=2.39&demo-chunk=64 ... */
 function demoOptions(search) {
@@ -42,7 +46,22 @@ class Timers {
     }
 }
 
+/** The page inside a frame: the message, every control off, no module, no port. */
+function refuseFramed() {
+    const line = document.createElement('div');
+    line.textContent = FramedText + location.href.split(/[?#]/)[0];
+    $('Log').append(line);
+    for (const control of document.querySelectorAll('button, select, input')) control.disabled = true;
+    $('Form1').setAttribute('aria-busy', 'false');
+}
+
 async function start() {
+    if (window.top !== window.self) {
+        refuseFramed();
+        return;
+    }
+    // First, so that a word from the worker about an update is not missed.
+    startOffline($('L_Msg'));
     const box = new MessageBox($('MsgBox'));
     let vyx;
     try {
@@ -55,11 +74,15 @@ async function start() {
 
     const version = vyx.toolVersion();
     document.title = `VyxTool v${version}`;
+    $('Caption').textContent = document.title;
     $('Version').textContent = `VyxTool v${version}`;
     $('L_Site').textContent = vyx.productPageUrl();
     $('L_Site').href = vyx.productPageUrl();
 
-    const panes = { log: new LogPane($('Log')), idList: new LogPane($('LogIdList')) };
+    const panes = {
+        log: new LogPane($('Log'), vyx.logMaxLines()),
+        idList: new LogPane($('LogIdList'), vyx.logMaxLines()),
+    };
     const editor = new Editor($('GB_Config'), vyx);
     const writeButton = $('B_SetConfig');
     const calvera = $('Cb_Calvera').querySelector('input');
@@ -143,10 +166,7 @@ async function start() {
     $('B_RemConfig').addEventListener('click', () => session.remoteCommands());
     $('B_SaveProfile').addEventListener('click', () => profiles.save());
     $('B_OpenProfile').addEventListener('click', () => profiles.open());
-    $('L_Clear').addEventListener('click', (event) => {
-        event.preventDefault();
-        session.clearIdList();
-    });
+    $('L_Clear').addEventListener('click', () => session.clearIdList());
     // A browser window narrower than the form shows it smaller rather than cut off.
     const fit = () => {
         const form = $('Form1');
@@ -156,7 +176,11 @@ async function start() {
     window.addEventListener('resize', fit);
     fit();
     const toggleWide = () => {
-        $('Form1').classList.toggle('wide');
+        const wide = $('Form1').classList.toggle('wide');
+        // The hidden pane's controls take no focus and no input: a stray Tab and
+        // Space must not tick "Forçar configuração Calvera" unseen.
+        for (const control of document.querySelectorAll('.wide-only')) control.inert = !wide;
+        $('Wide').setAttribute('aria-pressed', String(wide));
         fit();
     };
     $('Wide').addEventListener('click', toggleWide);
@@ -185,7 +209,6 @@ async function start() {
         list.selectDemo();
         panes.log.append(NoSerialText);
     }
-    startOffline($('L_Msg'));
     $('Form1').setAttribute('aria-busy', 'false');
     performance.mark('vyx-ready');
 }

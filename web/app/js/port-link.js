@@ -20,10 +20,21 @@ export class PortLink {
     /** Opens the port with `settings`; rejects as the port's open does. */
     async open(settings) {
         await this.port.open(settings);
+        await this.clearSignals();
         this.reader = this.port.readable.getReader();
         this.writer = this.port.writable.getWriter();
         this.port.addEventListener('disconnect', this.onDisconnect);
         this.loop = this.readLoop();
+    }
+
+    // DTR and RTS inactive, as the device expects and the window leaves them. A
+    // port that has no such lines (or a browser without the call) is no error.
+    async clearSignals() {
+        try {
+            await this.port.setSignals({ dataTerminalReady: false, requestToSend: false });
+        } catch {
+            // nothing to clear
+        }
     }
 
     async readLoop() {

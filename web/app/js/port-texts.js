@@ -41,6 +41,8 @@ export const BlockedText =
     'política do navegador). Libere o acesso nas configurações do site e tente de novo.';
 
 export const PickedUpAgainText = 'O Vyx voltou: conectando de novo...';
+// The new connection's log starts afresh: this line keeps the loss in view.
+export const ReconnectedText = 'Conexão restabelecida após uma perda da conexão.';
 
 /** The box text for a refused open; the browser's own words follow. */
 export function openFailure(error) {

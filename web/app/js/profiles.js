@@ -1,6 +1,7 @@
 // Profile files in the page: the editor saved as a download, and a file the
-// user picks opened into the editor. The module writes and judges the text, so
-// the page and the window accept and refuse the same files.
+// user picks opened into the editor. The module writes the text and judges the
+// file's bytes as they are on the disk (no decoding by the browser), so the page,
+// the window and vyxctl accept and refuse the same files.
 
 export const ProfileFileName = 'perfil-vyx.json';
 // A file is read only this far: the module refuses anything near this size, and
@@ -49,8 +50,8 @@ export class Profiles {
     async picked() {
         const file = this.input.files[0];
         if (!file) return;
-        const text = await file.slice(0, ReadLimit).text();
-        const result = this.session.openProfile(text, file.name);
+        const bytes = new Uint8Array(await file.slice(0, ReadLimit).arrayBuffer());
+        const result = this.session.openProfile(bytes, file.name);
         if (!result.ok) {
             this.box.show(result.message, result.caption, 'warning');
             return;
