@@ -1,0 +1,95 @@
+#include "Schema.h"
+
+#include <iterator>
+#include <string>
+
+#include "SqliteHandles.h"
+
+namespace vyx::record {
+
+namespace {
+
+// Each version's SQL, from version 1 on: a new version is one more entry here,
+// written against the one before. Entries never change once released.
+constexpr const char* Steps[] = {
+    // 1: visits, their steps and their log lines. started_unix is started_at as
+    // a UTC instant (the text keeps the workshop's offset), for ordering and
+    // date filters; NULL when the text is no date.
+    R"sql(
+CREATE TABLE visits (
+    uuid TEXT PRIMARY KEY NOT NULL,
+    door TEXT NOT NULL,
+    tool_version TEXT NOT NULL,
+    host TEXT NOT NULL,
+    started_at TEXT NOT NULL,
+    started_unix INTEGER,
+    ended_at TEXT NOT NULL,
+    device_id TEXT NOT NULL,
+    device_version_before TEXT NOT NULL,
+    device_version_after TEXT NOT NULL,
+    technician TEXT NOT NULL,
+    plate TEXT NOT NULL,
+    vin TEXT NOT NULL,
+    work_order TEXT NOT NULL,
+    note TEXT NOT NULL,
+    result TEXT NOT NULL,
+    cut TEXT NOT NULL
+) STRICT;
+CREATE INDEX visits_by_start ON visits (started_unix);
+CREATE INDEX visits_by_device ON visits (device_id, started_unix);
+CREATE INDEX visits_by_plate ON visits (plate, started_unix);
+CREATE INDEX visits_by_result ON visits (result, started_unix);
+CREATE TABLE steps (
+    visit_uuid TEXT NOT NULL REFERENCES visits (uuid) ON DELETE CASCADE,
+    seq INTEGER NOT NULL,
+    ended_at TEXT NOT NULL,
+    kind TEXT NOT NULL,
+    body TEXT NOT NULL,
+    PRIMARY KEY (visit_uuid, seq)
+) STRICT;
+CREATE TABLE log_lines (
+    visit_uuid TEXT NOT NULL REFERENCES visits (uuid) ON DELETE CASCADE,
+    seq INTEGER NOT NULL,
+    text TEXT NOT NULL,
+    PRIMARY KEY (visit_uuid, seq)
+) STRICT;
+)sql",
+};
+
+}  // namespace
+
+int SchemaVersionOf(Connection& connection) {
+    Query query(connection.Prepared("PRAGMA user_version"));
+    return query.Step() ? static_cast<int>(query.Int(0)) : 0;
+}
+
+int LatestSchemaVersion() {
+    return static_cast<int>(std::size(Steps));
+}
+
+int MigrateSchema(Connection& connection, int target) {
+    const int found = SchemaVersionOf(connection);
+    if (found > LatestSchemaVersion()) {
+        throw NewerSchema{found};
+    }
+    for (int version = found + 1; version <= target && version <= LatestSchemaVersion();
+         ++version) {
+        Transaction transaction(connection);
+        // Another program may have migrated while this one waited for the lock.
+        const int now = SchemaVersionOf(connection);
+        if (now >= version) {
+            if (now > LatestSchemaVersion()) {
+                throw NewerSchema{now};
+            }
+            version = now;
+            continue;
+        }
+        connection.Exec(Steps[version - 1]);
+        // A number of ours: the pragma takes no bound value.
+        connection.Exec(("PRAGMA user_version = " + std::to_string(version)).c_str());
+        transaction.Commit();
+    }
+    return found;
+}
+
+}  // namespace vyx::record
