@@ -20,10 +20,11 @@ namespace fs = std::filesystem;
 constexpr const char* HeadColumns =
     "uuid, door, tool_version, host, started_at, ended_at, device_id, device_version_before, "
     "device_version_after, technician, plate, vin, work_order, note, result, cut";
+constexpr int HeadColumnCount = 16;
 
 // Newest first; among visits of one instant the later stored first. Both keys
 // are in every index of visits, so a page needs no sorting.
-constexpr const char* NewestFirst = " ORDER BY started_unix DESC, rowid DESC";
+constexpr const char* NewestFirst = " ORDER BY started_unix DESC, id DESC";
 
 constexpr const char* InsertHead =
     "INSERT INTO visits (uuid, door, tool_version, host, started_at, started_unix, ended_at, "
@@ -32,10 +33,23 @@ constexpr const char* InsertHead =
     "?10, ?11, ?12, ?13, ?14, ?15, ?16)";
 
 constexpr const char* InsertStep =
-    "INSERT INTO steps (visit_uuid, seq, ended_at, kind, body) VALUES (?, ?, ?, ?, ?)";
+    "INSERT INTO steps (visit, seq, ended_at, kind, body) VALUES (?, ?, ?, ?, ?)";
 
-constexpr const char* InsertLogLine =
-    "INSERT INTO log_lines (visit_uuid, seq, text) VALUES (?, ?, ?)";
+constexpr const char* InsertLogLine = "INSERT INTO log_lines (visit, seq, text) VALUES (?, ?, ?)";
+
+// The refusal for a UUID no visit has.
+SqlFault NoSuchVisit() {
+    return SqlFault{SQLITE_CONSTRAINT_FOREIGNKEY, {}};
+}
+
+// The row number of the visit with `uuid`; throws when there is none.
+std::int64_t VisitRow(Connection& connection, std::string_view uuid) {
+    Query query(connection.Prepared("SELECT id FROM visits WHERE uuid = ?"));
+    if (!query.Bind(uuid).Step()) {
+        throw NoSuchVisit();
+    }
+    return query.Int(0);
+}
 
 bool IsDamage(const SqlFault& fault) {
     return fault.Primary() == SQLITE_NOTADB || fault.Primary() == SQLITE_CORRUPT;
@@ -298,7 +312,7 @@ std::optional<std::string> RecordStore::IdentifyVisit(std::string_view uuid,
             "WHERE uuid = ?1"));
         query.Bind(uuid).Bind(deviceId).Bind(versionBefore).Run();
         if (sqlite3_changes(connection->Handle()) == 0) {
-            throw SqlFault{SQLITE_CONSTRAINT_FOREIGNKEY, {}};
+            throw NoSuchVisit();
         }
         return std::nullopt;
     });
@@ -308,8 +322,14 @@ std::optional<std::string> RecordStore::AppendStep(std::string_view uuid, std::i
                                                    std::string_view endedAt, std::string_view kind,
                                                    std::string_view body) {
     return Guard(path, busyTimeoutMs, [&]() -> std::optional<std::string> {
-        Query query(connection->Prepared(InsertStep));
-        query.Bind(uuid).Bind(seq).Bind(endedAt).Bind(kind).Bind(body).Run();
+        // One statement: the visit's row found and the step stored at once.
+        Query query(
+            connection->Prepared("INSERT INTO steps (visit, seq, ended_at, kind, body) "
+                                 "SELECT id, ?, ?, ?, ? FROM visits WHERE uuid = ?"));
+        query.Bind(seq).Bind(endedAt).Bind(kind).Bind(body).Bind(uuid).Run();
+        if (sqlite3_changes(connection->Handle()) == 0) {
+            throw NoSuchVisit();
+        }
         return std::nullopt;
     });
 }
@@ -318,15 +338,15 @@ std::optional<std::string> RecordStore::AppendLog(std::string_view uuid,
                                                   const std::vector<std::string>& lines) {
     return Guard(path, busyTimeoutMs, [&]() -> std::optional<std::string> {
         Transaction transaction(*connection);
+        const std::int64_t visit = VisitRow(*connection, uuid);
         std::int64_t seq = 0;
         {
             Query last(connection->Prepared(
-                "SELECT coalesce(max(seq), 0) FROM log_lines WHERE visit_uuid = ?"));
-            last.Bind(uuid);
-            seq = last.Step() ? last.Int(0) : 0;
+                "SELECT coalesce(max(seq), 0) FROM log_lines WHERE visit = ?"));
+            seq = last.Bind(visit).Step() ? last.Int(0) : 0;
         }
         for (const std::string& line : lines) {
-            Query(connection->Prepared(InsertLogLine)).Bind(uuid).Bind(++seq).Bind(line).Run();
+            Query(connection->Prepared(InsertLogLine)).Bind(visit).Bind(++seq).Bind(line).Run();
         }
         transaction.Commit();
         return std::nullopt;
@@ -343,7 +363,7 @@ std::optional<std::string> RecordStore::FinishVisit(std::string_view uuid, std::
             "WHERE uuid = ?1"));
         query.Bind(uuid).Bind(endedAt).Bind(result).Bind(versionAfter).Bind(cut).Run();
         if (sqlite3_changes(connection->Handle()) == 0) {
-            throw SqlFault{SQLITE_CONSTRAINT_FOREIGNKEY, {}};
+            throw NoSuchVisit();
         }
         return std::nullopt;
     });
@@ -368,9 +388,10 @@ std::optional<std::string> RecordStore::InsertWholeVisit(const StoredVisit& visi
             BindHead(head, visit.Head);
             head.Run();
         }
+        const std::int64_t row = sqlite3_last_insert_rowid(connection->Handle());
         for (const StoredStep& step : visit.Steps) {
             Query(connection->Prepared(InsertStep))
-                .Bind(visit.Head.Uuid)
+                .Bind(row)
                 .Bind(step.Seq)
                 .Bind(step.EndedAt)
                 .Bind(step.Kind)
@@ -379,11 +400,7 @@ std::optional<std::string> RecordStore::InsertWholeVisit(const StoredVisit& visi
         }
         std::int64_t seq = 0;
         for (const std::string& line : visit.Log) {
-            Query(connection->Prepared(InsertLogLine))
-                .Bind(visit.Head.Uuid)
-                .Bind(++seq)
-                .Bind(line)
-                .Run();
+            Query(connection->Prepared(InsertLogLine)).Bind(row).Bind(++seq).Bind(line).Run();
         }
         transaction.Commit();
         outcome = Insertion::Inserted;
@@ -469,26 +486,28 @@ std::optional<std::string> RecordStore::Find(std::string_view uuid,
     return Guard(path, busyTimeoutMs, [&]() -> std::optional<std::string> {
         Transaction snapshot(*connection, Transaction::Kind::Read);
         StoredVisit found;
+        std::int64_t row = 0;
         {
             Query head(connection->Prepared(std::string("SELECT ") + HeadColumns +
-                                            " FROM visits WHERE uuid = ?"));
+                                            ", id FROM visits WHERE uuid = ?"));
             if (!head.Bind(uuid).Step()) {
                 return std::nullopt;
             }
             found.Head = ReadHead(head);
+            row = head.Int(HeadColumnCount);
         }
         {
             Query steps(connection->Prepared(
-                "SELECT seq, ended_at, kind, body FROM steps WHERE visit_uuid = ? ORDER BY seq"));
-            steps.Bind(uuid);
+                "SELECT seq, ended_at, kind, body FROM steps WHERE visit = ? ORDER BY seq"));
+            steps.Bind(row);
             while (steps.Step()) {
                 found.Steps.push_back({steps.Int(0), steps.Text(1), steps.Text(2), steps.Text(3)});
             }
         }
         {
-            Query log(connection->Prepared(
-                "SELECT text FROM log_lines WHERE visit_uuid = ? ORDER BY seq"));
-            log.Bind(uuid);
+            Query log(
+                connection->Prepared("SELECT text FROM log_lines WHERE visit = ? ORDER BY seq"));
+            log.Bind(row);
             while (log.Step()) {
                 found.Log.push_back(log.Text(0));
             }

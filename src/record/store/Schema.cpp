@@ -14,10 +14,13 @@ namespace {
 constexpr const char* Steps[] = {
     // 1: visits, their steps and their log lines. started_unix is started_at as
     // a UTC instant (the text keeps the workshop's offset), for ordering and
-    // date filters; NULL when the text is no date.
+    // date filters; NULL when the text is no date. Steps and lines name their
+    // visit by its row number, not its UUID, and are kept in their key's order:
+    // a third of the file's size at a hundred thousand visits.
     R"sql(
 CREATE TABLE visits (
-    uuid TEXT PRIMARY KEY NOT NULL,
+    id INTEGER PRIMARY KEY,
+    uuid TEXT NOT NULL UNIQUE,
     door TEXT NOT NULL,
     tool_version TEXT NOT NULL,
     host TEXT NOT NULL,
@@ -40,19 +43,19 @@ CREATE INDEX visits_by_device ON visits (device_id, started_unix);
 CREATE INDEX visits_by_plate ON visits (plate, started_unix);
 CREATE INDEX visits_by_result ON visits (result, started_unix);
 CREATE TABLE steps (
-    visit_uuid TEXT NOT NULL REFERENCES visits (uuid) ON DELETE CASCADE,
+    visit INTEGER NOT NULL REFERENCES visits (id) ON DELETE CASCADE,
     seq INTEGER NOT NULL,
     ended_at TEXT NOT NULL,
     kind TEXT NOT NULL,
     body TEXT NOT NULL,
-    PRIMARY KEY (visit_uuid, seq)
-) STRICT;
+    PRIMARY KEY (visit, seq)
+) STRICT, WITHOUT ROWID;
 CREATE TABLE log_lines (
-    visit_uuid TEXT NOT NULL REFERENCES visits (uuid) ON DELETE CASCADE,
+    visit INTEGER NOT NULL REFERENCES visits (id) ON DELETE CASCADE,
     seq INTEGER NOT NULL,
     text TEXT NOT NULL,
-    PRIMARY KEY (visit_uuid, seq)
-) STRICT;
+    PRIMARY KEY (visit, seq)
+) STRICT, WITHOUT ROWID;
 )sql",
 };
 

@@ -213,9 +213,9 @@ TEST_F(RecordStoreTest, APurgeDeletesOlderVisitsWithTheirStepsAndLines) {
 TEST(RecordStoreMigration, EveryEarlierVersionIsBroughtUpToTheLatest) {
     // The latest schema, as it must read after any migration.
     const std::vector<std::string> expected = {
-        "log_lines(visit_uuid,seq,text)",
-        "steps(visit_uuid,seq,ended_at,kind,body)",
-        "visits(uuid,door,tool_version,host,started_at,started_unix,ended_at,device_id,"
+        "log_lines(visit,seq,text)",
+        "steps(visit,seq,ended_at,kind,body)",
+        "visits(id,uuid,door,tool_version,host,started_at,started_unix,ended_at,device_id,"
         "device_version_before,device_version_after,technician,plate,vin,work_order,note,"
         "result,cut)",
         "visits_by_device(device_id,started_unix)",

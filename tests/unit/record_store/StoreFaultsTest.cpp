@@ -157,7 +157,8 @@ TEST_P(StoreFault, OneLineAndNothingRecordedLost) {
     }
     // Read behind the store's back: a newer schema's file is not the store's to open.
     Connection raw(path, SQLITE_OPEN_READONLY);
-    Query step(raw.Prepared("SELECT body FROM steps WHERE visit_uuid = 'kept'"));
+    Query step(
+        raw.Prepared("SELECT body FROM steps JOIN visits ON visit = id WHERE uuid = 'kept'"));
     ASSERT_TRUE(step.Step());
     EXPECT_EQ(step.Text(0), "kept step");
 }
