@@ -10,8 +10,6 @@
 
 namespace vyx::record {
 
-const int RecordStore::SchemaVersion = LatestSchemaVersion();
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -289,6 +287,10 @@ RecordStore::RecordStore(std::unique_ptr<Connection> connection, std::string pat
     : connection(std::move(connection)), path(std::move(path)) {}
 
 RecordStore::~RecordStore() = default;
+
+int RecordStore::SchemaVersion() {
+    return LatestSchemaVersion();
+}
 
 std::optional<std::string> RecordStore::BeginVisit(const VisitHead& head) {
     if (head.Uuid.empty()) {

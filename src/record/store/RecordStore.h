@@ -73,11 +73,14 @@ struct OpenedStore {
 /// Whether a visit handed over whole was stored or was already there.
 enum class Insertion { Inserted, AlreadyThere };
 
+/// One connection to the record: used by one thread at a time. Every process,
+/// and every thread that records at the same time, opens its own; SQLite keeps
+/// their writes apart.
 class RecordStore {
 public:
     /// The schema this program writes; older databases are brought up to it,
     /// newer ones refused.
-    static const int SchemaVersion;
+    static int SchemaVersion();
 
     /// Opens (or creates) the database at `path`. A file that is not a database,
     /// or is damaged, is never written: it is renamed to
@@ -110,7 +113,8 @@ public:
     /// is there already is left as it is.
     std::optional<std::string> InsertWholeVisit(const StoredVisit& visit, Insertion& outcome);
     /// Deletes the visits started before `before`, with their steps and log
-    /// lines; `deleted` counts the visits.
+    /// lines; `deleted` counts the visits. A visit whose start is no date is
+    /// kept.
     std::optional<std::string> PurgeBefore(std::string_view before, std::int64_t& deleted);
 
     /// The heads matching `filter`, newest first, `limit` of them (0: all) after
