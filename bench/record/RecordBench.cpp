@@ -193,8 +193,9 @@ int main() {
         exported = csv.size();
     }
 
-    // A visit as a door records it: begun, each step as it ends, the log in two
-    // halves, finished; each its own transaction.
+    // A visit as a door records it: begun, each step as it ends with the head
+    // brought up to date, the log in two halves, finished; each its own
+    // transaction.
     std::vector<double> recordings;
     const std::vector<std::string> half(lines.begin(), lines.begin() + LinesPerVisit / 2);
     for (int round = 0; round < 200; ++round) {
@@ -207,6 +208,7 @@ int main() {
         Check(store->BeginVisit(head));
         for (const StoredStep& step : steps) {
             Check(store->AppendStep(head.Uuid, step.Seq, step.EndedAt, step.Kind, step.Body));
+            Check(store->UpdateHead(head));
             if (step.Seq == 4 || step.Seq == 8) {
                 Check(store->AppendLog(head.Uuid, half));
             }

@@ -304,22 +304,6 @@ std::optional<std::string> RecordStore::BeginVisit(const VisitHead& head) {
     });
 }
 
-std::optional<std::string> RecordStore::IdentifyVisit(std::string_view uuid,
-                                                      std::string_view deviceId,
-                                                      std::string_view versionBefore) {
-    return Guard(path, busyTimeoutMs, [&]() -> std::optional<std::string> {
-        Query query(connection->Prepared(
-            "UPDATE visits SET device_id = iif(device_id = '', ?2, device_id), "
-            "device_version_before = iif(device_version_before = '', ?3, device_version_before) "
-            "WHERE uuid = ?1"));
-        query.Bind(uuid).Bind(deviceId).Bind(versionBefore).Run();
-        if (sqlite3_changes(connection->Handle()) == 0) {
-            throw NoSuchVisit();
-        }
-        return std::nullopt;
-    });
-}
-
 std::optional<std::string> RecordStore::AppendStep(std::string_view uuid, std::int64_t seq,
                                                    std::string_view endedAt, std::string_view kind,
                                                    std::string_view body) {
@@ -351,6 +335,33 @@ std::optional<std::string> RecordStore::AppendLog(std::string_view uuid,
             Query(connection->Prepared(InsertLogLine)).Bind(visit).Bind(++seq).Bind(line).Run();
         }
         transaction.Commit();
+        return std::nullopt;
+    });
+}
+
+std::optional<std::string> RecordStore::UpdateHead(const VisitHead& head) {
+    return Guard(path, busyTimeoutMs, [&]() -> std::optional<std::string> {
+        Query query(connection->Prepared(
+            "UPDATE visits SET ended_at = ?2, device_id = iif(device_id = '', ?3, device_id), "
+            "device_version_before = iif(device_version_before = '', ?4, device_version_before), "
+            "device_version_after = ?5, technician = ?6, plate = ?7, vin = ?8, work_order = ?9, "
+            "note = ?10, result = ?11, cut = ?12 WHERE uuid = ?1"));
+        query.Bind(head.Uuid)
+            .Bind(head.EndedAt)
+            .Bind(head.DeviceId)
+            .Bind(head.DeviceVersionBefore)
+            .Bind(head.DeviceVersionAfter)
+            .Bind(head.Technician)
+            .Bind(head.Plate)
+            .Bind(head.Vin)
+            .Bind(head.WorkOrder)
+            .Bind(head.Note)
+            .Bind(head.Result)
+            .Bind(head.Cut)
+            .Run();
+        if (sqlite3_changes(connection->Handle()) == 0) {
+            throw NoSuchVisit();
+        }
         return std::nullopt;
     });
 }

@@ -96,16 +96,17 @@ public:
     // Each write is one transaction and returns the line that says why it was
     // not stored. A visit's UUID names it in every later call.
     std::optional<std::string> BeginVisit(const VisitHead& head);
-    /// Fills the device's ID and first version once identified; fields already
-    /// set are kept.
-    std::optional<std::string> IdentifyVisit(std::string_view uuid, std::string_view deviceId,
-                                             std::string_view versionBefore);
     std::optional<std::string> AppendStep(std::string_view uuid, std::int64_t seq,
                                           std::string_view endedAt, std::string_view kind,
                                           std::string_view body);
     /// Appends `lines` after the visit's earlier log lines.
     std::optional<std::string> AppendLog(std::string_view uuid,
                                          const std::vector<std::string>& lines);
+    /// Brings the stored head up to `head` as the visit goes on: its end, result,
+    /// cut, versions and service fields. The UUID names the visit; where it came
+    /// from and when it began stay as stored, and so do a device ID and first
+    /// version once set.
+    std::optional<std::string> UpdateHead(const VisitHead& head);
     std::optional<std::string> FinishVisit(std::string_view uuid, std::string_view endedAt,
                                            std::string_view result, std::string_view versionAfter,
                                            std::string_view cut);

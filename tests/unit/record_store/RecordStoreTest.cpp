@@ -44,9 +44,14 @@ TEST_F(RecordStoreTest, AVisitAppendedStepByStepReadsBackWhole) {
     using namespace std::string_literals;
     head.Note = "'); DROP TABLE visits; --\0\u202e fim"s;
     ASSERT_EQ(store->BeginVisit(head), std::nullopt);
-    ASSERT_EQ(store->IdentifyVisit("v-1", "7654321", "4.0.2.30"), std::nullopt);
-    // Known already: kept.
-    ASSERT_EQ(store->IdentifyVisit("v-1", "1111111", "9.9"), std::nullopt);
+    // Identified, the plate typed meanwhile; an ID once known is kept.
+    VisitHead update = head;
+    update.DeviceId = "7654321";
+    update.Plate = "XYZ9K88";
+    update.StartedAt = "not to be taken";
+    ASSERT_EQ(store->UpdateHead(update), std::nullopt);
+    update.DeviceId = "1111111";
+    ASSERT_EQ(store->UpdateHead(update), std::nullopt);
     ASSERT_EQ(store->AppendStep("v-1", 1, "2026-12-09T10:29:41-03:00", "identified", "{\"a\":1}"),
               std::nullopt);
     ASSERT_EQ(store->AppendStep("v-1", 2, "2026-12-09T10:31:02-03:00", "upload", "cut at 501"),
@@ -62,6 +67,7 @@ TEST_F(RecordStoreTest, AVisitAppendedStepByStepReadsBackWhole) {
     ASSERT_TRUE(visit.has_value());
     VisitHead expected = head;
     expected.DeviceId = "7654321";
+    expected.Plate = "XYZ9K88";
     expected.EndedAt = "2026-12-09T10:32:00-03:00";
     expected.Result = "interrompida";
     expected.DeviceVersionAfter = "4.0.2.31";
@@ -90,6 +96,8 @@ TEST_F(RecordStoreTest, WritesThatWouldRewriteOrOrphanAreRefused) {
          where + "nenhuma visita com esse UUID"},
         {"log of no visit", store->AppendLog("v-9", {"x"}), where + "nenhuma visita com esse UUID"},
         {"finish of no visit", store->FinishVisit("v-9", "t", "concluída", "", ""),
+         where + "nenhuma visita com esse UUID"},
+        {"head of no visit", store->UpdateHead(Head("v-9", "t")),
          where + "nenhuma visita com esse UUID"},
         {"no UUID", store->BeginVisit(Head("", "2026-12-09")), where + "visita sem UUID"},
     };
