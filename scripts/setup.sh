@@ -43,7 +43,7 @@ windows_sqlite() {
         local list
         rm -f "$twin.sources" "$twin.list"
         for list in /etc/apt/sources.list.d/*.sources; do
-            [ -f "$list" ] && grep -q '^Types:.*\<deb\>' "$list" && grep -qi 'debian' "$list" || continue
+            [ -f "$list" ] && grep -Eq '^Types:(.* )?deb( |$)' "$list" && grep -qi 'debian' "$list" || continue
             { sed -e 's/^Types:.*/Types: deb-src/' "$list"; echo; } >>"$twin.sources"
         done
         if [ -f /etc/apt/sources.list ]; then
@@ -76,13 +76,14 @@ windows_sqlite() {
 }
 
 core=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev
-    nlohmann-json3-dev libcli11-dev ccache qt6-base-dev libgl-dev qt6-svg-dev help2man)
+    nlohmann-json3-dev libcli11-dev ccache qt6-base-dev libgl-dev qt6-svg-dev help2man
+    libsqlite3-dev)
 
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libgl-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    nlohmann-json3-dev libcli11-dev
+    nlohmann-json3-dev libcli11-dev libsqlite3-dev
     clang libclang-rt-14-dev
     xvfb xauth imagemagick fonts-dejavu-core ccache
     qt6-svg-dev help2man dpkg-dev desktop-file-utils appstream lintian
