@@ -117,7 +117,7 @@ TEST_P(StoreFault, OneLineAndNothingRecordedLost) {
     if (options.MaxPageCount < 0) {
         options.MaxPageCount = PageCount(path);
     }
-    std::string spoiled;
+    std::string spoiled, notice;
     {
         const std::shared_ptr<void> held = c.spoil(path);
         spoiled = Bytes(path);
@@ -134,11 +134,7 @@ TEST_P(StoreFault, OneLineAndNothingRecordedLost) {
             const auto line = opened.Store->BeginVisit(big);
             EXPECT_EQ(line.value_or(""), c.writeLine.empty() ? "" : where + c.writeLine);
         }
-        if (c.setAside) {
-            ASSERT_NE(opened.Notice, "");
-        } else {
-            EXPECT_EQ(opened.Notice, "");
-        }
+        notice = opened.Notice;
     }
 
     // Where the recorded visit now is, and that it is all there.
@@ -153,8 +149,12 @@ TEST_P(StoreFault, OneLineAndNothingRecordedLost) {
     if (c.setAside) {
         ASSERT_NE(kept, path) << "no file set aside";
         EXPECT_EQ(Bytes(kept), spoiled);
+        EXPECT_EQ(notice.substr(0, where.size() + 11), where + "danificado ");
+        EXPECT_TRUE(notice.ends_with("), guardado como " + kept + "; um novo foi começado"))
+            << notice;
         return;
     }
+    EXPECT_EQ(notice, "");
     // Read behind the store's back: a newer schema's file is not the store's to open.
     Connection raw(path, SQLITE_OPEN_READONLY);
     Query step(
