@@ -174,6 +174,15 @@ int main() {
         found += heads.size();
     }
 
+    // The history's search box: a part of a work order, over every visit.
+    std::vector<double> searches;
+    for (int round = 0; round < 10; ++round) {
+        std::vector<VisitHead> heads;
+        const auto start = Clock::now();
+        Check(store->List({.Text = "OS-" + std::to_string(1000 + round * 17)}, PageSize, 0, heads));
+        searches.push_back(Ms(start));
+    }
+
     std::vector<double> scans;
     std::size_t exported = 0;
     for (int round = 0; round < 5; ++round) {
@@ -227,6 +236,7 @@ int main() {
                 OpenBudgetMs);
     std::printf("one device's visits (%.1f on average): median %.3f ms (budget %.0f)\n",
                 static_cast<double>(found) / 50, device, DeviceQueryBudgetMs);
+    std::printf("text search, first page: median %.0f ms (no budget)\n", bench::Median(searches));
     std::printf("every head as export lines (%zu bytes): median %.0f ms (budget %.0f)\n", exported,
                 scan, ScanBudgetMs);
     std::printf("database: %.1f MB, %.0f bytes a visit (budget %.0f MB)\n", size / 1e6,

@@ -472,11 +472,18 @@ std::optional<std::string> RecordStore::Scan(const VisitFilter& filter, std::int
         where(filter.Until, " AND started_unix < unixepoch(?)");
         where(filter.Result, " AND result = ?");
         if (!filter.Text.empty()) {
-            // Unit separators keep a match from spanning two fields.
-            sql +=
-                " AND (uuid || char(31) || device_id || char(31) || technician || char(31) || "
-                "plate || char(31) || vin || char(31) || work_order || char(31) || note) "
-                "LIKE ? ESCAPE '\\'";
+            // Each field on its own, so a match never spans two; one value for
+            // every mention of the named parameter.
+            sql += " AND (";
+            const char* separator = "";
+            for (const char* field :
+                 {"uuid", "device_id", "technician", "plate", "vin", "work_order", "note"}) {
+                sql += separator;
+                sql += field;
+                sql += " LIKE :text ESCAPE '\\'";
+                separator = " OR ";
+            }
+            sql += ")";
             values.push_back(ContainsPattern(filter.Text));
         }
         sql += NewestFirst;

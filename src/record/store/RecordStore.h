@@ -122,7 +122,8 @@ public:
     /// skipping `offset`.
     std::optional<std::string> List(const VisitFilter& filter, std::int64_t limit,
                                     std::int64_t offset, std::vector<VisitHead>& heads);
-    /// Every head matching `filter`, newest first, handed to `each` one by one.
+    /// Every head matching `filter`, newest first, handed to `each` one by one
+    /// (without holding them all); `each` does not call the store.
     std::optional<std::string> Scan(const VisitFilter& filter,
                                     const std::function<void(const VisitHead&)>& each);
     /// One visit whole; `visit` stays empty when no visit has that UUID.
