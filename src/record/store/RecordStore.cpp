@@ -195,6 +195,9 @@ std::unique_ptr<Connection> OpenConnection(const std::string& path, const StoreO
     if (const int found = SchemaVersionOf(*connection); found > LatestSchemaVersion()) {
         throw NewerSchema{found};
     }
+    if (!IsRecordDatabase(*connection)) {
+        throw ForeignDatabase{};
+    }
     {
         Statement mode(connection->Handle(), "PRAGMA journal_mode = WAL");
         Query query(mode);
@@ -263,6 +266,10 @@ OpenedStore RecordStore::Open(const std::string& path, const StoreOptions& optio
                            ": escrito por um VyxTool mais novo (esquema " +
                            std::to_string(newer.Found) + ", este lê até " +
                            std::to_string(LatestSchemaVersion()) + "); não foi alterado";
+            return opened;
+        } catch (const ForeignDatabase&) {
+            opened.Error = "registro de serviço " + path +
+                           ": é um banco de dados de outro programa; não foi alterado";
             return opened;
         } catch (const SqlFault& fault) {
             if (attempt > 0 || !IsDamage(fault)) {

@@ -1,5 +1,6 @@
 #include "Schema.h"
 
+#include <cstdint>
 #include <iterator>
 #include <string>
 
@@ -59,7 +60,25 @@ CREATE TABLE log_lines (
 )sql",
 };
 
+// The record's mark in the file's header ("VyxR"), which tells its database from
+// any other program's.
+constexpr const char* MarkPragma = "PRAGMA application_id = 1450801234";
+constexpr std::int64_t Mark = 1450801234;
+
 }  // namespace
+
+bool IsRecordDatabase(Connection& connection) {
+    std::int64_t found = 0;
+    {
+        Query mark(connection.Prepared("PRAGMA application_id"));
+        found = mark.Step() ? mark.Int(0) : 0;
+    }
+    if (found == Mark) {
+        return true;
+    }
+    Query objects(connection.Prepared("SELECT count(*) FROM sqlite_schema"));
+    return found == 0 && objects.Step() && objects.Int(0) == 0;
+}
 
 int SchemaVersionOf(Connection& connection) {
     Query query(connection.Prepared("PRAGMA user_version"));
@@ -88,6 +107,7 @@ int MigrateSchema(Connection& connection, int target) {
             continue;
         }
         connection.Exec(Steps[version - 1]);
+        connection.Exec(MarkPragma);
         // A number of ours: the pragma takes no bound value.
         connection.Exec(("PRAGMA user_version = " + std::to_string(version)).c_str());
         transaction.Commit();

@@ -19,8 +19,14 @@ struct NewerSchema {
 /// is no database.
 int SchemaVersionOf(Connection& connection);
 
+/// A database of another program's, left alone.
+struct ForeignDatabase {};
+
+/// Whether the database is the record's: marked as such, or still empty.
+bool IsRecordDatabase(Connection& connection);
+
 /// Brings the database up to `target` (at most LatestSchemaVersion()), each step
-/// in its own transaction with its version number. Returns the version found;
+/// in its own transaction with its version number and the record's mark. Returns the version found;
 /// throws NewerSchema when that is above LatestSchemaVersion(), SqlFault when
 /// SQLite refuses.
 int MigrateSchema(Connection& connection, int target);

@@ -247,6 +247,9 @@ TEST(RecordStoreMigration, EveryEarlierVersionIsBroughtUpToTheLatest) {
         Query version(raw.Prepared("PRAGMA user_version"));
         ASSERT_TRUE(version.Step());
         EXPECT_EQ(version.Int(0), Latest) << "from " << from;
+        Query mark(raw.Prepared("PRAGMA application_id"));
+        ASSERT_TRUE(mark.Step());
+        EXPECT_EQ(mark.Int(0), 0x56797852) << "from " << from;  // "VyxR"
         std::vector<std::string> shapes;
         Query names(raw.Prepared(
             "SELECT name, type FROM sqlite_schema WHERE name NOT LIKE 'sqlite_%' ORDER BY name"));

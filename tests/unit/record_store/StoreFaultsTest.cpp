@@ -92,6 +92,14 @@ const FaultCase Cases[] = {
      },
      {},
      "escrito por um VyxTool mais novo (esquema 7, este lê até 1); não foi alterado"},
+    {"another program's database",
+     [](const std::string& path) -> std::shared_ptr<void> {
+         Connection(path, SQLITE_OPEN_READWRITE)
+             .Exec("PRAGMA application_id = 0; PRAGMA user_version = 0");
+         return nullptr;
+     },
+     {},
+     "é um banco de dados de outro programa; não foi alterado"},
     {"full disk", Nothing, {.MaxPageCount = -1}, "", "disco cheio"},
 };
 
