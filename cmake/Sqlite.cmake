@@ -18,4 +18,15 @@ if(NOT VYX_SQLITE_SOURCE OR NOT EXISTS ${VYX_SQLITE_SOURCE}/sqlite3.c)
 endif()
 add_library(vyx_sqlite3 STATIC ${VYX_SQLITE_SOURCE}/sqlite3.c)
 target_include_directories(vyx_sqlite3 SYSTEM PUBLIC ${VYX_SQLITE_SOURCE})
+# Serialized connections by default (the store's threads each open their own);
+# no double-quoted string literals; WAL commits that wait for the disk only at
+# checkpoints, as the store asks natively; no loading of foreign code.
+target_compile_definitions(vyx_sqlite3 PRIVATE
+    SQLITE_THREADSAFE=1
+    SQLITE_DQS=0
+    SQLITE_DEFAULT_WAL_SYNCHRONOUS=1
+    SQLITE_OMIT_LOAD_EXTENSION)
+# Third-party code: not held to the project's warnings (vyx_target_defaults is not
+# applied to it), and its own are silenced.
+target_compile_options(vyx_sqlite3 PRIVATE -w)
 add_library(vyx::sqlite3 ALIAS vyx_sqlite3)
