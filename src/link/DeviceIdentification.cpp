@@ -36,6 +36,7 @@ bool DeviceIdentification::HandleIdentity(std::span<const std::uint8_t> payload)
     }
     stored = *decoded;
     hasIdentity = true;
+    target.DeviceIdentified(stored);
     if (stored.IdentityMode == 0) {
         OperatingModeNotice();
         return false;
@@ -71,6 +72,7 @@ void DeviceIdentification::OperatingModeNotice() {
         host.AppendLog(LogPane::Log, line);
     }
     host.SetTimerEnabled(TimerId::Timer2, true);
+    target.OperatingModeNoticeGiven();
 }
 
 void DeviceIdentification::ClearIdList() {
