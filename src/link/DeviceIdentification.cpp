@@ -71,7 +71,11 @@ void DeviceIdentification::OperatingModeNotice() {
     for (const char* line : OperatingModeLines) {
         host.AppendLog(LogPane::Log, line);
     }
-    host.SetTimerEnabled(TimerId::Timer2, true);
+    // A close already due stays due: a device that repeats its notice would
+    // otherwise keep the port open for ever.
+    if (!host.TimerEnabled(TimerId::Timer2)) {
+        host.SetTimerEnabled(TimerId::Timer2, true);
+    }
     target.OperatingModeNoticeGiven();
 }
 

@@ -176,6 +176,40 @@ TEST_F(SessionEventsTest, AWriteReadBackIsComparedWithWhatWasWritten) {
     EXPECT_TRUE(host.Messages.empty());
 }
 
+// A device that repeats its operating-mode notice: the close is due 50 ms after
+// the first one, and later notices do not push it back.
+TEST(SessionTimedClose, RepeatedOperatingModeNoticesDoNotPushTheCloseBack) {
+    // A door's Timer2 as a one-shot that starts again whenever it is enabled.
+    struct ClockedHost : test::FakeHost {
+        void SetTimerEnabled(TimerId timer, bool enabled) override {
+            if (timer == TimerId::Timer2 && enabled) {
+                CloseDue = Now + 50;
+            }
+            FakeHost::SetTimerEnabled(timer, enabled);
+        }
+        int Now = 0;
+        int CloseDue = -1;
+    };
+    const std::vector<std::uint8_t> notices[] = {
+        test::DeviceFrame(MessageCode::OperatingMode, {}),
+        test::IdentityFrame({4, 0, 2, 39}, {3, 2, 1}, 0),
+    };
+    for (const auto& notice : notices) {
+        ClockedHost host;
+        test::FakeConfigHost editor;
+        DeviceSession session{host, host, editor, {}};
+        AnsweringDevice device{host};
+        Said said;
+        session.AddEvents(said);
+        for (host.Now = 0; host.Now < 50; host.Now += 20) {
+            device.Deliver(session, notice);
+        }
+        EXPECT_EQ(host.CloseDue, 50);
+        session.PortClosed(true);  // the close at its due time
+        EXPECT_EQ(said.Lines_.back(), "closed after the notice");
+    }
+}
+
 // The button closes the port at package 15 of a write's 44 and opens it again:
 // the old write stops without a box, and the new connection carries only its
 // own exchange, even when the device still acknowledges the old one.
