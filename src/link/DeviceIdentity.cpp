@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <iterator>
+#include <string_view>
 
 #include "Frame.h"
 
@@ -109,11 +110,13 @@ IdentityAction DecideIdentityAction(const DeviceVersion& version) {
 }
 
 std::string UploadNeededText(const DeviceVersion& version) {
-    std::string why = WordsOf(version).Why;
+    std::string_view why = WordsOf(version).Why;
     if (why.empty()) {
         why = WordsOf(FirmwareNeed::Older).Why;
     }
-    return why.replace(why.find("%s"), 2, VersionText(version));
+    // Built front to back, as the Windows cross-compiler's optimiser wants it.
+    const std::size_t at = why.find("%s");
+    return std::string(why.substr(0, at)) + VersionText(version) + std::string(why.substr(at + 2));
 }
 
 }  // namespace vyx

@@ -4,6 +4,15 @@
 // page) and the service record take them here, instead of reading the steps off
 // what the window would show (an enabled button, a started timer, a box).
 //
+// Order within a connection: Identified for each announcement acted on; for
+// each exchange, ExchangeStarted once its first frame is out, then exactly one
+// end: its result (UploadFinished, ConfigurationRead, ConfigurationWritten,
+// ReadBack), ExchangeFailed, or ExchangeCutOff (the connection ended, or another
+// exchange was started over it); an exchange that could not send its first
+// frame ends with ExchangeFailed alone. A rejected read's ConfigurationRead
+// (Repaired) is followed by the repair write's ExchangeStarted. Last comes
+// ConnectionClosed or ConnectionLost, after the cut of what was under way.
+//
 // All calls come on the session's thread (the window thread, or the thread that
 // plays it), from inside the session's entry points: a receiver notes what it
 // needs and returns; it must not start another exchange or close the port from
@@ -79,7 +88,8 @@ struct ExchangeFailure {
 };
 
 /// An exchange stopped before its end because the connection ended (closed by
-/// the person or the door, or lost): "at package 501 of 1,861".
+/// the person or the door, or lost), or because another exchange was started
+/// over it: "at package 501 of 1,861".
 struct ExchangeCut {
     Exchange Of = Exchange::ConfigRead;
     ExchangeCounters Counters;
