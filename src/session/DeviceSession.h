@@ -67,7 +67,7 @@ public:
     bool B_SetConfigClick();
     /// Reads the block again after a write, without repairing it, and reports
     /// SessionEvents::ReadBack (equal, or the first difference) instead of
-    /// ConfigRead.
+    /// ConfigurationRead.
     void ReadBackWrite();
     /// Whether a rejected read is repaired at once (see ConfigRead::SetRepair).
     void SetRepairOnRead(bool repair);
