@@ -2,9 +2,10 @@
 // The window's part for one device when there is no window: the port set up as
 // the tool sets it, the timers on the steady clock, the editor held as values,
 // log lines and progress passed to the caller; message boxes are closed at once
-// (what ended how, the session's outcomes say). The thread that creates the host plays the window
-// thread for that device: it has its own hand-over queue and RunUntil is its loop, so several hosts
-// can serve several devices at once, one thread each.
+// (what ended how, the session's outcomes say). The thread that creates the host
+// plays the window thread for that device: it has its own hand-over queue and
+// RunUntil is its loop, so several hosts can serve several devices at once, one
+// thread each.
 
 #include <functional>
 #include <optional>
