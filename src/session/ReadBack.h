@@ -8,7 +8,7 @@
 namespace vyx {
 
 /// The first profile key whose value differs between the two blocks, as
-/// "speed.limit: gravado 95, lido de volta 90"; a difference outside the values
+/// "speed.max_kmh: gravado 95, lido de volta 90"; a difference outside the values
 /// is named by its offset in the block. Empty when the blocks are equal.
 std::string FirstDifference(const ConfigImage& written, const ConfigImage& received);
 

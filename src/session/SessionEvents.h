@@ -116,7 +116,7 @@ struct ReadBackResult {
     ConfigBlock Written;
     ConfigBlock Read;
     bool Equal = false;
-    /// The first difference in people's words ("speed.limit: gravado 95, lido de
+    /// The first difference in people's words ("speed.max_kmh: gravado 95, lido de
     /// volta 90", or a byte outside the values); empty when equal.
     std::string FirstDifference;
 };
