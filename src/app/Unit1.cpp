@@ -68,7 +68,8 @@ TForm1::TForm1(FormEnvironment environment)
     session =
         std::make_unique<DeviceSession>(*this, VCPIo, *this, [this] { connection->CloseSoon(); });
     connection = std::make_unique<Connection>(
-        VCP, *this, *this, [this] { session->PortOpened(); }, [this] { session->PortLost(); });
+        VCP, *this, *this, [this] { session->PortOpened(); }, [this] { session->PortLost(); },
+        [this](bool timed) { session->PortClosed(timed); });
     profiles = new ProfileShortcuts(*this, *this, *this);
     web = this->environment.MakeWebClient();
     update = std::make_unique<UpdateCheck>(*web, *this);

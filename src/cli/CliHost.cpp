@@ -14,7 +14,6 @@ std::optional<std::string> CliHost::Open(const std::string& path) {
     if (port.Connected()) {
         Close();
     }
-    lost = false;
     try {
         std::string why;
         const auto refused = [&](const EComPort& e) { why = PortTrouble::Explain(e, path); };
@@ -38,11 +37,6 @@ void CliHost::Close() {
     } catch (const EComPort&) {
         // Going away: the port object lets the device go on its own.
     }
-}
-
-void CliHost::HungUp() {
-    lost = true;
-    HeadlessLoop::HungUp();
 }
 
 void CliHost::HandlerFailed(const std::string& what) {
@@ -79,25 +73,9 @@ void CliHost::SetProgress(int position) {
     }
 }
 
-MsgResult CliHost::ShowMessage(const std::string& text, const std::string& caption, MsgIcon,
+MsgResult CliHost::ShowMessage(const std::string&, const std::string&, MsgIcon,
                                MsgButtons buttons) {
-    if (!failure) {
-        failure = caption + ": " + text;
-    }
     return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
-}
-
-void CliHost::SetTimerEnabled(TimerId timer, bool enabled) {
-    if (timer == TimerId::Timer2 && enabled && OnTimedClose) {
-        OnTimedClose();
-    }
-    timers.SetEnabled(timer, enabled);
-}
-
-void CliHost::SetWriteEnabled(bool enabled) {
-    if (enabled && OnConfigDone) {
-        OnConfigDone();
-    }
 }
 
 void CliHost::ApplyEditor(const EditorSnapshot& editor) {

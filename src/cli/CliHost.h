@@ -1,10 +1,11 @@
 #pragma once
 // The window's part for one device when there is no window: the port set up as
 // the tool sets it, the timers on the steady clock, the editor held as values,
-// log lines and progress passed to the caller, and message boxes taken as the
-// exchange's failure. The thread that creates the host plays the window thread
-// for that device: it has its own hand-over queue and RunUntil is its loop, so
-// several hosts can serve several devices at once, one thread each.
+// log lines and progress passed to the caller; message boxes are closed at once
+// (what ended how, the session's outcomes say). The thread that creates the host
+// plays the window thread for that device: it has its own hand-over queue and
+// RunUntil is its loop, so several hosts can serve several devices at once, one
+// thread each.
 
 #include <functional>
 #include <optional>
@@ -30,10 +31,6 @@ public:
     std::function<void(const std::string& text, bool red)> OnLog;
     /// The progress bar: position and maximum.
     std::function<void(int position, int maximum)> OnProgress;
-    /// The one-shot close was asked for (operating mode, or a close after configuring).
-    std::function<void()> OnTimedClose;
-    /// A write was allowed again: a read was accepted or a configuration write ended.
-    std::function<void()> OnConfigDone;
 
     /// Opens `path` with the device's settings and discards its queues. On failure
     /// returns why, as the window explains it (PortTrouble: permission with the
@@ -46,12 +43,8 @@ public:
     /// The device logic's way to the port.
     PortIo& Port() { return io; }
 
-    /// The first message box of the exchange (text, then caption), if any.
-    const std::optional<std::string>& Failure() const { return failure; }
     /// What a handler threw (the port failed), if anything.
     const std::optional<std::string>& Error() const { return error; }
-    /// Whether the device went away (cable pulled); the port is closed then.
-    bool Lost() const { return lost; }
 
     /// The editor's values (the profile to write, or what a read gave).
     EditorSnapshot Editor;
@@ -65,7 +58,9 @@ public:
     void SetProgress(int position) override;
     MsgResult ShowMessage(const std::string& text, const std::string& caption, MsgIcon icon,
                           MsgButtons buttons) override;
-    void SetTimerEnabled(TimerId timer, bool enabled) override;
+    void SetTimerEnabled(TimerId timer, bool enabled) override {
+        timers.SetEnabled(timer, enabled);
+    }
     bool TimerEnabled(TimerId timer) const override { return timers.Enabled(timer); }
     void ProcessMessages() override { ProcessPending(); }
 
@@ -74,7 +69,7 @@ public:
     void ApplyEditor(const EditorSnapshot& editor) override;
     void ClearListSelections() override;
     void EmptyField(EditorField field) override;
-    void SetWriteEnabled(bool enabled) override;
+    void SetWriteEnabled(bool) override {}
     bool CalveraChecked() const override { return false; }
     bool AutoCloseChecked() const override { return false; }
 
@@ -86,13 +81,10 @@ private:
     void SetPortListEnabled(bool) override {}
 
     // HeadlessLoop
-    void HungUp() override;
     void HandlerFailed(const std::string& what) override;
 
     bool red = false;
     int progressMax = 0;
-    bool lost = false;
-    std::optional<std::string> failure;
     std::optional<std::string> error;
 };
 

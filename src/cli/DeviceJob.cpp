@@ -3,10 +3,9 @@
 #include <cstdio>
 
 #include "CliHost.h"
-#include "ConfigDecoder.h"
 #include "DeviceSession.h"
 #include "EditorChecks.h"
-#include "ProfileKeys.h"
+#include "SessionEvents.h"
 
 namespace vyx::cli {
 
@@ -25,8 +24,6 @@ constexpr const char* LostText = "a conexão caiu: o cabo foi puxado ou o Vyx fo
 constexpr const char* OperatingModeText =
     "o Vyx está em modo de operação: desconecte todos os chicotes, conecte apenas o cabo USB, "
     "aguarde a porta aparecer e execute o vyxctl de novo";
-
-enum class FollowUp { None, Upload, Read };
 
 // What a job is doing, for the line that says where an interruption cut it off.
 enum class Phase { Announce, Read, Write, Verify, Upload, Restart };
@@ -69,47 +66,14 @@ std::string InterruptedText(Phase phase, int position, int maximum) {
            "info para conferir";
 }
 
-// The window's session, except that identification only notes what it would
-// start: the job decides, from the loop, what is actually done.
-class JobSession : public DeviceSession {
-public:
-    using DeviceSession::DeviceSession;
-    FollowUp followUp = FollowUp::None;
-
-private:
-    void StartFirmwareUpload() override { followUp = FollowUp::Upload; }
-    void StartConfigRead() override { followUp = FollowUp::Read; }
-};
-
-// The first profile key whose value differs between what was written and what
-// was read back; a difference outside the values is named by its offset.
-std::string FirstDifference(const EditorSnapshot& written, const ConfigImage& expected,
-                            const ConfigImage& received) {
-    EditorSnapshot wrote = written;
-    EditorSnapshot read;
-    MergeDecoded(read, DecodeConfigImage(received, false));
-    for (const ProfileKey& key : ProfileKeys()) {
-        const std::string a = ProfileValueText(key, wrote);
-        const std::string b = ProfileValueText(key, read);
-        if (a != b) {
-            return std::string(key.Key) + ": gravado " + a + ", lido de volta " + b;
-        }
-    }
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        if (expected[i] != received[i]) {
-            char text[80];
-            std::snprintf(text, sizeof text, "byte %zu do bloco: gravado %02X, lido de volta %02X",
-                          i, expected[i], received[i]);
-            return text;
-        }
-    }
-    return {};
-}
-
-class Job {
+// One job's device: the window's session, except that identification starts
+// nothing by itself: the job decides, from the outcomes, what is done next.
+class Job : private SessionEvents {
 public:
     Job(const JobRequest& request, const JobEvents& events)
         : request(request), session(host, host.Port(), host, [this] { host.CloseSoon(); }) {
+        session.SetStartsOnIdentity(false);
+        session.AddEvents(*this);
         host.OnRxChar = [this](int count) { session.VCPRxChar(count); };
         host.OnTimer1 = [this] { session.Timer1Timer(); };
         host.OnTimer3 = [this] { session.Timer3Timer(); };
@@ -122,22 +86,24 @@ public:
             }
         };
         host.OnConnected = [this] { session.PortOpened(); };
-        host.OnTimedClose = [this] { closeAsked = true; };
-        host.OnConfigDone = [this] { configDone = true; };
         host.OnLost = [this] { session.PortLost(); };
+        host.OnClosed = [this](bool timed) { session.PortClosed(timed); };
     }
 
     // A job may end with bytes on their way (an interrupted upload): what the
-    // port still hands over must not reach the session, which goes first.
+    // port still hands over must not reach the session, which goes first. The
+    // close itself is still told, so the session ends what was under way (its
+    // progress reset is no news for the job's caller: the job has ended).
     ~Job() {
+        host.OnProgress = nullptr;
         host.OnRxChar = nullptr;
         host.OnTimer1 = nullptr;
         host.OnTimer3 = nullptr;
         host.OnConnected = nullptr;
         host.OnLost = nullptr;
-        host.OnTimedClose = nullptr;
-        host.OnConfigDone = nullptr;
         host.Close();
+        host.OnClosed = nullptr;
+        session.RemoveEvents(*this);
     }
     Job(const Job&) = delete;
     Job& operator=(const Job&) = delete;
@@ -163,6 +129,28 @@ public:
     }
 
 private:
+    // SessionEvents: what the session says happened.
+    void Identified(const IdentifiedDevice& device) override {
+        identified = identified || !device.OperatingMode();
+    }
+    void OperatingModeNotice() override { operatingMode = true; }
+    void ExchangeFailed(const ExchangeFailure& failure) override {
+        if (!this->failure) {
+            this->failure = failure.Caption + ": " + failure.Text;
+        }
+    }
+    // The device restarts with the new firmware: its next announcement is news.
+    void UploadFinished(const ExchangeCounters&) override {
+        uploaded = true;
+        identified = false;
+    }
+    void ConfigurationRead(const ConfigReadResult& outcome) override { readResult = outcome; }
+    void ConfigurationWritten(const ConfigBlock&, const ExchangeCounters&) override {
+        written = true;
+    }
+    void ReadBack(const ReadBackResult& outcome) override { readBack = outcome; }
+    void ConnectionLost() override { lost = true; }
+
     JobResult Fail(int exit, std::string message) {
         result.Exit = exit;
         result.Message = std::move(message);
@@ -172,9 +160,7 @@ private:
 
     bool StopAsked() const { return request.StopAsked && request.StopAsked(); }
 
-    bool Stopped() const {
-        return host.Failure() || host.Error() || host.Lost() || closeAsked || StopAsked();
-    }
+    bool Stopped() const { return failure || host.Error() || lost || operatingMode || StopAsked(); }
 
     // Starts a phase; its progress starts afresh.
     void Enter(Phase next) {
@@ -193,12 +179,12 @@ private:
         return true;
     }
 
-    // The exchange's own failure (lost device, message box, port error), if it ended so.
+    // The exchange's own failure (lost device, its failure box, port error), if it ended so.
     bool ExchangeFailed() {
-        if (host.Lost()) {
+        if (lost) {
             Fail(ExitDeviceFailed, LostText);
-        } else if (host.Failure()) {
-            Fail(ExitDeviceFailed, *host.Failure());
+        } else if (failure) {
+            Fail(ExitDeviceFailed, *failure);
         } else if (host.Error()) {
             Fail(ExitDeviceFailed, "a porta falhou: " + *host.Error());
         } else {
@@ -207,27 +193,23 @@ private:
         return true;
     }
 
-    bool Identified() const {
-        return session.followUp != FollowUp::None || session.Identification().IsIdentityHandled();
-    }
-
-    // Waits for the announcement and applies identification's rules.
+    // Waits for an announcement and applies identification's rules.
     bool Announced() {
-        host.RunUntil([this] { return Identified() || Stopped(); }, request.Listen);
+        host.RunUntil([this] { return identified || Stopped(); }, request.Listen);
         if (session.Identification().HasIdentity()) {
             result.Identity = session.Identification().Stored();
         }
-        if (Interrupted(Identified() || closeAsked)) {
+        if (Interrupted(identified || operatingMode)) {
             return false;
         }
-        if (!closeAsked && ExchangeFailed()) {
+        if (!operatingMode && ExchangeFailed()) {
             return false;
         }
-        if (closeAsked) {
+        if (operatingMode) {
             Fail(ExitDeviceFailed, OperatingModeText);
             return false;
         }
-        if (!Identified()) {
+        if (!identified) {
             Fail(ExitNoAnnouncement,
                  "nenhum anúncio em " + std::to_string(request.Listen.count()) + " ms");
             return false;
@@ -252,13 +234,13 @@ private:
         }
     }
 
-    bool RunExchange(milliseconds limit) {
-        configDone = false;
-        const bool ended = host.RunUntil([this] { return configDone || Stopped(); }, limit);
-        if (Interrupted(configDone) || ExchangeFailed()) {
+    // Runs the loop until `finished` says the exchange ended.
+    bool RunExchange(const std::function<bool()>& finished, milliseconds limit) {
+        const bool ended = host.RunUntil([&] { return finished() || Stopped(); }, limit);
+        if (Interrupted(finished()) || ExchangeFailed()) {
             return false;
         }
-        if (!ended || closeAsked) {
+        if (!ended || operatingMode) {
             Fail(ExitDeviceFailed, "a troca não terminou");
             return false;
         }
@@ -270,12 +252,16 @@ private:
             return result;
         }
         Enter(Phase::Read);
+        readResult.reset();
+        written = false;
         session.B_GetConfigClick();
-        if (!RunExchange(ConfigLimit)) {
+        // A rejected block is repaired at once: the read ends with that write.
+        if (!RunExchange([this] { return readResult && (!readResult->Repaired || written); },
+                         ConfigLimit)) {
             return result;
         }
         result.Editor = host.Editor;
-        result.Repaired = !DecodeConfigImage(session.Read().Received(), false).Accepted();
+        result.Repaired = readResult->Repaired;
         return Done(result.Repaired ? "o bloco foi rejeitado; a configuração padrão foi gravada"
                                     : "lido");
     }
@@ -284,26 +270,24 @@ private:
         if (!MayConfigure()) {
             return result;
         }
-        const auto values = ValuesFromSnapshot(request.Profile);
-        if (!values) {
+        if (!ValuesFromSnapshot(request.Profile)) {
             return Fail(ExitBadUsage, "o perfil não passa nas conferências de gravação");
         }
-        const ConfigImage expected = EncodeConfigImage(*values).Image;
         host.Editor = request.Profile;
-        session.SetRepairOnRead(false);
         Enter(Phase::Write);
-        if (!session.B_SetConfigClick() || !RunExchange(ConfigLimit)) {
+        written = false;
+        if (!session.B_SetConfigClick() || !RunExchange([this] { return written; }, ConfigLimit)) {
             return result;
         }
         Enter(Phase::Verify);
-        session.B_GetConfigClick();
-        if (!RunExchange(ConfigLimit)) {
+        readBack.reset();
+        session.ReadBackWrite();
+        if (!RunExchange([this] { return readBack.has_value(); }, ConfigLimit)) {
             return result;
         }
-        const ConfigImage& received = session.Read().Received();
-        if (received != expected) {
-            return Fail(ExitDeviceFailed, "a leitura de volta difere: " +
-                                              FirstDifference(request.Profile, expected, received));
+        if (!readBack->Equal) {
+            return Fail(ExitDeviceFailed,
+                        "a leitura de volta difere: " + readBack->FirstDifference);
         }
         return Done("gravado e conferido");
     }
@@ -319,37 +303,33 @@ private:
                                               " da linha de produto " + std::to_string(version[0]) +
                                               " não é atualizado");
         }
-        session.followUp = FollowUp::None;
         Enter(Phase::Upload);
+        uploaded = false;
         const bool started = request.Image.empty()
                                  ? session.B_FwTxClick()
                                  : session.UploadFirmware(request.Image, request.Trailer);
         if (!started) {
             return Fail(ExitDeviceFailed, "o envio não pôde começar");
         }
-        // The engine forgets the identity once the last package is acknowledged,
-        // so that the device's next announcement is acted on.
-        const bool ended = host.RunUntil(
-            [this] { return !session.Identification().IsIdentityHandled() || Stopped(); },
-            FlashLimit);
-        if (Interrupted(!session.Identification().IsIdentityHandled()) || ExchangeFailed()) {
+        const bool ended = host.RunUntil([this] { return uploaded || Stopped(); }, FlashLimit);
+        if (Interrupted(uploaded) || ExchangeFailed()) {
             return result;
         }
-        if (!ended || closeAsked) {
+        if (!ended || operatingMode) {
             return Fail(ExitDeviceFailed, "o envio não terminou");
         }
         if (request.Jump) {
             session.B_FwJumpClick();
         }
         Enter(Phase::Restart);
-        host.RunUntil([this] { return Identified() || Stopped(); }, request.Listen);
-        if (Interrupted(Identified() || closeAsked) || (!closeAsked && ExchangeFailed())) {
+        host.RunUntil([this] { return identified || Stopped(); }, request.Listen);
+        if (Interrupted(identified || operatingMode) || (!operatingMode && ExchangeFailed())) {
             return result;
         }
-        if (closeAsked) {
+        if (operatingMode) {
             return Fail(ExitDeviceFailed, "o Vyx reiniciou em modo de operação");
         }
-        if (!Identified()) {
+        if (!identified) {
             return Fail(ExitNoAnnouncement, "enviado, mas o Vyx não anunciou a nova versão em " +
                                                 std::to_string(request.Listen.count()) + " ms");
         }
@@ -359,10 +339,17 @@ private:
 
     const JobRequest& request;
     CliHost host;
-    JobSession session;
+    DeviceSession session;
     JobResult result;
-    bool closeAsked = false;
-    bool configDone = false;
+    // What the session said so far.
+    bool identified = false;
+    bool operatingMode = false;
+    bool lost = false;
+    bool uploaded = false;
+    bool written = false;
+    std::optional<std::string> failure;
+    std::optional<ConfigReadResult> readResult;
+    std::optional<ReadBackResult> readBack;
     Phase phase = Phase::Announce;
     int lastPosition = 0;
     int lastMaximum = 0;
@@ -390,42 +377,12 @@ std::string CountText(int count) {
     return text;
 }
 
-namespace {
-
-// What the firmware needs: for programs, then for people.
-std::pair<const char*, const char*> Decision(const DeviceVersion& version) {
-    switch (DecideIdentityAction(version)) {
-        case IdentityAction::Discontinued:
-            return {"discontinued", "descontinuado"};
-        case IdentityAction::UploadFirmware:
-            return {"needs upload", "precisa de atualização"};
-        case IdentityAction::UpToDate:
-            return {"up to date", "atualizado"};
-        case IdentityAction::Nothing:
-            break;
-    }
-    return {"not served", "não atendido"};
-}
-
-}  // namespace
-
 std::string DecisionText(const DeviceVersion& version) {
-    return Decision(version).second;
+    return WordsOf(version).Text;
 }
 
 std::string DecisionCode(const DeviceVersion& version) {
-    return Decision(version).first;
-}
-
-std::string UploadNeededText(const DeviceVersion& version) {
-    const std::string text = VersionText(version);
-    if (HasNoFirmware(version)) {
-        return "o Vyx está sem firmware (" + text + ")";
-    }
-    if (RunsOnlyLoader(version)) {
-        return "o Vyx está só com o carregador de firmware (" + text + ")";
-    }
-    return "o firmware " + text + " é mais antigo que a versão que esta ferramenta leva";
+    return WordsOf(version).Code;
 }
 
 }  // namespace vyx::cli

@@ -3,7 +3,8 @@
 // the port, wait for the device to announce itself, obey identification (a
 // device in operating mode is closed with the instructions, a discontinued line
 // is warned about, an old release is not configured), then run the command's
-// exchange with the session the window uses, and say how it ended.
+// exchange with the session the window uses, and say how it ended. What to do
+// next is decided from the session's outcomes (SessionEvents).
 
 #include <chrono>
 #include <functional>
@@ -65,14 +66,11 @@ public:
 };
 
 /// What the firmware needs, for people: "atualizado", "precisa de atualização",
-/// "descontinuado" or "não atendido".
+/// "descontinuado" or "não atendido" (the identification's table, WordsOf).
 std::string DecisionText(const DeviceVersion& version);
 /// The same for programs (--json), kept stable: "up to date", "needs upload",
 /// "discontinued" or "not served".
 std::string DecisionCode(const DeviceVersion& version);
-/// Why a device needs the upload, as identification decides it: no firmware at
-/// all, only the loader, or an older release.
-std::string UploadNeededText(const DeviceVersion& version);
 /// A count as the technicians write it: "1.861".
 std::string CountText(int count);
 

@@ -1,7 +1,8 @@
 #pragma once
 // What the configuration logic needs from the editor's controls and the two
-// options beside it. The window implements it next to LinkHost; tests
-// implement a fake.
+// options beside it. Each door implements it next to LinkHost: the window with
+// its controls, vyxctl with the profile's values, the page through its script;
+// tests implement a fake.
 
 #include "EditorSnapshot.h"
 

@@ -36,6 +36,7 @@ bool DeviceIdentification::HandleIdentity(std::span<const std::uint8_t> payload)
     }
     stored = *decoded;
     hasIdentity = true;
+    target.DeviceIdentified(stored);
     if (stored.IdentityMode == 0) {
         OperatingModeNotice();
         return false;
@@ -70,7 +71,12 @@ void DeviceIdentification::OperatingModeNotice() {
     for (const char* line : OperatingModeLines) {
         host.AppendLog(LogPane::Log, line);
     }
-    host.SetTimerEnabled(TimerId::Timer2, true);
+    // A close already due stays due: a device that repeats its notice would
+    // otherwise keep the port open for ever.
+    if (!host.TimerEnabled(TimerId::Timer2)) {
+        host.SetTimerEnabled(TimerId::Timer2, true);
+    }
+    target.OperatingModeNoticeGiven();
 }
 
 void DeviceIdentification::ClearIdList() {

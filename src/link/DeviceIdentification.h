@@ -21,7 +21,7 @@ public:
     bool HandleIdentity(std::span<const std::uint8_t> payload);
 
     /// The five-line notice for a device still in operating mode, then the
-    /// one-shot close (Timer2).
+    /// one-shot close (Timer2), unless that close is already due.
     void OperatingModeNotice();
 
     /// "Limpar": empties the ID list and its count and forgets the last listed ID.

@@ -1,6 +1,8 @@
 #include "DeviceIdentity.h"
 
 #include <cstdio>
+#include <iterator>
+#include <string_view>
 
 #include "Frame.h"
 
@@ -55,25 +57,66 @@ bool IsListedRelease(const DeviceVersion& version) {
            version[3] == CurrentReleaseMinor;
 }
 
-IdentityAction DecideIdentityAction(const DeviceVersion& version) {
+FirmwareNeed NeedOf(const DeviceVersion& version) {
     const std::uint8_t line = version[0];
     if (line == 1 || line == 2) {
-        return IdentityAction::Discontinued;
+        return FirmwareNeed::Discontinued;
     }
     if (!IsServedProductLine(line)) {
-        return IdentityAction::Nothing;
+        return FirmwareNeed::NotServed;
     }
-    if (HasNoFirmware(version) || RunsOnlyLoader(version)) {
-        return IdentityAction::UploadFirmware;
+    if (HasNoFirmware(version)) {
+        return FirmwareNeed::Blank;
+    }
+    if (RunsOnlyLoader(version)) {
+        return FirmwareNeed::LoaderOnly;
     }
     const std::uint8_t major = version[2];
     const std::uint8_t minor = version[3];
     if (major < CurrentReleaseMajor ||
         (major == CurrentReleaseMajor && minor < CurrentReleaseMinor)) {
-        return IdentityAction::UploadFirmware;
+        return FirmwareNeed::Older;
     }
     // Never put our release over a later one: a newer device is only read.
-    return IdentityAction::UpToDate;
+    return FirmwareNeed::Current;
+}
+
+const FirmwareNeedWords& WordsOf(FirmwareNeed need) {
+    static constexpr FirmwareNeedWords Table[] = {
+        {FirmwareNeed::Current, IdentityAction::UpToDate, "up to date", "atualizado", "upToDate",
+         ""},
+        {FirmwareNeed::Older, IdentityAction::UploadFirmware, "needs upload",
+         "precisa de atualização", "upload",
+         "o firmware %s é mais antigo que a versão que esta ferramenta leva"},
+        {FirmwareNeed::Blank, IdentityAction::UploadFirmware, "needs upload",
+         "precisa de atualização", "upload", "o Vyx está sem firmware (%s)"},
+        {FirmwareNeed::LoaderOnly, IdentityAction::UploadFirmware, "needs upload",
+         "precisa de atualização", "upload", "o Vyx está só com o carregador de firmware (%s)"},
+        {FirmwareNeed::Discontinued, IdentityAction::Discontinued, "discontinued", "descontinuado",
+         "discontinued", ""},
+        {FirmwareNeed::NotServed, IdentityAction::Nothing, "not served", "não atendido", "nothing",
+         ""},
+    };
+    for (const FirmwareNeedWords& row : Table) {
+        if (row.Need == need) {
+            return row;
+        }
+    }
+    return Table[std::size(Table) - 1];
+}
+
+IdentityAction DecideIdentityAction(const DeviceVersion& version) {
+    return WordsOf(version).Action;
+}
+
+std::string UploadNeededText(const DeviceVersion& version) {
+    std::string_view why = WordsOf(version).Why;
+    if (why.empty()) {
+        why = WordsOf(FirmwareNeed::Older).Why;
+    }
+    // Built front to back, as the Windows cross-compiler's optimiser wants it.
+    const std::size_t at = why.find("%s");
+    return std::string(why.substr(0, at)) + VersionText(version) + std::string(why.substr(at + 2));
 }
 
 }  // namespace vyx

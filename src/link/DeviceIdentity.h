@@ -61,7 +61,38 @@ enum class IdentityAction {
     Nothing,         // unknown product line: only the version line
 };
 
+/// What a device's firmware needs, judged from its version alone.
+enum class FirmwareNeed {
+    Current,       // served line at our release or later
+    Older,         // served line, a release before ours
+    Blank,         // served line, no firmware at all
+    LoaderOnly,    // served line, only the firmware loader runs
+    Discontinued,  // product line 1 or 2
+    NotServed,     // any other product line
+};
+
+/// One row of the table of firmware needs: what identification does about it,
+/// and the words every door uses for it.
+struct FirmwareNeedWords {
+    FirmwareNeed Need;
+    IdentityAction Action;
+    const char* Code;        // for programs (vyxctl --json), kept stable: "needs upload"
+    const char* Text;        // for people: "precisa de atualização"
+    const char* ActionCode;  // what identification starts, for the page's script: "upload"
+    const char* Why;         // why the upload is needed, "%s" the version; empty if none
+};
+
+FirmwareNeed NeedOf(const DeviceVersion& version);
+const FirmwareNeedWords& WordsOf(FirmwareNeed need);
+inline const FirmwareNeedWords& WordsOf(const DeviceVersion& version) {
+    return WordsOf(NeedOf(version));
+}
+
 IdentityAction DecideIdentityAction(const DeviceVersion& version);
+
+/// Why a device needs the upload: no firmware at all, only the loader, or (for
+/// any other version) an older release.
+std::string UploadNeededText(const DeviceVersion& version);
 
 /// Product lines our firmware image is made for: 3, 4 and 41.
 bool IsServedProductLine(std::uint8_t productLine);

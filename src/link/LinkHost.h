@@ -1,9 +1,12 @@
 #pragma once
 // What the device logic shows and asks of the person at the tool: log lines,
-// progress, message boxes, its timers and the event pump. The window implements
-// it; tests implement a fake that records calls and drives ticks by hand. The
-// port itself is reached through PortIo.
-// Every call happens on the window thread.
+// progress, message boxes, its timers and the event pump. Each door implements
+// it: the window with its widgets, vyxctl and the headless stand-in with plain
+// values on their loop, the page through its script; tests implement a fake
+// that records calls and drives ticks by hand. The port itself is reached
+// through PortIo; what happened, in the device's terms, the session tells
+// through SessionEvents, not through these calls.
+// Every call happens on the window thread (or the thread that plays it).
 
 #include <cstddef>
 #include <cstdint>

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+#include "DeviceIdentity.h"
+
 namespace vyx {
 
 class ReceiveTarget {
@@ -18,6 +20,11 @@ public:
     virtual void NegativeAcknowledge() = 0;
     /// A MemoryRead reply's payload (at least 7 bytes).
     virtual void MemoryReadReply(std::span<const std::uint8_t> payload) = 0;
+    /// An Identity frame was acted on (also one in operating mode), before
+    /// anything it leads to is started.
+    virtual void DeviceIdentified(const DeviceIdentity& identity) = 0;
+    /// The operating-mode notice was logged and the timed close is due.
+    virtual void OperatingModeNoticeGiven() = 0;
     /// Starts the firmware upload.
     virtual void StartFirmwareUpload() = 0;
     /// Starts the configuration read.

@@ -5,8 +5,14 @@
 namespace vyx {
 
 Connection::Connection(TComPort& port, LinkHost& ui, ConnectionView& view,
-                       std::function<void()> opened, std::function<void()> lost)
-    : port(port), ui(ui), view(view), opened(std::move(opened)), lost(std::move(lost)) {}
+                       std::function<void()> opened, std::function<void()> lost,
+                       std::function<void(bool timed)> closed)
+    : port(port),
+      ui(ui),
+      view(view),
+      opened(std::move(opened)),
+      lost(std::move(lost)),
+      closed(std::move(closed)) {}
 
 ConnectResult Connection::Toggle(const std::string& path,
                                  const std::function<void(const EComPort&)>& refused) {
@@ -33,6 +39,9 @@ ConnectResult Connection::Toggle(const std::string& path,
 
 void Connection::Close() {
     port.Close();
+    if (closed) {
+        closed(false);
+    }
     ShowState(false);
     view.SetPortListEnabled(true);
 }
@@ -40,6 +49,9 @@ void Connection::Close() {
 void Connection::TimedClose() {
     ui.SetTimerEnabled(TimerId::Timer2, false);
     port.Close();
+    if (closed) {
+        closed(true);
+    }
     ShowState(false);
 }
 

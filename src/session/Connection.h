@@ -19,9 +19,11 @@ class Connection {
 public:
     /// `opened` is told of every new connection before its log line (the device
     /// session acts on the next identity again); `lost` is told first when the
-    /// device went away (the device session drops what it was doing).
+    /// device went away (the device session drops what it was doing); `closed`
+    /// once the port is closed, before its log line, with whether the timed
+    /// close did it (the device session stops what was under way).
     Connection(TComPort& port, LinkHost& ui, ConnectionView& view, std::function<void()> opened,
-               std::function<void()> lost = {});
+               std::function<void()> lost = {}, std::function<void(bool timed)> closed = {});
 
     /// The connect button with `path` chosen: closes an open connection, or
     /// opens `path`. A missing, busy or refused port is handed to `refused` and
@@ -53,6 +55,7 @@ private:
     ConnectionView& view;
     std::function<void()> opened;
     std::function<void()> lost;
+    std::function<void(bool timed)> closed;
 };
 
 }  // namespace vyx

@@ -29,6 +29,11 @@ HeadlessLoop::HeadlessLoop(HandOverQueueUse queueUse, LinkHost& ui, ConnectionVi
               if (OnLost) {
                   OnLost();
               }
+          },
+          [this](bool timed) {
+              if (OnClosed) {
+                  OnClosed(timed);
+              }
           }),
       previousQueue(CurrentHandOverQueue()) {
     if (queueUse == HandOverQueueUse::OwnForThisThread) {

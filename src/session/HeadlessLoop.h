@@ -40,11 +40,12 @@ public:
     HeadlessLoop& operator=(const HeadlessLoop&) = delete;
 
     // The device logic's entry points.
-    std::function<void(int count)> OnRxChar;  ///< VCPRxChar
-    std::function<void()> OnTimer1;           ///< Timer1Timer
-    std::function<void()> OnTimer3;           ///< Timer3Timer
-    std::function<void()> OnConnected;        ///< the port was opened (identity handling resets)
-    std::function<void()> OnLost;             ///< the device went away (exchanges stop)
+    std::function<void(int count)> OnRxChar;   ///< VCPRxChar
+    std::function<void()> OnTimer1;            ///< Timer1Timer
+    std::function<void()> OnTimer3;            ///< Timer3Timer
+    std::function<void()> OnConnected;         ///< the port was opened (identity handling resets)
+    std::function<void()> OnLost;              ///< the device went away (exchanges stop)
+    std::function<void(bool timed)> OnClosed;  ///< the port was closed (exchanges stop)
 
     /// The loop: received bytes, hand-overs and due timer ticks until `done()`
     /// holds (true) or `limit` has passed (false). Sleeps while nothing is due;

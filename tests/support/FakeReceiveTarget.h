@@ -18,6 +18,8 @@ public:
     void MemoryReadReply(std::span<const std::uint8_t> payload) override {
         Replies.emplace_back(payload.begin(), payload.end());
     }
+    void DeviceIdentified(const DeviceIdentity&) override { ++Identities; }
+    void OperatingModeNoticeGiven() override { ++Notices; }
     void StartFirmwareUpload() override { ++Uploads; }
     void StartConfigRead() override { ++Reads; }
     void TransferTick() override { ++Ticks; }
@@ -25,6 +27,8 @@ public:
     std::vector<std::vector<std::uint8_t>> Acks;
     std::vector<std::vector<std::uint8_t>> Replies;
     int Nacks = 0;
+    int Identities = 0;
+    int Notices = 0;
     int Uploads = 0;
     int Reads = 0;
     int Ticks = 0;

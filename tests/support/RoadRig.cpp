@@ -26,6 +26,7 @@ RoadHost::RoadHost() : session(host, host.Io(), host, [this] { host.CloseSoon();
     host.OnTimer3 = [this] { session.Timer3Timer(); };
     host.OnConnected = [this] { session.PortOpened(); };
     host.OnLost = [this] { session.PortLost(); };
+    host.OnClosed = [this](bool timed) { session.PortClosed(timed); };
 }
 
 RoadDevicePart::RoadDevicePart(sim::SimOptions options)

@@ -32,6 +32,7 @@ protected:
         host.OnTimer3 = [this] { session.Timer3Timer(); };
         host.OnConnected = [this] { session.PortOpened(); };
         host.OnLost = [this] { session.PortLost(); };
+        host.OnClosed = [this](bool timed) { session.PortClosed(timed); };
     }
     void Use(const char* variable) {
         port = PortFrom(variable);

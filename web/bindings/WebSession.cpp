@@ -13,20 +13,6 @@ using emscripten::val;
 
 namespace {
 
-const char* ActionName(IdentityAction action) {
-    switch (action) {
-        case IdentityAction::Discontinued:
-            return "discontinued";
-        case IdentityAction::UploadFirmware:
-            return "upload";
-        case IdentityAction::UpToDate:
-            return "upToDate";
-        case IdentityAction::Nothing:
-            break;
-    }
-    return "nothing";
-}
-
 const char* ExchangeName(TransferProgress::Exchange exchange) {
     switch (exchange) {
         case TransferProgress::Exchange::Transfer:
@@ -61,7 +47,9 @@ val Refusal(const std::string& message) {
 WebSession::WebSession(val page)
     : host(std::move(page)),
       // The timed close after a write: the page's Timer 2 closes the port.
-      session(host, host, host, [this] { host.SetTimerEnabled(TimerId::Timer2, true); }) {}
+      session(host, host, host, [this] { host.SetTimerEnabled(TimerId::Timer2, true); }) {
+    session.AddEvents(*this);
+}
 
 void WebSession::PortOpened() {
     host.SetTimerEnabled(TimerId::Timer2, false);
@@ -73,9 +61,13 @@ void WebSession::PortOpened() {
 }
 
 void WebSession::PortClosed() {
+    // The page's Timer 2 closes the port without a tick here: still set, it was
+    // the timed close.
+    const bool timed = host.TimerEnabled(TimerId::Timer2);
     host.SetTimerEnabled(TimerId::Timer2, false);
     host.SetPortOpen(false);
     host.Received().Clear();
+    session.PortClosed(timed);
     host.AppendLog(LogPane::Log, ConnectionClosedText);
 }
 
@@ -188,8 +180,9 @@ val WebSession::Identity() const {
     out.set("version", NumberArray(stored.Version));
     out.set("versionText", VersionText(stored.Version));
     out.set("configBase", static_cast<double>(stored.ConfigBase));
-    out.set("action", std::string(ActionName(DecideIdentityAction(stored.Version))));
-    out.set("operatingMode", identification.HasIdentity() && stored.IdentityMode == 0);
+    out.set("action", std::string(WordsOf(stored.Version).ActionCode));
+    out.set("firmware", std::string(WordsOf(stored.Version).Code));
+    out.set("operatingMode", identified && identified->OperatingMode());
     return out;
 }
 
@@ -207,6 +200,7 @@ val WebSession::Progress() const {
     out.set("transferRunning", host.TimerEnabled(TimerId::Timer1));
     out.set("readRunning", host.TimerEnabled(TimerId::Timer3));
     out.set("linkLosses", progress.LinkLosses);
+    out.set("underWay", underWay ? std::string(ExchangeCode(*underWay)) : std::string("none"));
     return out;
 }
 

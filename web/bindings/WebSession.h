@@ -2,18 +2,22 @@
 // One device session for the page: the same DeviceSession the window and vyxctl
 // run, with the connection's log lines, the received bytes' hand-over and the
 // profile files, on a WebHost. The page opens and closes the port itself and
-// tells the session.
+// tells the session; what it is told back about the device comes from the
+// session's outcomes.
 
 #include <emscripten/val.h>
 
 #include <string>
 
+#include <optional>
+
 #include "DeviceSession.h"
+#include "SessionEvents.h"
 #include "WebHost.h"
 
 namespace vyx::web {
 
-class WebSession {
+class WebSession : private SessionEvents {
 public:
     explicit WebSession(emscripten::val page);
     WebSession(const WebSession&) = delete;
@@ -46,8 +50,24 @@ public:
 private:
     int HandOver(std::chrono::milliseconds wait);
 
+    // SessionEvents
+    void Identified(const IdentifiedDevice& device) override { identified = device; }
+    void ExchangeStarted(Exchange exchange, const ExchangeCounters&) override {
+        underWay = exchange;
+    }
+    void ExchangeFailed(const ExchangeFailure&) override { underWay.reset(); }
+    void ExchangeCutOff(const ExchangeCut&) override { underWay.reset(); }
+    void UploadFinished(const ExchangeCounters&) override { underWay.reset(); }
+    void ConfigurationRead(const ConfigReadResult&) override { underWay.reset(); }
+    void ConfigurationWritten(const ConfigBlock&, const ExchangeCounters&) override {
+        underWay.reset();
+    }
+    void ReadBack(const ReadBackResult&) override { underWay.reset(); }
+
     WebHost host;
     DeviceSession session;
+    std::optional<IdentifiedDevice> identified;
+    std::optional<Exchange> underWay;
 };
 
 }  // namespace vyx::web

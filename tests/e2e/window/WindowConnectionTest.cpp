@@ -204,7 +204,7 @@ struct NestedCloseCase {
     const char* name;
     std::array<std::uint8_t, 4> version;
     const char* after;    ///< the click waits until this line is logged
-    const char* caption;  ///< of the interrupted exchange's message
+    const char* caption;  ///< the box the interrupted exchange would show if it ran on
     friend void PrintTo(const NestedCloseCase& c, std::ostream* out) { *out << c.name; }
 };
 
@@ -244,13 +244,12 @@ TEST_P(NestedClose, ClickInsideTheReceiveHandlersPumpClosesWithoutHanging) {
     EXPECT_TRUE(form.Header().ComboBox1->isEnabled());
     EXPECT_FALSE(form.Header().ButtonVCP->Down());
     EXPECT_TRUE(WaitFor([&] { return !device.Status().portOpen; }, 2s));
-    // The interrupted exchange ends with its own message at its next tick;
-    // nothing escapes to the application-wide error display.
-    ASSERT_TRUE(WaitFor([&] { return !Boxes.empty(); }, 5s));
-    WaitFor([] { return false; }, 600ms);  // a tick more: no second box
-    ASSERT_EQ(Boxes.size(), 1u) << Boxes[1].Caption.toStdString();
-    EXPECT_EQ(Boxes[0].Caption, GetParam().caption);
-    EXPECT_EQ(Boxes[0].Text, QString::fromUtf8("Não há conexão ativa!"));
+    // The close stopped the interrupted exchange: none of its ticks runs on, so
+    // no box says the connection is gone, and nothing escapes to the
+    // application-wide error display.
+    WaitFor([] { return false; }, 600ms);  // more than a tick of either timer
+    EXPECT_TRUE(Boxes.empty()) << "no " << GetParam().caption << ", but "
+                               << Boxes[0].Caption.toStdString();
 
     // The window is whole: the next connection starts the road again.
     Boxes.clear();

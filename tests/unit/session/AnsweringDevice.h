@@ -56,17 +56,20 @@ public:
         }
     }
 
+    /// Hands one frame to the session as one receive notification.
+    void Deliver(DeviceSession& session, const Bytes& frame) {
+        host.Incoming.assign(frame.begin(), frame.end());
+        session.VCPRxChar(static_cast<int>(frame.size()));
+    }
+    /// Leaves the frames written so far unanswered.
+    void Skip() { answered = host.Written.size(); }
+
     ConfigImage Block{};
     int Reads = 0;
     std::map<std::uint8_t, Bytes> Received;  // image bytes per transfer kind
     std::map<std::uint8_t, Bytes> Trailers;
 
 private:
-    void Deliver(DeviceSession& session, const Bytes& frame) {
-        host.Incoming.assign(frame.begin(), frame.end());
-        session.VCPRxChar(static_cast<int>(frame.size()));
-    }
-
     FakeHost& host;
     std::size_t answered = 0;
 };
