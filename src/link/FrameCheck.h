@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <span>
 
+#include "TimeLimits.h"
+
 namespace vyx {
 
 /// Shortest notification that can hold a frame (a frame without payload).
@@ -43,15 +45,11 @@ FrameCheck CheckFrame(const std::uint8_t* bytes, std::size_t count);
 bool IsFrameComplete(const std::uint8_t* bytes, std::size_t count);
 
 // Receive coalescing, for every door's receive side (the desktop port's event
-// thread on each platform, the page's receive buffer). A USB device delivers one
-// message in packets of 64 bytes, up to about a millisecond apart. Bytes that
-// hold whole frames (IsFrameComplete) go on at once: no latency is added. Bytes
-// that end in a partial frame wait for the rest, every new chunk asking the hint
-// again, until a pause of CoalesceGap without a byte or CoalesceLimit in all;
+// thread on each platform, the page's receive buffer). Bytes that hold whole
+// frames (IsFrameComplete) go on at once: no latency is added. Bytes that end in
+// a partial frame wait for the rest, every new chunk asking the hint again, until
+// a pause of CoalesceGap without a byte or CoalesceLimit in all (TimeLimits.h);
 // then they go on as they are (the receive handler copes with a partial frame).
-inline constexpr std::chrono::milliseconds CoalesceGap{20};
-inline constexpr std::chrono::milliseconds CoalesceLimit{200};
-
 /// When a partial frame that began arriving at `first`, with its latest chunk at
 /// `last`, goes on as it is.
 inline std::chrono::steady_clock::time_point CoalesceDue(
