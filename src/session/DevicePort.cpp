@@ -1,14 +1,18 @@
 #include "DevicePort.h"
 
 #include "FrameCheck.h"
-#include "TimeLimits.h"
 
 namespace vyx {
 
 namespace {
 
-// Driver queues, bytes (the time-outs: TimeLimits.h).
+// Driver queues, bytes; time-outs in milliseconds (per byte, plus a constant).
 constexpr int QueueSize = 4096;
+constexpr int ReadInterval = 200;
+constexpr int ReadTotalMultiplier = 100;
+constexpr int ReadTotalConstant = 100;
+constexpr int WriteTotalMultiplier = 2;
+constexpr int WriteTotalConstant = 2;
 
 }  // namespace
 
@@ -26,11 +30,11 @@ void DevicePort::Configure(TComPort& port) {
     port.FlowControl().SetXonXoffIn(false);
     port.Buffer().SetInputSize(QueueSize);
     port.Buffer().SetOutputSize(QueueSize);
-    port.Timeouts().SetReadInterval(DeviceReadInterval);
-    port.Timeouts().SetReadTotalMultiplier(DeviceReadTotalMultiplier);
-    port.Timeouts().SetReadTotalConstant(DeviceReadTotalConstant);
-    port.Timeouts().SetWriteTotalMultiplier(DeviceWriteTotalMultiplier);
-    port.Timeouts().SetWriteTotalConstant(DeviceWriteTotalConstant);
+    port.Timeouts().SetReadInterval(ReadInterval);
+    port.Timeouts().SetReadTotalMultiplier(ReadTotalMultiplier);
+    port.Timeouts().SetReadTotalConstant(ReadTotalConstant);
+    port.Timeouts().SetWriteTotalMultiplier(WriteTotalMultiplier);
+    port.Timeouts().SetWriteTotalConstant(WriteTotalConstant);
     port.SetEvents(TComEvents::All());
     port.SetFrameCompleteHint(&IsFrameComplete);
 }
