@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "EditorFaces.h"
+
 namespace vyx {
 
 struct EditorRect {
@@ -128,5 +130,23 @@ constexpr const FieldPlace* FieldPlaceOf(std::string_view edit) {
 constexpr const BoxGroupPlace* BoxGroupPlaceOf(std::string_view group) {
     return place_detail::Find(BoxGroupPlaces, &BoxGroupPlace::Group, group);
 }
+
+namespace place_detail {
+// Each door looks a place up by name and takes it as found.
+constexpr bool EveryFaceHasItsPlace() {
+    for (const EditFace& face : EditFaces) {
+        if (FieldPlaceOf(face.Edit) == nullptr || GroupPlaceOf(face.Group) == nullptr) {
+            return false;
+        }
+    }
+    for (const BoxGroupPlace& row : BoxGroupPlaces) {
+        if (GroupPlaceOf(row.Group) == nullptr) {
+            return false;
+        }
+    }
+    return FieldPlaces.size() == EditFaces.size();
+}
+static_assert(EveryFaceHasItsPlace(), "every edit and box group has its place, in a placed group");
+}  // namespace place_detail
 
 }  // namespace vyx
