@@ -132,15 +132,27 @@ constexpr const BoxGroupPlace* BoxGroupPlaceOf(std::string_view group) {
 }
 
 namespace place_detail {
-// Each door looks a place up by name and takes it as found.
+// Each door looks a place up by name and takes it as found. (Names, not the
+// lookups' pointers: an address is no constant in a position-independent build.)
+template <class Row, std::size_t N>
+constexpr bool Has(const std::array<Row, N>& rows, std::string_view Row::*name,
+                   std::string_view wanted) {
+    for (const Row& row : rows) {
+        if (row.*name == wanted) {
+            return true;
+        }
+    }
+    return false;
+}
 constexpr bool EveryFaceHasItsPlace() {
     for (const EditFace& face : EditFaces) {
-        if (FieldPlaceOf(face.Edit) == nullptr || GroupPlaceOf(face.Group) == nullptr) {
+        if (!Has(FieldPlaces, &FieldPlace::Edit, face.Edit) ||
+            !Has(GroupPlaces, &GroupPlace::Group, face.Group)) {
             return false;
         }
     }
     for (const BoxGroupPlace& row : BoxGroupPlaces) {
-        if (GroupPlaceOf(row.Group) == nullptr) {
+        if (!Has(GroupPlaces, &GroupPlace::Group, row.Group)) {
             return false;
         }
     }
