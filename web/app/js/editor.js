@@ -99,7 +99,7 @@ export class Editor {
         const spinner = place(make('span', 'spinner', group), ...row.spinnerPlace);
         const state = { position: row.spin.start };
         // Named after the field and its condition: no two spinner buttons alike.
-        const field = `${label.replace(/:$/, '')} (${row.groupCaption.trim()})`;
+        const field = `${label.replace(/:$/, '')}, ${row.groupCaption.trim()}`;
         for (const [delta, arrow, verb] of [[1, '▲', 'Aumentar'], [-1, '▼', 'Diminuir']]) {
             const button = make('button', '', spinner, arrow);
             button.type = 'button';
