@@ -91,7 +91,7 @@ void DeviceModel::PortOpened() {
 
 DeviceModel::Outcome DeviceModel::HandleFrame(std::span<const std::uint8_t> frame) {
     ++status.framesReceived;
-    if ((frame[1] & 0x0F) != DeviceAddress) {
+    if ((FrameAddressOf(frame.data()) & 0x0F) != DeviceAddress) {
         ++status.framesForOthers;
         return {};
     }
@@ -99,8 +99,8 @@ DeviceModel::Outcome DeviceModel::HandleFrame(std::span<const std::uint8_t> fram
         ++status.framesIgnored;
         return {};
     }
-    const std::uint8_t code = frame[2];
-    const auto payload = frame.subspan(FrameHeaderSize, ReadBE16(&frame[3]));
+    const std::uint8_t code = FrameCodeOf(frame.data());
+    const auto payload = frame.subspan(FrameHeaderSize, FramePayloadLength(frame.data()));
     const bool isPackage = code == static_cast<std::uint8_t>(MessageCode::FirmwarePackage) ||
                            code == static_cast<std::uint8_t>(MessageCode::ConfigPackage);
     const bool isRead = code == static_cast<std::uint8_t>(MessageCode::MemoryRead);
@@ -146,8 +146,10 @@ DeviceModel::Outcome DeviceModel::HandleFrame(std::span<const std::uint8_t> fram
         if (options.misaddressed.Hits(number)) {
             for (Frame& reply : outcome.replies) {
                 reply = EncodeFrameFrom(
-                    static_cast<std::uint8_t>((reply[1] & 0xF0) | OtherReceiver), reply[2],
-                    std::span(reply).subspan(FrameHeaderSize, ReadBE16(&reply[3])));
+                    static_cast<std::uint8_t>((FrameAddressOf(reply.data()) & 0xF0) |
+                                              OtherReceiver),
+                    FrameCodeOf(reply.data()),
+                    std::span(reply).subspan(FrameHeaderSize, FramePayloadLength(reply.data())));
                 ++status.repliesMisaddressed;
             }
         }

@@ -26,7 +26,7 @@ std::vector<std::vector<std::uint8_t>> FrameAssembler::Feed(std::span<const std:
         if (pending.size() < FrameHeaderSize) {
             break;
         }
-        const std::size_t length = ReadBE16(&pending[3]);
+        const std::size_t length = FramePayloadLength(pending.data());
         if (FrameHeaderSize + length > MaxFrameBody) {
             Discard(1);
             continue;

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "DeviceIdentity.h"
 #include "PortLink.h"
 #include "PseudoTerminal.h"
 
@@ -279,7 +280,7 @@ void SimDevice::Announce(Clock::time_point now) {
         return;
     }
     std::vector<std::uint8_t> frame;
-    std::array<std::uint8_t, 4> version{};
+    DeviceVersion version{};
     {
         std::lock_guard lock(mutex);
         const SimStatus& status = model.Status();
@@ -296,8 +297,7 @@ void SimDevice::Announce(Clock::time_point now) {
     if (options.operatingFrame) {
         Note("operating-mode notice");
     } else {
-        Note("identity " + std::to_string(version[0]) + "." + std::to_string(version[1]) + "." +
-             std::to_string(version[2]) + "." + std::to_string(version[3]));
+        Note("identity " + VersionText(version));
     }
 }
 

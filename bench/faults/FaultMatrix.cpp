@@ -118,7 +118,7 @@ std::string Failure(const RoadRig& rig) {
     if (!rig.host.Errors.empty()) {
         return "error: " + rig.host.Errors.front();
     }
-    if (rig.CountLogged(vyx::test::ConnectionLostText) > 0) {
+    if (rig.CountLogged(vyx::ConnectionLostText) > 0) {
         return "connection lost";
     }
     return {};

@@ -30,11 +30,11 @@ bool AwaitReply(int fd, std::array<std::uint8_t, 4096>& in) {
         }
         have += static_cast<std::size_t>(n);
         while (have >= FrameHeaderSize) {
-            const std::size_t size = FrameOverhead + ReadBE16(&in[3]);
+            const std::size_t size = FrameSizeOf(in.data());
             if (have < size) {
                 break;
             }
-            if (in[2] != static_cast<std::uint8_t>(MessageCode::Identity)) {
+            if (FrameCodeOf(in.data()) != static_cast<std::uint8_t>(MessageCode::Identity)) {
                 return true;
             }
             std::memmove(in.data(), in.data() + size, have - size);

@@ -1,16 +1,13 @@
 #include "MiniDevice.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
-#include <termios.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cstring>
-#include <stdexcept>
 
 #include "DeviceModel.h"
 #include "Frame.h"
@@ -58,15 +55,6 @@ MiniDevice::MiniDevice(std::array<std::uint8_t, 4> version, std::chrono::microse
       restarted(Announcement({version[0], version[1], version[2], RestartedMinor})),
       block(sim::MakeBlock(sim::BlockKind::Defaults)),
       configBase(sim::SimOptions{}.configBase) {
-    master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
-        throw std::runtime_error("no pseudo-terminal");
-    }
-    termios t{};
-    ::tcgetattr(master, &t);
-    ::cfmakeraw(&t);
-    ::tcsetattr(master, TCSANOW, &t);
-    path = ::ptsname(master);
     stopFd = ::eventfd(0, EFD_CLOEXEC);
     log.bytes.reserve(1 << 21);
     log.ends.reserve(1 << 13);
@@ -78,7 +66,6 @@ MiniDevice::~MiniDevice() {
     [[maybe_unused]] const ssize_t n = ::write(stopFd, &one, sizeof one);
     thread.join();
     ::close(stopFd);
-    ::close(master);
 }
 
 void MiniDevice::Measure(std::size_t count, std::function<void()> first,
@@ -124,7 +111,7 @@ void MiniDevice::Run() {
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(nextAnnouncement - now);
             timeout = static_cast<int>(std::max<std::int64_t>(left.count(), 0));
         }
-        pollfd fds[2] = {{stopFd, POLLIN, 0}, {master, POLLIN, 0}};
+        pollfd fds[2] = {{stopFd, POLLIN, 0}, {line.Master(), POLLIN, 0}};
         ::poll(fds, 2, timeout);
         if (fds[0].revents != 0) {
             return;
@@ -139,7 +126,7 @@ void MiniDevice::Run() {
             continue;
         }
         if ((fds[1].revents & POLLIN) != 0) {
-            const ssize_t n = ::read(master, in.data() + have, in.size() - have);
+            const ssize_t n = ::read(line.Master(), in.data() + have, in.size() - have);
             const auto arrival = Clock::now();
             have += n > 0 ? static_cast<std::size_t>(n) : 0;
             std::size_t at = 0;
@@ -148,7 +135,7 @@ void MiniDevice::Run() {
                     ++at;
                     continue;
                 }
-                const std::size_t size = FrameOverhead + ReadBE16(&in[at + 3]);
+                const std::size_t size = FrameSizeOf(&in[at]);
                 if (have - at < size) {
                     break;
                 }
@@ -160,14 +147,14 @@ void MiniDevice::Run() {
         }
         if (!spokenTo && Clock::now() >= nextAnnouncement) {
             const auto& frame = afterRestart ? restarted : announcement;
-            WriteAll(master, frame.data(), frame.size());
+            WriteAll(line.Master(), frame.data(), frame.size());
             nextAnnouncement = Clock::now() + AnnounceInterval;
         }
     }
 }
 
 void MiniDevice::Handle(const std::uint8_t* frame, std::size_t size, Clock::time_point arrival) {
-    const auto code = static_cast<MessageCode>(frame[2]);
+    const auto code = static_cast<MessageCode>(FrameCodeOf(frame));
     const std::uint8_t* payload = frame + FrameHeaderSize;
     const std::size_t payloadSize = size - FrameOverhead;
     const bool package = code == MessageCode::FirmwarePackage || code == MessageCode::ConfigPackage;
@@ -232,7 +219,7 @@ void MiniDevice::Reply(std::uint8_t code, std::size_t payloadSize, Clock::time_p
         }
     }
     const std::size_t size = SealFrame(out, DeviceToTool, code, payloadSize);
-    WriteAll(master, out.data(), size);
+    WriteAll(line.Master(), out.data(), size);
 }
 
 }  // namespace vyx::bench

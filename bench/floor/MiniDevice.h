@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "PseudoTerminal.h"
 #include "SimBlocks.h"
 
 namespace vyx::bench {
@@ -40,7 +41,7 @@ public:
     MiniDevice& operator=(const MiniDevice&) = delete;
 
     /// The pseudo-terminal's slave: the port to open.
-    const std::string& Path() const { return path; }
+    const std::string& Path() const { return line.SlavePath(); }
 
     /// The measured stretch: from the first request to the reply of request
     /// `count`. Called on the device's thread at both ends, outside the timing.
@@ -65,9 +66,8 @@ private:
     void Reply(std::uint8_t code, std::size_t payloadSize, Clock::time_point arrival);
     Usage Now() const;
 
-    int master = -1;
+    sim::PseudoTerminal line;  // the tool opens its slave
     int stopFd = -1;
-    std::string path;
     std::chrono::microseconds delay;
     std::vector<std::uint8_t> announcement;
     std::vector<std::uint8_t> restarted;  // the announcement after a firmware image

@@ -11,19 +11,8 @@ namespace vyx::app {
 
 namespace {
 
-// The boxes of a condition are named after its group: GB_VMX holds CB_BZ_VMX_IN ...
-QLatin1String Code(const RecordEntry& action) {
-    const std::string_view code = action.Control.substr(3);
-    return QLatin1String(code.data(), static_cast<qsizetype>(code.size()));
-}
-
-QCheckBox* Box(const EditorPanel& panel, const char* kind, QLatin1String code,
-               const char* suffix = nullptr) {
-    QString name = QStringLiteral("CB_%1_%2").arg(QLatin1String(kind), code);
-    if (suffix) {
-        name += QLatin1Char('_') + QLatin1String(suffix);
-    }
-    return panel.Box(name);
+QCheckBox* Box(const EditorPanel& panel, const RecordEntry& action, std::size_t box) {
+    return panel.Box(QString::fromStdString(BoxControl(action, box)));
 }
 
 void SetText(const EditorPanel& panel, EditorField field, const std::string& text) {
@@ -61,17 +50,10 @@ EditorSnapshot EditorBinding::Read(const EditorPanel& panel) {
             editor.List(row.Editor) = List(panel, row.Editor)->currentIndex();
         } else if (row.Kind == FieldKind::Value) {
             editor.Text(row.Editor) = Edit(panel, row.Editor)->text().toStdString();
-        } else if (const auto triple = TripleOf(row.Of)) {
-            const QLatin1String code = Code(row);
-            editor.Triple(*triple) = {Box(panel, "BZ", code, "IN")->isChecked(),
-                                      Box(panel, "BZ", code, "OUT")->isChecked(),
-                                      Box(panel, "BZ", code, "WH")->isChecked(),
-                                      Box(panel, "EV", code, "IN")->isChecked(),
-                                      Box(panel, "EV", code, "OUT")->isChecked()};
         } else {
-            SingleBoxes& boxes = row.Of == Condition::Acp ? editor.Acp : editor.Acn;
-            boxes = {Box(panel, "BZ", Code(row))->isChecked(),
-                     Box(panel, "EV", Code(row))->isChecked()};
+            for (std::size_t box = 0; box < BoxCount(row); ++box) {
+                ActionBox(editor, row, box) = Box(panel, row, box)->isChecked();
+            }
         }
     }
     return editor;
@@ -88,7 +70,7 @@ void EditorBinding::Apply(EditorPanel& panel, const EditorSnapshot& editor) {
     }
     // Condition by condition: its values, then its boxes.
     for (const RecordEntry& action : RecordLayout) {
-        if (action.Kind != FieldKind::SingleAction && action.Kind != FieldKind::TripleAction) {
+        if (BoxCount(action) == 0) {
             continue;
         }
         for (const RecordEntry& row : RecordLayout) {
@@ -96,18 +78,8 @@ void EditorBinding::Apply(EditorPanel& panel, const EditorSnapshot& editor) {
                 SetText(panel, row.Editor, editor.Text(row.Editor));
             }
         }
-        const QLatin1String code = Code(action);
-        if (const auto triple = TripleOf(action.Of)) {
-            const TripleBoxes& boxes = editor.Triple(*triple);
-            Box(panel, "BZ", code, "IN")->setChecked(boxes.BuzzerIn);
-            Box(panel, "BZ", code, "OUT")->setChecked(boxes.BuzzerOut);
-            Box(panel, "BZ", code, "WH")->setChecked(boxes.BuzzerWhile);
-            Box(panel, "EV", code, "IN")->setChecked(boxes.EventIn);
-            Box(panel, "EV", code, "OUT")->setChecked(boxes.EventOut);
-        } else {
-            const SingleBoxes& boxes = action.Of == Condition::Acp ? editor.Acp : editor.Acn;
-            Box(panel, "BZ", code)->setChecked(boxes.Buzzer);
-            Box(panel, "EV", code)->setChecked(boxes.Event);
+        for (std::size_t box = 0; box < BoxCount(action); ++box) {
+            Box(panel, action, box)->setChecked(ActionBox(editor, action, box));
         }
     }
 }

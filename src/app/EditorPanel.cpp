@@ -10,81 +10,19 @@
 #include <array>
 
 #include "EditorFaces.h"
+#include "EditorPlaces.h"
 #include "EditorSnapshot.h"
 #include "Look.h"
+#include "RecordLayout.h"
 #include "UpDown.h"
 
 namespace vyx::app {
 
 namespace {
 
-// Where the groups sit (captions: EditorFaces.h).
-struct GroupSpec {
-    const char* Name;
-    int X, Y, W, H;
-};
-
-// Condition groups, relative to GB_Config (GB_EBK to the form).
-constexpr std::array<GroupSpec, 7> ConditionGroups = {{
-    {"GB_VMX", 10, 78, 249, 150},
-    {"GB_ACP", 268, 78, 270, 73},
-    {"GB_ACN", 268, 155, 270, 73},
-    {"GB_VCH", 10, 238, 249, 150},
-    {"GB_RPX", 268, 238, 270, 150},
-    {"GB_BGL", 10, 398, 249, 183},
-    {"GB_OSC", 268, 398, 270, 183},
-}};
-constexpr GroupSpec EngineBrakeGroup = {"GB_EBK", 870, 262, 249, 183};
-
-// Where a value edit, its label and spinner sit in its group (the rest of the
-// edit: EditorFaces.h).
-struct FieldSpec {
-    const char* Edit;
-    int LabelX, LabelY;
-    int X, Y, W, H;
-};
-
-constexpr std::array<FieldSpec, 16> Fields = {{
-    {"ED_ACP", 26, 23, 210, 20, 32, 21},
-    {"ED_ACN", 8, 23, 210, 20, 32, 21},
-    {"ED_VMX", 10, 18, 190, 15, 32, 20},
-    {"ED_TVMX", 45, 50, 190, 47, 32, 21},
-    {"ED_VCH", 10, 18, 190, 15, 32, 20},
-    {"ED_TVCH", 45, 50, 190, 47, 32, 21},
-    {"ED_RPX", 10, 18, 210, 15, 32, 20},
-    {"ED_TRPX", 45, 50, 210, 47, 32, 21},
-    {"ED_TOSC", 18, 23, 210, 28, 32, 21},
-    {"ED_XOSC", 18, 64, 210, 68, 32, 21},
-    {"ED_VBGL", 10, 21, 190, 18, 32, 21},
-    {"ED_RBGL", 25, 51, 190, 48, 32, 21},
-    {"ED_TBGL", 45, 81, 190, 78, 32, 21},
-    {"ED_VEBK", 10, 21, 190, 18, 32, 21},
-    {"ED_REBK", 25, 51, 190, 48, 32, 21},
-    {"ED_TEBK", 45, 81, 190, 78, 32, 21},
-}};
-
 QString Utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-// Box groups of the triple conditions: buzzer (three boxes) and event (two).
-struct BoxGroupSpec {
-    const char* Group;
-    const char* Code;
-    int BuzzerX, BuzzerY, BuzzerW;
-    int EventX, EventY;
-    bool BuzzerWhile;  // the engine-brake group has no "Durante" box
-};
-constexpr std::array<BoxGroupSpec, 6> BoxGroups = {{
-    {"GB_VMX", "VMX", 8, 75, 105, 118, 75, true},
-    {"GB_VCH", "VCH", 8, 75, 105, 118, 75, true},
-    {"GB_RPX", "RPX", 8, 75, 105, 139, 75, true},
-    {"GB_OSC", "OSC", 8, 107, 113, 139, 107, true},
-    {"GB_BGL", "BGL", 8, 107, 105, 118, 107, true},
-    {"GB_EBK", "EBK", 8, 107, 105, 118, 107, false},
-}};
-constexpr int BoxGroupHeight = 66;
-constexpr int EventGroupWidth = 123;
 
 // The order in which a new connection empties the editor.
 constexpr std::array<const char*, 42> ConnectionClearOrder = {
@@ -128,10 +66,14 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, const QFon
     return label;
 }
 
-QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, QRect place,
+QRect Rect(const EditorRect& place) {
+    return QRect(place.X, place.Y, place.W, place.H);
+}
+
+QGroupBox* MakeGroup(QWidget* parent, std::string_view name, const QString& caption, QRect place,
                      const QFont& font, const QColor& colour) {
     auto* group = new QGroupBox(caption, parent);
-    group->setObjectName(QString::fromLatin1(name));
+    group->setObjectName(Utf8(name));
     group->setFont(font);
     SetColour(group, QPalette::WindowText, colour);
     group->setGeometry(place);
@@ -215,84 +157,90 @@ void EditorPanel::BuildConditionGroups(QWidget* form) {
     const QFont caption = Look::Verdana(9, true);
     const QFont sans = Look::SansSerif8();
     QList<QGroupBox*> groups;
-    for (const GroupSpec& row : ConditionGroups) {
-        groups.append(MakeGroup(GB_Config, row.Name, Utf8(GroupCaption(row.Name)),
-                                QRect(row.X, row.Y, row.W, row.H), caption, Look::Grey()));
+    for (const GroupPlace& row : GroupPlaces) {
+        // GB_EBK, of the wide layout only, stands on the form.
+        QWidget* parent = row.Group == "GB_EBK" ? form : GB_Config;
+        groups.append(MakeGroup(parent, row.Group, Utf8(GroupCaption(row.Group)), Rect(row.At),
+                                caption, Look::Grey()));
     }
-    GB_EBK = MakeGroup(
-        form, EngineBrakeGroup.Name, Utf8(GroupCaption(EngineBrakeGroup.Name)),
-        QRect(EngineBrakeGroup.X, EngineBrakeGroup.Y, EngineBrakeGroup.W, EngineBrakeGroup.H),
-        caption, Look::Grey());
-    groups.append(GB_EBK);
-    auto groupNamed = [&groups](const char* name) {
+    GB_EBK = groups.back();
+    auto groupNamed = [&groups](std::string_view name) {
         for (QGroupBox* group : groups) {
-            if (group->objectName() == QLatin1String(name)) {
+            if (group->objectName() == Utf8(name)) {
                 return group;
             }
         }
         return static_cast<QGroupBox*>(nullptr);
     };
 
-    for (const FieldSpec& row : Fields) {
+    for (const FieldPlace& row : FieldPlaces) {
         const EditFace& face = *EditFaceOf(row.Edit);
-        QGroupBox* group = groupNamed(std::string(face.Group).c_str());
+        QGroupBox* group = groupNamed(face.Group);
         MakeLabel(group, Utf8(face.Label), row.LabelX, row.LabelY, sans, Look::Grey());
         auto* edit = new QLineEdit(group);
-        edit->setObjectName(QString::fromLatin1(row.Edit));
+        edit->setObjectName(Utf8(row.Edit));
         edit->setFont(sans);
         edit->setMaxLength(face.MaxLength);
-        edit->setGeometry(row.X, row.Y, row.W, row.H);
+        edit->setGeometry(Rect(row.At));
         edit->setText(QString::number(face.Position));
         auto* spinner =
             new UpDown(group, edit, face.Minimum, face.Maximum, face.Position, face.ArrowKeys);
-        spinner->setObjectName(QStringLiteral("UD_") + QString::fromLatin1(row.Edit + 3));
+        spinner->setObjectName(QStringLiteral("UD_") + Utf8(row.Edit.substr(3)));
         edits.append(edit);
         spinners.append(spinner);
     }
 
     const QFont boxCaption = Look::Verdana(9, true);
-    for (const char* code : {"ACP", "ACN"}) {
-        QGroupBox* group = groupNamed(code[2] == 'P' ? "GB_ACP" : "GB_ACN");
-        boxes.append(MakeBox(group, QStringLiteral("CB_BZ_%1").arg(code), Utf8(SingleBuzzerCaption),
-                             QRect(8, 47, 110, 17), boxCaption, Look::Silver()));
-        boxes.append(MakeBox(group, QStringLiteral("CB_EV_%1").arg(code), Utf8(SingleEventCaption),
-                             QRect(125, 47, 130, 17), boxCaption, Look::Silver()));
+    for (const RecordEntry& row : RecordLayout) {
+        if (row.Kind != FieldKind::SingleAction) {
+            continue;
+        }
+        QGroupBox* group = groupNamed(row.Control);
+        for (std::size_t box = 0; box < BoxCount(row); ++box) {
+            boxes.append(MakeBox(group, QString::fromStdString(BoxControl(row, box)),
+                                 Utf8(SingleActionBoxes[box].Caption), Rect(SingleBoxPlaces[box]),
+                                 boxCaption, Look::Silver()));
+        }
     }
 
-    const QStringList suffixes = {QStringLiteral("IN"), QStringLiteral("OUT"),
-                                  QStringLiteral("WH")};
-    for (const BoxGroupSpec& row : BoxGroups) {
+    for (const BoxGroupPlace& row : BoxGroupPlaces) {
         QGroupBox* group = groupNamed(row.Group);
-        const QString code = QString::fromLatin1(row.Code);
-        auto* buzzer = MakeGroup(group, "", Utf8(BuzzerGroupCaption),
-                                 QRect(row.BuzzerX, row.BuzzerY, row.BuzzerW, BoxGroupHeight),
-                                 boxCaption, Look::Silver());
+        const QString code = Utf8(row.Group.substr(3));
+        auto* buzzer = MakeGroup(group, "", Utf8(BuzzerGroupCaption), Rect(row.Buzzer), boxCaption,
+                                 Look::Silver());
         buzzer->setObjectName(QStringLiteral("GB_BZ_%1").arg(code));
-        auto* event = MakeGroup(group, "", Utf8(EventGroupCaption),
-                                QRect(row.EventX, row.EventY, EventGroupWidth, BoxGroupHeight),
-                                boxCaption, Look::Silver());
+        auto* event = MakeGroup(group, "", Utf8(EventGroupCaption), Rect(row.Event), boxCaption,
+                                Look::Silver());
         event->setObjectName(QStringLiteral("GB_EV_%1").arg(code));
-        const int buzzerCount = row.BuzzerWhile ? 3 : 2;
+        // The engine-brake group has no record row and no "Durante" box.
+        const bool coupled = row.Group != "GB_EBK";
         BuzzerTrio trio{};
-        for (int i = 0; i < buzzerCount; ++i) {
-            trio[static_cast<std::size_t>(i)] =
-                MakeBox(buzzer, QStringLiteral("CB_BZ_%1_%2").arg(code, suffixes[i]),
-                        Utf8(TripleBoxCaptions[static_cast<std::size_t>(i)]),
-                        QRect(10, 15 + 15 * i, row.BuzzerW - 14, 15), sans, Look::Grey());
-            boxes.append(trio[static_cast<std::size_t>(i)]);
+        std::size_t buzzerIndex = 0;
+        std::size_t eventIndex = 0;
+        for (const ActionBoxFace& face : TripleActionBoxes) {
+            if (!coupled && face.Coupling == BuzzerBox::While) {
+                continue;
+            }
+            QGroupBox* parent = face.Buzzer ? buzzer : event;
+            const std::size_t index = face.Buzzer ? buzzerIndex++ : eventIndex++;
+            QCheckBox* box =
+                MakeBox(parent,
+                        QStringLiteral("CB_%1_%2%3")
+                            .arg(face.Buzzer ? QStringLiteral("BZ") : QStringLiteral("EV"), code,
+                                 Utf8(face.Suffix)),
+                        Utf8(face.Caption), Rect(BoxPlaceInGroup(index, parent->width())), sans,
+                        Look::Grey());
+            boxes.append(box);
+            if (face.Coupling) {
+                trio[static_cast<std::size_t>(*face.Coupling)] = box;
+            }
         }
-        if (row.BuzzerWhile) {
+        if (coupled) {
             for (const BuzzerBox which : {BuzzerBox::In, BuzzerBox::Out, BuzzerBox::While}) {
                 QCheckBox* box = trio[static_cast<std::size_t>(which)];
                 QObject::connect(box, &QCheckBox::toggled, box,
                                  [trio, which] { CoupleBuzzerBoxes(trio, which); });
             }
-        }
-        for (int i = 0; i < 2; ++i) {
-            boxes.append(MakeBox(event, QStringLiteral("CB_EV_%1_%2").arg(code, suffixes[i]),
-                                 Utf8(TripleBoxCaptions[static_cast<std::size_t>(3 + i)]),
-                                 QRect(10, 15 + 15 * i, EventGroupWidth - 14, 15), sans,
-                                 Look::Grey()));
         }
     }
 }

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include "EditorPlaces.h"
+
 class QLineEdit;
 
 namespace vyx::app {
@@ -14,8 +16,9 @@ class UpDown : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int SpinnerWidth = 16;
-    static constexpr int SpinnerHeight = 24;
+    // The size the page's spinners take as well.
+    static constexpr int SpinnerWidth = vyx::SpinnerWidth;
+    static constexpr int SpinnerHeight = vyx::SpinnerHeight;
 
     /// Places itself against the right edge of `associate`, inside `parent`.
     /// With `arrowKeys`, the up and down keys step it while the edit has the focus.

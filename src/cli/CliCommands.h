@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "EditorSnapshot.h"
+#include "TimeLimits.h"
 
 namespace vyx::cli {
 
@@ -17,7 +18,7 @@ inline constexpr const char* AllVyx = "all-vyx";
 struct CliOptions {
     /// --port, repeatable; "all-vyx" stands for every port that announces a Vyx.
     std::vector<std::string> Ports;
-    std::chrono::milliseconds Listen{3000};
+    std::chrono::milliseconds Listen = DeviceListenDefault;
     bool Json = false;
     std::string Output;   ///< read -o
     std::string File;     ///< write, commands: the profile

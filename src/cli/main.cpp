@@ -6,16 +6,18 @@
 #include <cstring>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "CliCommands.h"
 #include "ExitCode.h"
 #include "Interruption.h"
+#include "TimeLimits.h"
 
 namespace {
 
 using namespace vyx::cli;
 
-constexpr int MaxListenMs = 600'000;
+constexpr int MaxListenMs = static_cast<int>(vyx::ListenMaximum.count());
 
 // A whole number of milliseconds in range, or why not, in the run's language.
 std::string ListenProblem(const std::string& text) {
@@ -55,7 +57,7 @@ CLI::App* AddDeviceCommand(CLI::App& app, const std::string& name, const std::st
                            CliOptions& options, int& listenMs, bool several) {
     auto* command = app.add_subcommand(name, help)->group("Comandos");
     AddPorts(*command, options, several);
-    AddListen(*command, listenMs, 3000);
+    AddListen(*command, listenMs, static_cast<int>(vyx::DeviceListenDefault.count()));
     return command;
 }
 
@@ -67,19 +69,45 @@ std::string CommandNames(const CLI::App& app) {
     return names;
 }
 
-// The parser's complaint in the run's language, with the words it names.
-std::string UsageProblem(const CLI::ParseError& e) {
+// The required option the command line left out, in the parsed command or the
+// program; empty when none is (the parser's complaint was of another form).
+std::string MissingOption(const CLI::App& app) {
+    std::vector<const CLI::App*> commands = {&app};
+    for (const CLI::App* command : app.get_subcommands()) {
+        commands.push_back(command);
+    }
+    for (const CLI::App* command : commands) {
+        for (const CLI::Option* option :
+             command->get_options([](const CLI::Option* o) { return o->get_required(); })) {
+            if (option->count() == 0) {
+                return option->get_name();
+            }
+        }
+    }
+    return {};
+}
+
+// The parser's complaint in the run's language, from the kind of error and the
+// options and words the command line held.
+std::string UsageProblem(const CLI::App& app, const CLI::ParseError& e) {
+    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) {
+        if (const std::string missing = MissingOption(app); !missing.empty()) {
+            return "falta " + missing;
+        }
+    }
+    if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) {
+        std::string words;
+        for (const std::string& word : app.remaining(true)) {
+            words += (words.empty() ? "" : " ") + word;
+        }
+        return "argumento inesperado: " + words;
+    }
     const std::string what = e.what();
-    if (const auto at = what.find(" is required"); at != std::string::npos) {
-        return "falta " + what.substr(0, at);
-    }
-    if (const auto at = what.find("not expected: "); at != std::string::npos) {
-        return "argumento inesperado: " + what.substr(at + 14);
-    }
     if (dynamic_cast<const CLI::ValidationError*>(&e) != nullptr) {
         return what;  // our own words
     }
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
+        // The parser names the option before its first colon.
         return what.substr(0, what.find(':')) + ": número errado de valores";
     }
     return "argumentos que não servem (" + what + ")";
@@ -124,7 +152,7 @@ int main(int argc, char** argv) {
         app.add_subcommand("ports",
                            "Lista as portas seriais, marcando aquelas em que um Vyx se anuncia")
             ->group("Comandos");
-    AddListen(*ports, portsListen, 1500);
+    AddListen(*ports, portsListen, static_cast<int>(vyx::PortsListenDefault.count()));
 
     auto* info = AddDeviceCommand(
         app, "info",
@@ -216,7 +244,7 @@ int main(int argc, char** argv) {
                          CommandNames(app).c_str());
         } else {
             std::fprintf(stderr, "vyxctl: %s\nExecute com --help para ver as opções.\n",
-                         UsageProblem(e).c_str());
+                         UsageProblem(app, e).c_str());
         }
         return ExitBadUsage;
     }

@@ -1,8 +1,9 @@
 #pragma once
 // What the person sees of the editor beside the record's own rules: the groups'
 // captions, the labels of the lists and edits, how many characters an edit
-// takes and the range and start of its spinner, and the captions of the boxes.
-// The window and the browser page both build their editor from these.
+// takes and the range and start of its spinner, and the captions of the box
+// groups; where they sit is EditorPlaces.h. The window and the browser page both
+// build their editor from these.
 
 #include <array>
 #include <string_view>
@@ -81,15 +82,10 @@ inline constexpr std::array<EditFace, 16> EditFaces = [] {
     }};
 }();
 
-/// ACP and ACN: one box of each kind.
-inline constexpr std::string_view SingleBuzzerCaption = "ALERTA BUZZER";
-inline constexpr std::string_view SingleEventCaption = "REGISTRAR EVENTO";
-/// The triple conditions: a group of buzzer boxes and one of event boxes.
+/// The box groups of the triple conditions: buzzer boxes and event boxes (the
+/// boxes' own captions: the record table's boxes, RecordLayout.h).
 inline constexpr std::string_view BuzzerGroupCaption = " ALERTA BUZZER ";
 inline constexpr std::string_view EventGroupCaption = " REGISTRAR EVENTO ";
-/// The boxes of those groups, in TripleBoxes order ("Durante" only for the buzzer).
-inline constexpr std::array<std::string_view, 5> TripleBoxCaptions = {"Entrada", "Saída", "Durante",
-                                                                      "Entrada", "Saída"};
 
 /// The caption of group `group`; empty for an unknown one.
 constexpr std::string_view GroupCaption(std::string_view group) {

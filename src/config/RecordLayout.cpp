@@ -93,18 +93,19 @@ std::uint8_t ActionByteOf(const EditorSnapshot& editor, Condition condition) {
     return triple ? TripleActionByte(editor.Triple(*triple)) : 0;
 }
 
-std::size_t BoxCount(const RecordEntry& action) {
+std::span<const ActionBoxFace> BoxesOf(const RecordEntry& action) {
     switch (action.Kind) {
         case FieldKind::SingleAction:
-            return SingleBoxKeys.size();
+            return SingleActionBoxes;
         case FieldKind::TripleAction:
-            return TripleBoxKeys.size();
+            return TripleActionBoxes;
         default:
-            return 0;
+            return {};
     }
 }
 
 bool& ActionBox(EditorSnapshot& editor, const RecordEntry& action, std::size_t box) {
+    // Members in the order of the boxes' tables.
     if (action.Of == Condition::Acp || action.Of == Condition::Acn) {
         SingleBoxes& boxes = action.Of == Condition::Acp ? editor.Acp : editor.Acn;
         return box == 0 ? boxes.Buzzer : boxes.Event;
@@ -115,13 +116,14 @@ bool& ActionBox(EditorSnapshot& editor, const RecordEntry& action, std::size_t b
     return *members[box];
 }
 
+std::string_view ConditionCode(const RecordEntry& action) {
+    return action.Control.substr(3);  // the group's "GB_" left out
+}
+
 std::string BoxControl(const RecordEntry& action, std::size_t box) {
-    const std::string code(action.Control.substr(3));  // the group's "GB_" left out
-    if (action.Kind == FieldKind::SingleAction) {
-        return (box == 0 ? "CB_BZ_" : "CB_EV_") + code;
-    }
-    constexpr std::array<const char*, 5> Suffixes = {"_IN", "_OUT", "_WH", "_IN", "_OUT"};
-    return (box < 3 ? "CB_BZ_" : "CB_EV_") + code + Suffixes[box];
+    const ActionBoxFace& face = BoxesOf(action)[box];
+    return std::string(face.Buzzer ? "CB_BZ_" : "CB_EV_") + std::string(ConditionCode(action)) +
+           std::string(face.Suffix);
 }
 
 std::optional<std::uint16_t> ChoiceAt(const RecordEntry& list, int position) {

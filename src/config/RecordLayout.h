@@ -83,7 +83,7 @@ struct RecordEntry {
     /// (GB_*); its boxes are CB_BZ_<code>[_IN|_OUT|_WH] and CB_EV_<code>[...].
     std::string_view Control;
     /// Dotted lower-case profile key. For an action it is the condition's stem,
-    /// completed by SingleBoxKeys or TripleBoxKeys.
+    /// completed by its boxes' keys (BoxesOf).
     std::string_view ProfileKey;
     /// Name in brackets of the write's "Parâmetro inválido!" message.
     std::string_view WriteName;
@@ -96,11 +96,31 @@ struct RecordEntry {
     std::uint16_t Calvera;
 };
 
-/// Profile key suffixes of the boxes of an ACP or ACN action, in SingleBoxes order.
-inline constexpr std::array<std::string_view, 2> SingleBoxKeys = {"buzzer", "event"};
-/// Profile key suffixes of a triple action's boxes, in TripleBoxes order.
-inline constexpr std::array<std::string_view, 5> TripleBoxKeys = {
-    "buzzer.on_entry", "buzzer.on_exit", "buzzer.during", "event.on_entry", "event.on_exit"};
+/// One box of an action byte: what its control is called after its group's code
+/// (CB_BZ_<code> or CB_EV_<code>, then the suffix), the profile key after the
+/// condition's stem, its caption, and the buzzer box it is to the coupling rule.
+struct ActionBoxFace {
+    std::string_view Suffix;
+    std::string_view Key;
+    std::string_view Caption;
+    bool Buzzer;  ///< sounds the buzzer; else records an event
+    std::optional<BuzzerBox> Coupling;
+};
+
+/// The boxes of an ACP or ACN action, in SingleBoxes order.
+inline constexpr std::array<ActionBoxFace, 2> SingleActionBoxes = {{
+    {"", "buzzer", "ALERTA BUZZER", true, std::nullopt},
+    {"", "event", "REGISTRAR EVENTO", false, std::nullopt},
+}};
+/// The boxes of a triple action, in TripleBoxes order: the buzzer group's
+/// ("Durante" is never ticked with "Entrada" or "Saída"), then the event group's.
+inline constexpr std::array<ActionBoxFace, 5> TripleActionBoxes = {{
+    {"_IN", "buzzer.on_entry", "Entrada", true, BuzzerBox::In},
+    {"_OUT", "buzzer.on_exit", "Saída", true, BuzzerBox::Out},
+    {"_WH", "buzzer.during", "Durante", true, BuzzerBox::While},
+    {"_IN", "event.on_entry", "Entrada", false, std::nullopt},
+    {"_OUT", "event.on_exit", "Saída", false, std::nullopt},
+}};
 
 namespace layout_detail {
 using F = RecordField;
@@ -206,15 +226,24 @@ std::optional<TripleCondition> TripleOf(Condition condition);
 /// The action byte a snapshot's boxes give for an action row.
 std::uint8_t ActionByteOf(const EditorSnapshot& editor, Condition condition);
 
-/// How many boxes an action row has (2 or 5; 0 for other rows), in SingleBoxKeys
-/// or TripleBoxKeys order: buzzer boxes, then event boxes.
-std::size_t BoxCount(const RecordEntry& action);
+/// The boxes of an action row (SingleActionBoxes or TripleActionBoxes); none
+/// for other rows.
+std::span<const ActionBoxFace> BoxesOf(const RecordEntry& action);
+/// How many boxes an action row has (2 or 5; 0 for other rows).
+inline std::size_t BoxCount(const RecordEntry& action) {
+    return BoxesOf(action).size();
+}
 /// Box `box` of an action row in a snapshot.
 bool& ActionBox(EditorSnapshot& editor, const RecordEntry& action, std::size_t box);
+inline bool ActionBox(const EditorSnapshot& editor, const RecordEntry& action, std::size_t box) {
+    return ActionBox(const_cast<EditorSnapshot&>(editor), action, box);  // only read
+}
 /// The control name of box `box` of an action row, after its group: GB_VMX holds
 /// CB_BZ_VMX_IN, CB_BZ_VMX_OUT, CB_BZ_VMX_WH, CB_EV_VMX_IN, CB_EV_VMX_OUT; GB_ACP
 /// holds CB_BZ_ACP and CB_EV_ACP.
 std::string BoxControl(const RecordEntry& action, std::size_t box);
+/// The code its group gives a condition's controls: "VMX" for GB_VMX.
+std::string_view ConditionCode(const RecordEntry& action);
 
 /// The list record value at `position`; nothing for a position outside the list.
 std::optional<std::uint16_t> ChoiceAt(const RecordEntry& list, int position);

@@ -15,9 +15,9 @@ std::uint32_t FrameChecksum(const std::uint8_t* bytes, std::size_t count) {
 std::size_t SealFrame(std::span<std::uint8_t> frame, std::uint8_t address, std::uint8_t code,
                       std::size_t payloadSize) {
     frame[0] = FrameStart;
-    frame[1] = address;
-    frame[2] = code;
-    PutBE16(&frame[3], static_cast<std::uint32_t>(payloadSize));
+    frame[FrameAddressAt] = address;
+    frame[FrameCodeAt] = code;
+    PutBE16(&frame[FrameLengthAt], static_cast<std::uint32_t>(payloadSize));
     const std::size_t at = FrameHeaderSize + payloadSize;
     const std::uint32_t sum = FrameChecksum(frame.data(), at);
     frame[at] = static_cast<std::uint8_t>(sum >> 16);

@@ -18,6 +18,10 @@ inline constexpr std::uint8_t ToolToDevice = (ToolAddress << 4) | DeviceAddress;
 // Address byte of frames the device sends to the tool.
 inline constexpr std::uint8_t DeviceToTool = (DeviceAddress << 4) | ToolAddress;
 
+// Where the header's fields stand: address, code, then the payload's length.
+inline constexpr std::size_t FrameAddressAt = 1;
+inline constexpr std::size_t FrameCodeAt = 2;
+inline constexpr std::size_t FrameLengthAt = 3;
 inline constexpr std::size_t FrameHeaderSize = 5;
 inline constexpr std::size_t FrameChecksumSize = 3;
 inline constexpr std::size_t FrameOverhead = FrameHeaderSize + FrameChecksumSize;  // 8
@@ -79,6 +83,22 @@ inline void AppendBE32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     out.push_back(static_cast<std::uint8_t>(v >> 16));
     out.push_back(static_cast<std::uint8_t>(v >> 8));
     out.push_back(static_cast<std::uint8_t>(v));
+}
+
+/// The header's fields of a frame whose first FrameHeaderSize bytes are at `frame`.
+/// The length is the sender's word only: check it against what arrived.
+inline std::uint8_t FrameAddressOf(const std::uint8_t* frame) {
+    return frame[FrameAddressAt];
+}
+inline std::uint8_t FrameCodeOf(const std::uint8_t* frame) {
+    return frame[FrameCodeAt];
+}
+inline std::size_t FramePayloadLength(const std::uint8_t* frame) {
+    return ReadBE16(frame + FrameLengthAt);
+}
+/// Header, payload and sum, as the length field declares them.
+inline std::size_t FrameSizeOf(const std::uint8_t* frame) {
+    return FrameOverhead + FramePayloadLength(frame);
 }
 
 }  // namespace vyx

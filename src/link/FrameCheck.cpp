@@ -21,7 +21,7 @@ FrameCheck CheckFrame(const std::uint8_t* bytes, std::size_t count) {
         check.Verdict = FrameVerdict::BadStart;
         return check;
     }
-    const std::size_t n = ReadBE16(&bytes[3]);
+    const std::size_t n = FramePayloadLength(bytes);
     if (n + FrameHeaderSize > MaxFrameBody) {
         check.Verdict = FrameVerdict::Oversized;
         return check;
@@ -36,8 +36,8 @@ FrameCheck CheckFrame(const std::uint8_t* bytes, std::size_t count) {
         check.Verdict = FrameVerdict::BadChecksum;
         return check;
     }
-    check.Address = bytes[1];
-    check.Code = bytes[2];
+    check.Address = FrameAddressOf(bytes);
+    check.Code = FrameCodeOf(bytes);
     if ((check.Address & ReceiverMask) != ToolAddress) {
         check.Verdict = FrameVerdict::WrongReceiver;
         return check;
@@ -58,7 +58,7 @@ bool IsFrameComplete(const std::uint8_t* bytes, std::size_t count) {
     if (count < FrameHeaderSize) {
         return false;
     }
-    const std::size_t n = ReadBE16(&bytes[3]);
+    const std::size_t n = FramePayloadLength(bytes);
     if (n + FrameHeaderSize > MaxFrameBody) {
         return true;
     }

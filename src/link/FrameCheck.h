@@ -2,9 +2,13 @@
 // Checks the bytes of one receive notification as one frame. Only a frame that
 // starts at the first byte is taken; there is no reassembly across notifications.
 
+#include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+
+#include "TimeLimits.h"
 
 namespace vyx {
 
@@ -39,5 +43,18 @@ FrameCheck CheckFrame(const std::uint8_t* bytes, std::size_t count);
 /// waiting for more would only add latency; false while the rest of a frame that
 /// has started well is still due.
 bool IsFrameComplete(const std::uint8_t* bytes, std::size_t count);
+
+// Receive coalescing, for every door's receive side (the desktop port's event
+// thread on each platform, the page's receive buffer). Bytes that hold whole
+// frames (IsFrameComplete) go on at once: no latency is added. Bytes that end in
+// a partial frame wait for the rest, every new chunk asking the hint again, until
+// a pause of CoalesceGap without a byte or CoalesceLimit in all (TimeLimits.h);
+// then they go on as they are (the receive handler copes with a partial frame).
+/// When a partial frame that began arriving at `first`, with its latest chunk at
+/// `last`, goes on as it is.
+inline std::chrono::steady_clock::time_point CoalesceDue(
+    std::chrono::steady_clock::time_point first, std::chrono::steady_clock::time_point last) {
+    return std::min(first + CoalesceLimit, last + CoalesceGap);
+}
 
 }  // namespace vyx

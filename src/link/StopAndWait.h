@@ -1,7 +1,8 @@
 #pragma once
 // The stop-and-wait schedule shared by the package transfer (Timer1, 500 ms)
 // and the configuration read (Timer3, 100 ms): one item in flight; resend it at
-// idle ticks 3, 5 and 7; give up at idle tick 10.
+// idle ticks 3, 5 and 7; give up at idle tick 10 (ResendIdleTicks and
+// GiveUpIdleTicks, TimeLimits.h).
 
 #include <array>
 #include <functional>
@@ -9,12 +10,10 @@
 
 #include "LinkHost.h"
 #include "PortIo.h"
+#include "TimeLimits.h"
 #include "TransferProgress.h"
 
 namespace vyx {
-
-inline constexpr std::array<int, 3> ResendIdleTicks = {3, 5, 7};
-inline constexpr int GiveUpIdleTicks = 10;
 
 struct StopAndWaitSettings {
     TimerId Timer;

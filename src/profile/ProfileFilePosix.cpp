@@ -6,20 +6,17 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <random>
 
 #include "ProfileFileSystem.h"
+#include "SystemRandom.h"
+#include "TimeLimits.h"
 
 namespace vyx::profile_file {
 
 namespace {
-
-// Attempts at a free temporary name before the save gives up.
-constexpr int NameAttempts = 16;
 
 FileOutcome SystemError(int code) {
     return {FileRefusal::System, std::strerror(code)};
@@ -31,16 +28,6 @@ FileRefusal RefusalOf(const struct stat& st) {
         return FileRefusal::Folder;
     }
     return S_ISREG(st.st_mode) ? FileRefusal::None : FileRefusal::NotRegular;
-}
-
-std::uint32_t UnpredictableNumber() {
-    try {
-        return std::random_device()();
-    } catch (const std::exception&) {
-        // No system random source: O_EXCL still keeps the save safe.
-        return static_cast<std::uint32_t>(
-            std::chrono::steady_clock::now().time_since_epoch().count() ^ ::getpid());
-    }
 }
 
 bool WriteAll(int fd, std::string_view text) {
@@ -147,9 +134,9 @@ FileOutcome ReplaceRegularFile(const std::string& path, std::string_view text) {
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     std::string temporary;
     int fd = -1;
-    for (int attempt = 0; attempt < NameAttempts && fd < 0; ++attempt) {
+    for (int attempt = 0; attempt < TemporaryNameAttempts && fd < 0; ++attempt) {
         char suffix[16];
-        std::snprintf(suffix, sizeof suffix, ".%08x.tmp", UnpredictableNumber());
+        std::snprintf(suffix, sizeof suffix, ".%08x.tmp", SystemRandomNumber());
         temporary = folder + "/." + base + suffix;
         // O_EXCL: a file or link already standing at the name is never opened.
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);

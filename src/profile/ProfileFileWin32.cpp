@@ -3,17 +3,15 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <random>
 #include <system_error>
 
 #include "ProfileFileSystem.h"
+#include "SystemRandom.h"
+#include "TimeLimits.h"
 
 namespace vyx::profile_file {
 
 namespace {
-
-// Attempts at a free temporary name before the save gives up.
-constexpr int NameAttempts = 16;
 
 FileOutcome SystemError(DWORD code) {
     return {FileRefusal::System, std::system_category().message(static_cast<int>(code))};
@@ -62,12 +60,13 @@ FileOutcome ReplaceRegularFile(const std::string& path, std::string_view text) {
             return {FileRefusal::ReadOnly, {}};
         }
     }
-    std::random_device random;
     std::string temporary;
     HANDLE file = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < NameAttempts && file == INVALID_HANDLE_VALUE; ++attempt) {
+    for (int attempt = 0; attempt < TemporaryNameAttempts && file == INVALID_HANDLE_VALUE;
+         ++attempt) {
         char suffix[16];
-        std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
+        std::snprintf(suffix, sizeof suffix, ".%08x.tmp",
+                      static_cast<unsigned>(SystemRandomNumber()));
         temporary = path + suffix;
         // CREATE_NEW: a file already standing at the name is never opened.
         file = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,

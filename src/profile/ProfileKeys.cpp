@@ -4,11 +4,6 @@ namespace vyx {
 
 namespace {
 
-// Box indexes in TripleBoxKeys order.
-constexpr std::size_t BuzzerIn = 0;
-constexpr std::size_t BuzzerOut = 1;
-constexpr std::size_t BuzzerWhile = 2;
-
 std::vector<ProfileKey> MakeKeys() {
     std::vector<ProfileKey> keys;
     for (const RecordEntry& entry : RecordLayout) {
@@ -21,17 +16,14 @@ std::vector<ProfileKey> MakeKeys() {
                 keys.push_back({stem, ProfileValueKind::Number, &entry, 0});
                 break;
             case FieldKind::SingleAction:
-                for (std::size_t i = 0; i < SingleBoxKeys.size(); ++i) {
-                    keys.push_back({stem + "." + std::string(SingleBoxKeys[i]),
-                                    ProfileValueKind::Box, &entry, i});
+            case FieldKind::TripleAction: {
+                const auto boxes = BoxesOf(entry);
+                for (std::size_t i = 0; i < boxes.size(); ++i) {
+                    keys.push_back(
+                        {stem + "." + std::string(boxes[i].Key), ProfileValueKind::Box, &entry, i});
                 }
                 break;
-            case FieldKind::TripleAction:
-                for (std::size_t i = 0; i < TripleBoxKeys.size(); ++i) {
-                    keys.push_back({stem + "." + std::string(TripleBoxKeys[i]),
-                                    ProfileValueKind::Box, &entry, i});
-                }
-                break;
+            }
         }
     }
     return keys;
@@ -97,14 +89,19 @@ std::string ProfileValueText(const ProfileKey& key, EditorSnapshot& editor) {
 }
 
 std::vector<const ProfileKey*> ProfileExclusiveWith(const ProfileKey& key) {
-    if (key.Kind != ProfileValueKind::Box || key.Entry->Kind != FieldKind::TripleAction ||
-        key.Box != BuzzerWhile) {
+    if (key.Kind != ProfileValueKind::Box ||
+        BoxesOf(*key.Entry)[key.Box].Coupling != BuzzerBox::While) {
         return {};
     }
-    // The editor never lets "Durante" stand with "Entrada" or "Saída"; those two
-    // keys come right before it.
-    const ProfileKey* self = &key;
-    return {self - (BuzzerWhile - BuzzerIn), self - (BuzzerWhile - BuzzerOut)};
+    // The editor never lets "Durante" stand with "Entrada" or "Saída".
+    std::vector<const ProfileKey*> others;
+    for (const ProfileKey& other : ProfileKeys()) {
+        if (other.Kind == ProfileValueKind::Box && other.Entry == key.Entry &&
+            BoxesOf(*other.Entry)[other.Box].Coupling.has_value() && other.Box != key.Box) {
+            others.push_back(&other);
+        }
+    }
+    return others;
 }
 
 }  // namespace vyx

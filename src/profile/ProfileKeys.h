@@ -23,7 +23,7 @@ struct ProfileKey {
     std::string Key;  ///< dotted path, e.g. "speed.buzzer.on_entry"
     ProfileValueKind Kind;
     const RecordEntry* Entry;  ///< the record row the key belongs to
-    std::size_t Box;           ///< Box keys: index in SingleBoxKeys or TripleBoxKeys
+    std::size_t Box;           ///< Box keys: index in the row's boxes (BoxesOf)
 };
 
 /// Every key of a profile, in record order.

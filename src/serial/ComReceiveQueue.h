@@ -14,6 +14,7 @@
 
 #include "ComTypes.h"
 #include "EventSignal.h"
+#include "FrameCheck.h"
 #include "TComTimeouts.h"
 
 namespace vyx {
@@ -22,22 +23,8 @@ namespace vyx {
 /// TCustomComPort::SetFrameCompleteHint).
 using FrameCompleteHint = std::function<bool(const std::uint8_t* bytes, std::size_t count)>;
 
-// Receive coalescing. A USB device delivers one message in packets of 64 bytes,
-// up to about a millisecond apart. When the bytes received so far hold whole
-// messages (the port's frame-complete hint says so, or no hint is installed)
-// they are reported at once: no latency is added. When they end in a partial
-// message, the report waits for the rest: every new chunk asks the hint again; a
-// gap of CoalesceGap without a byte, or CoalesceLimit in all, reports the bytes
-// as they are (the link layer copes with partial frames).
-inline constexpr std::chrono::milliseconds CoalesceGap{20};
-inline constexpr std::chrono::milliseconds CoalesceLimit{200};
-
-/// When a partial message that began arriving at `first`, with its latest chunk at
-/// `last`, is reported as it is.
-inline std::chrono::steady_clock::time_point CoalesceDue(
-    std::chrono::steady_clock::time_point first, std::chrono::steady_clock::time_point last) {
-    return std::min(first + CoalesceLimit, last + CoalesceGap);
-}
+// Receive coalescing: how long a partial message is waited for is the link's
+// CoalesceDue (FrameCheck.h), the same for the event thread of every platform.
 
 /// Receive side of an open port, shared by the window thread (Read, Count, Clear)
 /// and the event thread (Fill or Append, and the hint). Every read from the device

@@ -164,9 +164,10 @@ void TComThread::Run() {
         bool gone = round.gone;
         bool sawEventChar = round.sawEventChar;
         if (round.added > 0 && !gone) {
-            const auto limit = Clock::now() + CoalesceLimit;
+            const auto first = Clock::now();
+            auto lastChunk = first;
             while (!queue.HoldsWholeMessages() && !queue.Full()) {
-                const auto deadline = std::min(limit, Clock::now() + CoalesceGap);
+                const auto deadline = CoalesceDue(first, lastChunk);
                 if (Clock::now() >= deadline) {
                     break;
                 }
@@ -183,6 +184,7 @@ void TComThread::Run() {
                 if (more.added == 0) {
                     break;
                 }
+                lastChunk = Clock::now();
             }
         }
         Deliver(round.added > 0, sawEventChar, EventsIn(round.reported));

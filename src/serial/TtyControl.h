@@ -1,7 +1,9 @@
 #pragma once
-// The terminal controls the port needs on POSIX systems, behind a narrow contract
-// of plain values. Every function returns 0 on success or the errno of the failed
-// call. The codes the shared code decides on (SystemCodes.h) are defined beside them.
+// The terminal controls the port needs on Linux, behind a narrow contract of
+// plain values: the kernel's own termios2 (any bit rate) and serial ioctls, which
+// other POSIX systems do not have. Every function returns 0 on success or the
+// errno of the failed call. The codes the shared code decides on (SystemCodes.h)
+// are defined beside them.
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 #include "TransferIdSource.h"
 
-#include <chrono>
+#include "SystemRandom.h"
+
 #include <cstdio>
-#include <exception>
 #include <mutex>
 #include <utility>
 
@@ -41,12 +41,7 @@ std::tm TransferIdSource::LocalTime() {
 }
 
 std::uint32_t TransferIdSource::SystemSeed() {
-    try {
-        return std::random_device()();
-    } catch (const std::exception&) {
-        return static_cast<std::uint32_t>(
-            std::chrono::high_resolution_clock::now().time_since_epoch().count());
-    }
+    return SystemRandomNumber();
 }
 
 std::uint32_t TransferIdSource::MakeTransferId(std::uint32_t limit) {

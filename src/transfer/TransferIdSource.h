@@ -40,8 +40,7 @@ public:
     /// "dd/mm/yyyy" followed directly by "hh:mm:ss".
     static std::string ClockText(const std::tm& time);
     static std::tm LocalTime();
-    /// A value from the system's random source (the clock's finest count when
-    /// there is none), different in every run.
+    /// The run's seed: SystemRandomNumber.
     static std::uint32_t SystemSeed();
 
 private:

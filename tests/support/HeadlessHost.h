@@ -14,17 +14,13 @@
 #include <vector>
 
 #include "ConfigHost.h"
+#include "ConnectionTexts.h"
 #include "ConnectionView.h"
 #include "FakeHost.h"
 #include "HeadlessLoop.h"
 #include "LinkHost.h"
 
 namespace vyx::test {
-
-/// Texts the connection steps put into the log, as the road tests expect them.
-inline constexpr const char* ConnectionOpenedText = "Conexão aberta...";
-inline constexpr const char* ConnectionClosedText = "Conexão fechada...";
-inline constexpr const char* ConnectionLostText = "Conexão perdida...";
 
 class HeadlessHost : public LinkHost,
                      public ConfigHost,

@@ -4,6 +4,8 @@
 
 #include "EditorChecks.h"
 #include "EditorFaces.h"
+#include "EditorPlaces.h"
+#include "JsBytes.h"
 #include "RecordLayout.h"
 
 namespace vyx::web {
@@ -34,24 +36,24 @@ bool IsAction(const RecordEntry& row) {
     return BoxCount(row) != 0;
 }
 
-// The page's own choices may hold anything: only the expected type counts.
-bool HasType(const val& value, const char* type) {
-    return value.typeOf().as<std::string>() == type;
+// A place as the page takes it: [x, y, width, height] in pixels.
+val PlaceArray(const EditorRect& place) {
+    const int parts[] = {place.X, place.Y, place.W, place.H};
+    return NumbersToJs(std::span<const int>(parts));
 }
 
 }  // namespace
 
 val SnapshotToObject(const EditorSnapshot& editor) {
-    EditorSnapshot values = editor;
     val object = val::object();
     for (const RecordEntry& row : RecordLayout) {
         if (row.Kind == FieldKind::List) {
-            object.set(Name(row.Control), values.List(row.Editor));
+            object.set(Name(row.Control), editor.List(row.Editor));
         } else if (row.Kind == FieldKind::Value) {
-            object.set(Name(row.Control), values.Text(row.Editor));
+            object.set(Name(row.Control), editor.Text(row.Editor));
         } else {
             for (std::size_t box = 0; box < BoxCount(row); ++box) {
-                object.set(BoxControl(row, box), ActionBox(values, row, box));
+                object.set(BoxControl(row, box), ActionBox(editor, row, box));
             }
         }
     }
@@ -60,20 +62,20 @@ val SnapshotToObject(const EditorSnapshot& editor) {
 
 EditorSnapshot SnapshotFromObject(const val& object) {
     EditorSnapshot editor;
-    if (!HasType(object, "object") || object.isNull()) {
+    if (!HasJsType(object, "object") || object.isNull()) {
         return editor;
     }
     for (const RecordEntry& row : RecordLayout) {
         if (row.Kind == FieldKind::List) {
             const val position = object[Name(row.Control)];
-            const double number = HasType(position, "number") ? position.as<double>() : -1;
+            const double number = HasJsType(position, "number") ? position.as<double>() : -1;
             // A position outside the list is no selection, as in the window.
             const bool inList = number >= 0 && number < static_cast<double>(row.Choices.size()) &&
                                 number == static_cast<int>(number);
             editor.List(row.Editor) = inList ? static_cast<int>(number) : NoSelection;
         } else if (row.Kind == FieldKind::Value) {
             const val text = object[Name(row.Control)];
-            editor.Text(row.Editor) = HasType(text, "string") ? text.as<std::string>() : "";
+            editor.Text(row.Editor) = HasJsType(text, "string") ? text.as<std::string>() : "";
         } else {
             for (std::size_t box = 0; box < BoxCount(row); ++box) {
                 ActionBox(editor, row, box) = object[BoxControl(row, box)].isTrue();
@@ -109,6 +111,11 @@ val LayoutRows() {
             group = face.Group;
             out.set("min", row.Min);
             out.set("max", row.Max);
+            const FieldPlace& place = *FieldPlaceOf(row.Control);
+            const int label[] = {place.LabelX, place.LabelY};
+            out.set("labelPlace", NumbersToJs(std::span<const int>(label)));
+            out.set("place", PlaceArray(place.At));
+            out.set("spinnerPlace", PlaceArray(SpinnerPlace(place.At)));
         } else if (row.Kind == FieldKind::List) {
             group = "GB_Config";
             const ListFace& face = *ListFaceOf(row.Control);
@@ -122,17 +129,29 @@ val LayoutRows() {
         } else {
             const bool single = row.Kind == FieldKind::SingleAction;
             out.set("label", std::string());
-            out.set("buzzerCaption", Name(single ? SingleBuzzerCaption : BuzzerGroupCaption));
-            out.set("eventCaption", Name(single ? SingleEventCaption : EventGroupCaption));
+            const BoxGroupPlace* boxGroups = BoxGroupPlaceOf(row.Control);
+            if (!single) {
+                out.set("buzzerCaption", Name(BuzzerGroupCaption));
+                out.set("eventCaption", Name(EventGroupCaption));
+                out.set("buzzerPlace", PlaceArray(boxGroups->Buzzer));
+                out.set("eventPlace", PlaceArray(boxGroups->Event));
+            }
             val boxes = val::array();
+            std::size_t inKind[2] = {0, 0};  // event boxes, buzzer boxes so far
             for (std::size_t box = 0; box < BoxCount(row); ++box) {
+                const ActionBoxFace& face = BoxesOf(row)[box];
                 val entry = val::object();
                 entry.set("control", BoxControl(row, box));
-                const bool buzzer = box < (single ? 1u : 3u);
-                entry.set("buzzer", buzzer);
-                entry.set("caption",
-                          Name(single ? (buzzer ? SingleBuzzerCaption : SingleEventCaption)
-                                      : TripleBoxCaptions[box]));
+                entry.set("buzzer", face.Buzzer);
+                entry.set("coupled", face.Coupling.has_value());
+                entry.set("caption", Name(face.Caption));
+                // Single boxes sit in the condition's group, the others in their box group.
+                const std::size_t index = inKind[face.Buzzer]++;
+                const EditorRect place =
+                    single ? SingleBoxPlaces[box]
+                           : BoxPlaceInGroup(
+                                 index, face.Buzzer ? boxGroups->Buzzer.W : boxGroups->Event.W);
+                entry.set("place", PlaceArray(place));
                 boxes.call<void>("push", entry);
             }
             out.set("boxes", boxes);
@@ -141,6 +160,9 @@ val LayoutRows() {
         out.set("kind", std::string(KindName(row.Kind)));
         out.set("group", Name(group));
         out.set("groupCaption", Name(GroupCaption(group)));
+        if (const GroupPlace* place = GroupPlaceOf(group)) {
+            out.set("groupPlace", PlaceArray(place->At));
+        }
         out.set("key", Name(row.ProfileKey));
         out.set("name", Name(IsAction(row) ? row.RemoteName : row.WriteName));
         rows.call<void>("push", out);
@@ -149,15 +171,15 @@ val LayoutRows() {
 }
 
 EditorSnapshot CoupleBuzzer(EditorSnapshot editor, const std::string& control) {
-    constexpr BuzzerBox Buzzers[] = {BuzzerBox::In, BuzzerBox::Out, BuzzerBox::While};
     for (const RecordEntry& row : RecordLayout) {
         const auto triple = TripleOf(row.Of);
         if (row.Kind != FieldKind::TripleAction || !triple) {
             continue;
         }
-        for (std::size_t box = 0; box < 3; ++box) {
-            if (BoxControl(row, box) == control) {
-                ApplyBuzzerCoupling(editor.Triple(*triple), Buzzers[box]);
+        for (std::size_t box = 0; box < BoxCount(row); ++box) {
+            const auto coupling = BoxesOf(row)[box].Coupling;
+            if (coupling && BoxControl(row, box) == control) {
+                ApplyBuzzerCoupling(editor.Triple(*triple), *coupling);
                 return editor;
             }
         }

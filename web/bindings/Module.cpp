@@ -111,19 +111,17 @@ double PageMs(DemoDevice::Clock::time_point at) {
 
 DemoChoices ChoicesFrom(const val& options) {
     DemoChoices choices;
-    if (options.typeOf().as<std::string>() != "object" || options.isNull()) {
+    if (!HasJsType(options, "object") || options.isNull()) {
         return choices;
     }
-    const val release = options["release"];
-    choices.oldRelease =
-        release.typeOf().as<std::string>() == "string" && release.as<std::string>() == "2.38";
+    choices.oldRelease = options["oldRelease"].isTrue();
     choices.operatingMode = options["operatingMode"].isTrue();
     const val chunk = options["chunkSize"];
-    if (chunk.typeOf().as<std::string>() == "number" && chunk.as<double>() >= 1) {
+    if (HasJsType(chunk, "number") && chunk.as<double>() >= 1) {
         choices.chunkSize = static_cast<std::size_t>(chunk.as<double>());
     }
     const val hangUp = options["hangUpAfterPackage"];
-    if (hangUp.typeOf().as<std::string>() == "number" && hangUp.as<double>() >= 1) {
+    if (HasJsType(hangUp, "number") && hangUp.as<double>() >= 1) {
         choices.hangUpAfterPackage = static_cast<std::uint32_t>(hangUp.as<double>());
     }
     return choices;
@@ -159,11 +157,7 @@ public:
         out.set("packagesReceived", static_cast<double>(status.packagesReceived));
         out.set("configsStored", static_cast<double>(status.configsStored));
         out.set("firmwareAccepted", static_cast<double>(status.firmwareAccepted));
-        val version = val::array();
-        for (const std::uint8_t part : status.version) {
-            version.call<void>("push", part);
-        }
-        out.set("version", version);
+        out.set("version", NumbersToJs(std::span<const std::uint8_t>(status.version)));
         return out;
     }
 

@@ -21,7 +21,7 @@ std::chrono::milliseconds ReceiveBuffer::Due(Clock::time_point now) const {
     if (bytes.empty() || IsFrameComplete(bytes.data(), bytes.size())) {
         return std::chrono::milliseconds(0);
     }
-    const auto left = std::min(last + Gap, first + Limit) - now;
+    const auto left = CoalesceDue(first, last) - now;
     return std::max(std::chrono::ceil<std::chrono::milliseconds>(left),
                     std::chrono::milliseconds(0));
 }

@@ -2,8 +2,7 @@
 // The bytes the page's read loop hands in, held until they form whole frames: the
 // browser delivers a device's message in USB-sized chunks, and the receive
 // handler checks each notification as one frame. Waits as the desktop port
-// does: no wait when the bytes hold whole frames, else until a pause in the
-// chunks or a limit in all, then the bytes go on as they are.
+// does, by the link's CoalesceDue.
 
 #include <chrono>
 #include <cstddef>
@@ -16,11 +15,6 @@ namespace vyx::web {
 class ReceiveBuffer {
 public:
     using Clock = std::chrono::steady_clock;
-
-    /// A pause this long without a chunk ends the wait for the rest of a frame.
-    static constexpr std::chrono::milliseconds Gap{20};
-    /// No frame is waited for longer than this in all.
-    static constexpr std::chrono::milliseconds Limit{200};
 
     /// Adds a chunk. Returns zero when the bytes should be handed over now, else
     /// how long to wait before asking Due again.

@@ -1,45 +1,6 @@
 // The configuration editor, built from the module's record layout: the module
-// gives every control's name, label, group, limits and boxes; this file only
-// places them where the window has them and keeps the controls as the values.
-
-const GroupPlaces = {
-    GB_VMX: [10, 78, 249, 150],
-    GB_ACP: [268, 78, 270, 73],
-    GB_ACN: [268, 155, 270, 73],
-    GB_VCH: [10, 238, 249, 150],
-    GB_RPX: [268, 238, 270, 150],
-    GB_BGL: [10, 398, 249, 183],
-    GB_OSC: [268, 398, 270, 183],
-};
-
-// Value edits: label x, y, then the edit's x, y, width, height (in its group).
-const FieldPlaces = {
-    ED_ACP: [26, 23, 210, 20, 32, 21],
-    ED_ACN: [8, 23, 210, 20, 32, 21],
-    ED_VMX: [10, 18, 190, 15, 32, 20],
-    ED_TVMX: [45, 50, 190, 47, 32, 21],
-    ED_VCH: [10, 18, 190, 15, 32, 20],
-    ED_TVCH: [45, 50, 190, 47, 32, 21],
-    ED_RPX: [10, 18, 210, 15, 32, 20],
-    ED_TRPX: [45, 50, 210, 47, 32, 21],
-    ED_TOSC: [18, 23, 210, 28, 32, 21],
-    ED_XOSC: [18, 64, 210, 68, 32, 21],
-    ED_VBGL: [10, 21, 190, 18, 32, 21],
-    ED_RBGL: [25, 51, 190, 48, 32, 21],
-    ED_TBGL: [45, 81, 190, 78, 32, 21],
-};
-
-// Box groups of the triple conditions: buzzer x, y, width; event x, y.
-const BoxGroupPlaces = {
-    GB_VMX: [8, 75, 105, 118, 75],
-    GB_VCH: [8, 75, 105, 118, 75],
-    GB_RPX: [8, 75, 105, 139, 75],
-    GB_OSC: [8, 107, 113, 139, 107],
-    GB_BGL: [8, 107, 105, 118, 107],
-};
-const BoxGroupHeight = 66;
-const EventGroupWidth = 123;
-const SpinnerWidth = 16;
+// gives every control's name, label, group, limits, boxes and place (the
+// window's); this file only draws them and keeps the controls as the values.
 
 function place(element, x, y, w, h) {
     element.style.left = `${x}px`;
@@ -57,10 +18,15 @@ function make(tag, className, parent, text) {
     return element;
 }
 
+// A group is heard as one, by its caption: each "Entrada" or "Tempo validação"
+// with the name of its condition.
 function makeGroup(parent, id, caption, [x, y, w, h], extraClass = '') {
     const group = place(make('div', `group frame ${extraClass}`, parent), x, y, w, h);
-    if (id) group.id = id;
-    make('span', 'caption', group, caption);
+    group.id = id;
+    group.setAttribute('role', 'group');
+    const title = make('span', 'caption', group, caption);
+    title.id = `${id}_Caption`;
+    group.setAttribute('aria-labelledby', title.id);
     return group;
 }
 
@@ -90,6 +56,7 @@ export class Editor {
         this.lists = new Map();
         this.edits = new Map();
         this.boxes = new Map();
+        this.coupled = new Set();  // the buzzer boxes the coupling rule ties together
         this.build(config);
     }
 
@@ -97,7 +64,7 @@ export class Editor {
         const groups = new Map();
         const groupOf = (row) => {
             if (!groups.has(row.group)) {
-                groups.set(row.group, makeGroup(config, row.group, row.groupCaption, GroupPlaces[row.group]));
+                groups.set(row.group, makeGroup(config, row.group, row.groupCaption, row.groupPlace));
             }
             return groups.get(row.group);
         };
@@ -120,21 +87,24 @@ export class Editor {
     }
 
     buildValue(group, row) {
-        const [lx, ly, x, y, w, h] = FieldPlaces[row.control];
-        place(make('span', 'field-label', group, row.label), lx, ly);
-        const holder = place(make('span', 'edit', group), x, y, w, h);
+        place(make('span', 'field-label', group, row.label), ...row.labelPlace);
+        const holder = place(make('span', 'edit', group), ...row.place);
         const edit = make('input', '', holder);
         edit.type = 'text';
         edit.id = row.control;
         edit.inputMode = 'numeric';
         edit.maxLength = row.maxLength;
-        edit.setAttribute('aria-label', row.label.replace(/\n/g, ' '));
-        const spinner = place(make('span', 'spinner', group), x + w, y, SpinnerWidth, h);
+        const label = row.label.replace(/\n/g, ' ');
+        edit.setAttribute('aria-label', label);
+        const spinner = place(make('span', 'spinner', group), ...row.spinnerPlace);
         const state = { position: row.spin.start };
-        for (const [delta, arrow] of [[1, '▲'], [-1, '▼']]) {
+        // Named after the field and its condition: no two spinner buttons alike.
+        const field = `${label.replace(/:$/, '')}, ${row.groupCaption.trim()}`;
+        for (const [delta, arrow, verb] of [[1, '▲', 'Aumentar'], [-1, '▼', 'Diminuir']]) {
             const button = make('button', '', spinner, arrow);
             button.type = 'button';
             button.tabIndex = -1;
+            button.setAttribute('aria-label', `${verb} ${field}`);
             button.addEventListener('click', () => stepSpinner(edit, row.spin, state, delta));
         }
         if (row.spin.arrowKeys) {
@@ -149,28 +119,17 @@ export class Editor {
     }
 
     buildAction(group, row) {
-        if (row.kind === 'singleAction') {
-            // ACP and ACN: one buzzer box and one event box side by side.
-            row.boxes.forEach((box, i) => {
-                const input = makeBox(group, box.control, box.caption, 'strong');
-                place(input.parentElement, i === 0 ? 8 : 125, 47, i === 0 ? 110 : 130, 17);
-                this.boxes.set(box.control, input);
-            });
-            return;
-        }
-        const [bx, by, bw, ex, ey] = BoxGroupPlaces[row.group];
+        // ACP and ACN's boxes sit in their condition's group; the others in a
+        // buzzer group and an event group.
         const code = row.group.slice(3);
-        const buzzer = makeGroup(group, `GB_BZ_${code}`, row.buzzerCaption, [bx, by, bw, BoxGroupHeight], 'boxes');
-        const event = makeGroup(group, `GB_EV_${code}`, row.eventCaption, [ex, ey, EventGroupWidth, BoxGroupHeight], 'boxes');
-        let buzzerIndex = 0;
-        let eventIndex = 0;
+        const single = row.kind === 'singleAction';
+        const buzzer = single ? group : makeGroup(group, `GB_BZ_${code}`, row.buzzerCaption, row.buzzerPlace, 'boxes');
+        const event = single ? group : makeGroup(group, `GB_EV_${code}`, row.eventCaption, row.eventPlace, 'boxes');
         for (const box of row.boxes) {
-            const parent = box.buzzer ? buzzer : event;
-            const index = box.buzzer ? buzzerIndex++ : eventIndex++;
-            const width = (box.buzzer ? bw : EventGroupWidth) - 14;
-            const input = makeBox(parent, box.control, box.caption, '');
-            place(input.parentElement, 10, 14 + 15 * index, width, 15);
-            if (box.buzzer) {
+            const input = makeBox(box.buzzer ? buzzer : event, box.control, box.caption, single ? 'strong' : '');
+            place(input.parentElement, ...box.place);
+            if (box.coupled) {
+                this.coupled.add(box.control);
                 input.addEventListener('change', () => this.couple(box.control));
             }
             this.boxes.set(box.control, input);
@@ -206,7 +165,7 @@ export class Editor {
             const checked = Boolean(snapshot[name]);
             const changed = box.checked !== checked;
             box.checked = checked;
-            if (changed && checked && name.startsWith('CB_BZ_') && /_(IN|OUT|WH)$/.test(name)) {
+            if (changed && checked && this.coupled.has(name)) {
                 this.couple(name);
             }
         }

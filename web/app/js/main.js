@@ -25,7 +25,7 @@ const FramedText =
 /** Options of the demo device from the address: ?demo-release=2.39&demo-chunk=64 ... */
 function demoOptions(search) {
     const query = new URLSearchParams(search);
-    const options = { release: query.get('demo-release') ?? '2.38' };
+    const options = { oldRelease: (query.get('demo-release') ?? '2.38') === '2.38' };
     if (query.get('demo-mode') === 'operating') options.operatingMode = true;
     if (query.has('demo-chunk')) options.chunkSize = Number(query.get('demo-chunk')) || 0;
     if (query.has('demo-hangup')) options.hangUpAfterPackage = Number(query.get('demo-hangup')) || 0;
