@@ -20,7 +20,9 @@ using Json = nlohmann::ordered_json;
 /// replaced (typed texts are already repaired; this is the last guard).
 std::string Dump(const Json& value);
 
-Json StepObject(const VisitStep& step);
+/// With `withValues` a block also says what it decodes to (the export's
+/// readers want the values; a store keeps the bytes only).
+Json StepObject(const VisitStep& step, bool withValues);
 /// `where` prefixes the reasons ("passo 3: ").
 StepParse StepFromObject(const Json& object, const std::string& where);
 

@@ -97,7 +97,7 @@ std::string VisitLine(const Visit& visit) {
     }
     Json steps = Json::array();
     for (const VisitStep& step : visit.Steps()) {
-        steps.push_back(record_json::StepObject(step));
+        steps.push_back(record_json::StepObject(step, true));
     }
     line["steps"] = std::move(steps);
     line["log"] = visit.LogLines();

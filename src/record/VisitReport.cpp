@@ -40,8 +40,8 @@ std::string OneLine(std::string_view text) {
     return line;
 }
 
-ConfigRow Captions(const ProfileKey& key) {
-    const RecordEntry& entry = *key.Entry;
+// The group and label of a list or value edit; an action's boxes share one row.
+ConfigRow Captions(const RecordEntry& entry) {
     ConfigRow row;
     switch (entry.Kind) {
         case FieldKind::List:
@@ -57,26 +57,53 @@ ConfigRow Captions(const ProfileKey& key) {
             }
             break;
         case FieldKind::SingleAction:
-            row.Group = Trimmed(GroupCaption(entry.Control));
-            row.Field = key.Box == 0 ? SingleBuzzerCaption : SingleEventCaption;
-            break;
         case FieldKind::TripleAction:
             row.Group = Trimmed(GroupCaption(entry.Control));
-            row.Field = std::string(Trimmed(key.Box < 3 ? BuzzerGroupCaption : EventGroupCaption)) +
-                        ": " + std::string(TripleBoxCaptions[key.Box]);
+            row.Field = std::string(Trimmed(BuzzerGroupCaption)) + " / " +
+                        std::string(Trimmed(EventGroupCaption));
             break;
     }
     return row;
 }
 
-std::string Shown(const std::string& value) {
-    if (value == "true") {
-        return "sim";
+// The ticked boxes of an action: "ALERTA BUZZER: Entrada, Saída; REGISTRAR
+// EVENTO: Entrada", "nenhum" when none is.
+std::string TickedBoxes(const RecordEntry& entry, const std::vector<std::string>& ticks) {
+    std::string text;
+    const std::size_t buzzerBoxes = entry.Kind == FieldKind::SingleAction ? 1 : 3;
+    for (const bool buzzer : {true, false}) {
+        std::string boxes;
+        for (std::size_t box = buzzer ? 0 : buzzerBoxes;
+             box < (buzzer ? buzzerBoxes : ticks.size()); ++box) {
+            if (ticks[box] == "true" && entry.Kind == FieldKind::TripleAction) {
+                boxes += (boxes.empty() ? "" : ", ") + std::string(TripleBoxCaptions[box]);
+            } else if (ticks[box] == "true") {
+                boxes = "sim";
+            }
+        }
+        if (!boxes.empty()) {
+            text += (text.empty() ? "" : "; ") +
+                    std::string(Trimmed(buzzer ? BuzzerGroupCaption : EventGroupCaption));
+            text += entry.Kind == FieldKind::TripleAction ? ": " + boxes : "";
+        }
     }
-    if (value == "false") {
-        return "não";
+    return text.empty() ? "nenhum" : text;
+}
+
+// One row's value from a block's values by profile key (in ProfileKeys order).
+std::string RowValue(const RecordEntry& entry, std::size_t firstKey, std::size_t keyCount,
+                     const std::vector<std::pair<std::string, std::string>>& values) {
+    if (firstKey + keyCount > values.size()) {
+        return {};
     }
-    return value;
+    if (entry.Kind == FieldKind::List || entry.Kind == FieldKind::Value) {
+        return values[firstKey].second;
+    }
+    std::vector<std::string> ticks;
+    for (std::size_t i = 0; i < keyCount; ++i) {
+        ticks.push_back(values[firstKey + i].second);
+    }
+    return TickedBoxes(entry, ticks);
 }
 
 std::string_view VerdictWords(IdentityVerdict verdict) {
@@ -157,16 +184,18 @@ std::vector<ConfigRow> ReportConfigRows(const Visit& visit) {
     const Values afterValues = after != nullptr ? BlockValues(after->Image) : Values();
     std::vector<ConfigRow> rows;
     const std::span<const ProfileKey> keys = ProfileKeys();
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        ConfigRow row = Captions(keys[i]);
-        if (i < beforeValues.size()) {
-            row.Before = Shown(beforeValues[i].second);
+    for (std::size_t first = 0; first < keys.size();) {
+        const RecordEntry& entry = *keys[first].Entry;
+        std::size_t count = 1;
+        while (first + count < keys.size() && keys[first + count].Entry == &entry) {
+            ++count;
         }
-        if (i < afterValues.size()) {
-            row.After = Shown(afterValues[i].second);
-        }
+        ConfigRow row = Captions(entry);
+        row.Before = RowValue(entry, first, count, beforeValues);
+        row.After = RowValue(entry, first, count, afterValues);
         row.Changed = after != nullptr && row.Before != row.After;
         rows.push_back(std::move(row));
+        first += count;
     }
     return rows;
 }

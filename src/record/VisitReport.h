@@ -17,15 +17,15 @@ namespace vyx {
 /// One row of the report's configuration table.
 struct ConfigRow {
     std::string Group;  // the editor group's caption, trimmed
-    std::string Field;  // the control's label or box caption
+    std::string Field;  // the control's label, or the box groups' captions
     std::string Before;
     std::string After;
     bool Changed = false;
 };
 
-/// The configuration rows of a visit, one per profile key in record order, the
-/// values shown as the report shows them ("sim", "não", "120"); empty when the
-/// visit read and wrote no block.
+/// The configuration rows of a visit in record order: one per list and value
+/// edit, one per condition for its boxes ("ALERTA BUZZER: Entrada; REGISTRAR
+/// EVENTO: Entrada", "nenhum"); empty when the visit read and wrote no block.
 std::vector<ConfigRow> ReportConfigRows(const Visit& visit);
 
 /// What a step did, in the report's words.

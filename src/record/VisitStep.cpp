@@ -98,14 +98,16 @@ Json ValuesObject(const ConfigImage& image) {
     return values;
 }
 
-Json BlockObject(const ConfigBlock& block) {
+Json BlockObject(const ConfigBlock& block, bool withValues) {
     Json object;
     object["bytes"] = BlockHex(block.Image);
     object["errors"] = block.ErrorCount;
     if (block.Repaired) {
         object["repaired"] = true;
     }
-    object["values"] = ValuesObject(block.Image);
+    if (withValues) {
+        object["values"] = ValuesObject(block.Image);
+    }
     return object;
 }
 
@@ -123,11 +125,11 @@ std::optional<ConfigBlock> BlockFromObject(const Json& object, ObjectReader& out
     if (reader.Ok() && !image) {
         reader.Fail("bytes não são hexadecimais");
     }
-    if (reader.Ok() && (!errors || values == nullptr)) {
-        reader.Fail(!errors ? "campo ausente: errors" : "campo ausente: values");
+    if (reader.Ok() && !errors) {
+        reader.Fail("campo ausente: errors");
     }
     // The values say what the bytes say, or the line was edited by hand.
-    if (reader.Ok() && *values != ValuesObject(*image)) {
+    if (reader.Ok() && values != nullptr && *values != ValuesObject(*image)) {
         reader.Fail("valores não correspondem aos bytes");
     }
     if (!reader.Ok()) {
@@ -198,7 +200,7 @@ std::string UploadCutText(const VisitStep& step) {
 }
 
 std::string StepBody(const VisitStep& step) {
-    return record_json::Dump(record_json::StepObject(step));
+    return record_json::Dump(record_json::StepObject(step, false));
 }
 
 StepParse ParseStepBody(std::string_view body) {
@@ -211,7 +213,7 @@ StepParse ParseStepBody(std::string_view body) {
 
 namespace record_json {
 
-Json StepObject(const VisitStep& step) {
+Json StepObject(const VisitStep& step, bool withValues) {
     Json object;
     object["kind"] = StepKindText(step.Kind);
     object["ended_at"] = step.EndedAt;
@@ -238,7 +240,7 @@ Json StepObject(const VisitStep& step) {
         object["failure"] = step.Failure;
     }
     if (step.Block) {
-        object["block"] = BlockObject(*step.Block);
+        object["block"] = BlockObject(*step.Block, withValues);
     }
     if (!step.Difference.empty()) {
         object["difference"] = step.Difference;

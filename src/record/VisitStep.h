@@ -99,8 +99,9 @@ bool StepFailed(const VisitStep& step);
 /// Where a cut upload stopped: "envio do firmware interrompido no pacote 501 de 1.861".
 std::string UploadCutText(const VisitStep& step);
 
-/// The step's body: its JSON object text, keys in a fixed order, as the visit's
-/// line holds it.
+/// The step's body for a store: its JSON object text, keys in a fixed order, as
+/// the visit's line holds it but without a block's decoded values (which the
+/// bytes give again).
 std::string StepBody(const VisitStep& step);
 
 /// A step rebuilt from its body, or why the body is refused.
