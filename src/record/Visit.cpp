@@ -55,7 +55,9 @@ void Visit::SetServiceFields(const ServiceFields& fields) {
 }
 
 bool Visit::AddStep(VisitStep step) {
-    if (steps.size() >= MaxSteps) {
+    // The last place is kept for the close, so a full visit still ends.
+    const bool ends = step.Kind == StepKind::Closed || step.Kind == StepKind::Lost;
+    if (steps.size() + (ends ? 0 : 1) >= MaxSteps) {
         return false;
     }
     step.Failure = KeptText(step.Failure);
@@ -82,7 +84,6 @@ bool Visit::AddStep(VisitStep step) {
         default:
             break;
     }
-    const bool ends = step.Kind == StepKind::Closed || step.Kind == StepKind::Lost;
     head.EndedAt = ends ? step.EndedAt : std::string();
     steps.push_back(std::move(step));
     head.Result = ends ? EndResult() : std::string(ResultOpen);

@@ -47,7 +47,7 @@ public:
     /// Appends a step and brings the head up to date: the device and its versions
     /// from identification, where the visit was cut, the end and the result on a
     /// close or loss (a step after a loss continues the visit). Returns false,
-    /// keeping nothing, when the visit holds MaxSteps.
+    /// keeping nothing, when the visit is full (the last place is the close's).
     bool AddStep(VisitStep step);
     /// Appends a log line (capped, invalid UTF-8 replaced); false when it was
     /// not kept.

@@ -51,12 +51,14 @@ public:
     bool end_object() override { return true; }
     bool start_array(std::size_t) override { return true; }
     bool end_array() override { return true; }
-    bool parse_error(std::size_t, const std::string&,
-                     const nlohmann::detail::exception& error) override {
-        torn = std::string_view(error.what()).find("unexpected end of input") !=
-               std::string_view::npos;
+    // The reader stopped at the line's end: the line is a visit cut short.
+    bool parse_error(std::size_t position, const std::string&,
+                     const nlohmann::detail::exception&) override {
+        torn = position >= size;
         return false;
     }
+    explicit ErrorKind(std::size_t size) : size(size) {}
+    std::size_t size;
     bool torn = false;
 };
 
@@ -113,7 +115,7 @@ VisitParse ParseVisitLine(std::string_view line) {
     }
     const Json object = Json::parse(line, nullptr, false);
     if (object.is_discarded()) {
-        ErrorKind error;
+        ErrorKind error(line.size());
         Json::sax_parse(line, &error);
         return {std::nullopt, error.torn ? "linha incompleta (cortada)" : "não é JSON"};
     }
