@@ -106,7 +106,13 @@ bool IsTimeText(std::string_view text) {
             return false;
         }
     }
-    return true;
+    const auto number = [&](std::size_t at) {
+        return (text[at] - '0') * 10 + (text[at + 1] - '0');
+    };
+    // Month, day, hours, minutes, seconds (a leap second too), the offset's hours and minutes.
+    return number(5) >= 1 && number(5) <= 12 && number(8) >= 1 && number(8) <= 31 &&
+           number(11) <= 23 && number(14) <= 59 && number(17) <= 60 && number(20) <= 14 &&
+           number(23) <= 59;
 }
 
 std::string GroupedNumber(std::uint64_t value) {

@@ -105,6 +105,7 @@ TEST(ParseVisitLine, RefusesWhatIsNotAWholeVisit) {
     } cases[] = {
         {"uuid,door,tool_version", "não é JSON"},
         {FixedLine().substr(0, 300), "linha incompleta (cortada)"},
+        {std::string(100000, '['), "linha incompleta (cortada)"},
         {"[1,2]", "não é uma visita"},
         {R"({"record":"profile","format":1})", "não é uma visita"},
         {edited([](Json& l) { l["format"] = 2; }), "formato mais novo (2)"},
@@ -115,6 +116,8 @@ TEST(ParseVisitLine, RefusesWhatIsNotAWholeVisit) {
         {edited([](Json& l) { l["result"] = "ok"; }), "resultado desconhecido: result"},
         {edited([](Json& l) { l["started_at"] = "2026-12-09 10:29"; }),
          "hora inválida: started_at"},
+        {edited([](Json& l) { l["ended_at"] = "2026-13-09T10:29:55-03:00"; }),
+         "hora inválida: ended_at"},
         {edited([](Json& l) { l["note"] = 95; }), "tipo errado: note"},
         {edited([](Json& l) { l["note"] = std::string(1001, 'n'); }), "texto longo demais: note"},
         {edited([](Json& l) { l["extra"] = true; }), "campo desconhecido: extra"},
