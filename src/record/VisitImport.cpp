@@ -1,9 +1,9 @@
 #include "VisitImport.h"
 
-#include <array>
 #include <filesystem>
 #include <fstream>
 #include <utility>
+#include <vector>
 
 #include "ProfileSyntax.h"
 #include "VisitJson.h"
@@ -60,16 +60,16 @@ void VisitImport::Finish() {
 
 void VisitImport::EndLine() {
     ++lineNumber;
-    std::string text = std::move(line);
-    line.clear();
     const bool tooLong = std::exchange(lineTooLong, false);
-    if (lineNumber == 1 && text.starts_with(Utf8Mark)) {
-        text.erase(0, Utf8Mark.size());
+    std::string_view text = line;
+    if (lineNumber == 1 && text.substr(0, Utf8Mark.size()) == Utf8Mark) {
+        text.remove_prefix(Utf8Mark.size());
     }
     if (!text.empty() && text.back() == '\r') {
-        text.pop_back();
+        text.remove_suffix(1);
     }
     if (text.empty() && !tooLong) {
+        line.clear();
         return;  // blank lines separate nothing
     }
     VisitParse parsed;
@@ -79,6 +79,7 @@ void VisitImport::EndLine() {
     } else {
         parsed = ParseVisitLine(text);
     }
+    line.clear();
     if (parsed.Found) {
         sawVisitOrBadRow = true;
         ++taken;
