@@ -1,6 +1,7 @@
 #include "VisitReport.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "EditorFaces.h"
 #include "ProfileKeys.h"
@@ -14,13 +15,14 @@ namespace vyx {
 namespace {
 
 constexpr std::string_view Style =
-    R"(body{font-family:sans-serif;font-size:11pt;color:#111;max-width:190mm;margin:1em auto}
-h1{font-size:16pt;margin:0 0 .2em}h2{font-size:12pt;margin:1em 0 .3em}
-table{border-collapse:collapse;width:100%}th,td{border:1px solid #999;padding:2px 5px;text-align:left;vertical-align:top}
-table.head th{width:30%;background:#eee}tr.changed td{background:#fff0b3;font-weight:bold}
-.fail{color:#a00}.foot{margin-top:1em;font-size:9pt;color:#444;word-break:break-all}
-@page{size:A4;margin:12mm}
-@media print{body{margin:0;max-width:none;font-size:9pt}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}
+    R"(body{font-family:sans-serif;font-size:10pt;color:#111;max-width:190mm;margin:1em auto}
+h1{font-size:15pt;margin:0}h2{font-size:11pt;margin:.8em 0 .3em}p{margin:.2em 0}
+table{border-collapse:collapse;width:100%}th,td{border:1px solid #999;padding:1px 4px;text-align:left;vertical-align:top}
+table.head th{width:19%;background:#eee}table.head td{width:31%}table.steps td:first-child{white-space:nowrap}tr.group th{background:#eee}
+table.config td:first-child{width:52%}tr.changed td{background:#fff0b3;font-weight:bold}
+.fail{color:#a00}.foot{margin-top:.8em;font-size:8pt;color:#444;word-break:break-all}
+@page{size:A4;margin:10mm}
+@media print{body{margin:0;max-width:none;font-size:8pt}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}
 )";
 
 std::string_view Trimmed(std::string_view text) {
@@ -66,28 +68,26 @@ ConfigRow Captions(const RecordEntry& entry) {
     return row;
 }
 
-// The ticked boxes of an action: "ALERTA BUZZER: Entrada, Saída; REGISTRAR
-// EVENTO: Entrada", "nenhum" when none is.
+// The ticked boxes of an action, the buzzer's then the event's, as the field's
+// caption orders them: "Entrada / Entrada", "Entrada, Saída / —"; "sim / não"
+// for the single boxes of ACP and ACN.
 std::string TickedBoxes(const RecordEntry& entry, const std::vector<std::string>& ticks) {
+    const bool triple = entry.Kind == FieldKind::TripleAction;
+    const std::size_t buzzerBoxes = triple ? 3 : 1;
     std::string text;
-    const std::size_t buzzerBoxes = entry.Kind == FieldKind::SingleAction ? 1 : 3;
     for (const bool buzzer : {true, false}) {
         std::string boxes;
         for (std::size_t box = buzzer ? 0 : buzzerBoxes;
              box < (buzzer ? buzzerBoxes : ticks.size()); ++box) {
-            if (ticks[box] == "true" && entry.Kind == FieldKind::TripleAction) {
-                boxes += (boxes.empty() ? "" : ", ") + std::string(TripleBoxCaptions[box]);
+            if (!triple) {
+                boxes = ticks[box] == "true" ? "sim" : "não";
             } else if (ticks[box] == "true") {
-                boxes = "sim";
+                boxes += (boxes.empty() ? "" : ", ") + std::string(TripleBoxCaptions[box]);
             }
         }
-        if (!boxes.empty()) {
-            text += (text.empty() ? "" : "; ") +
-                    std::string(Trimmed(buzzer ? BuzzerGroupCaption : EventGroupCaption));
-            text += entry.Kind == FieldKind::TripleAction ? ": " + boxes : "";
-        }
+        text += (buzzer ? "" : " / ") + (boxes.empty() ? std::string("—") : boxes);
     }
-    return text.empty() ? "nenhum" : text;
+    return text;
 }
 
 // One row's value from a block's values by profile key (in ProfileKeys order).
@@ -139,10 +139,19 @@ std::string CountsWords(const ExchangeCounts& counts) {
     return text;
 }
 
-void Row(std::string& html, std::string_view caption, std::string_view value) {
-    html += "<tr><th>";
-    html += caption;
-    html += "</th><td>" + HtmlText(value, RecordTextCap) + "</td></tr>\n";
+struct Cell {
+    std::string_view Caption;
+    std::string_view Value;
+};
+
+void Row(std::string& html, Cell left, Cell right) {
+    html += "<tr>";
+    for (const Cell& cell : {left, right}) {
+        html += "<th>";
+        html += cell.Caption;
+        html += "</th><td>" + HtmlText(cell.Value, RecordTextCap) + "</td>";
+    }
+    html += "</tr>\n";
 }
 
 }  // namespace
@@ -268,20 +277,14 @@ std::string VisitReportHtml(const Visit& visit) {
         html += " · " + HtmlText(h.Host, RecordTextCap);
     }
     html += "</p>\n<table class=\"head\">\n";
-    Row(html, "Técnico", h.Technician);
-    Row(html, "Veículo (placa)", h.Plate);
-    Row(html, "VIN ou frota", h.Vin);
-    Row(html, "Ordem de serviço", h.WorkOrder);
-    Row(html, "ID do dispositivo", h.DeviceId);
-    Row(html, "Firmware", h.DeviceVersionBefore + " → " + h.DeviceVersionAfter);
-    Row(html, "Início", h.StartedAt);
-    Row(html, "Fim", h.EndedAt);
-    Row(html, "Resultado", h.Result);
-    if (!h.Cut.empty()) {
-        Row(html, "Interrompida", h.Cut);
-    }
+    const std::string firmware = h.DeviceVersionBefore + " → " + h.DeviceVersionAfter;
+    Row(html, {"Técnico", h.Technician}, {"ID do dispositivo", h.DeviceId});
+    Row(html, {"Veículo (placa)", h.Plate}, {"Firmware", firmware});
+    Row(html, {"VIN ou frota", h.Vin}, {"Início", h.StartedAt});
+    Row(html, {"Ordem de serviço", h.WorkOrder}, {"Fim", h.EndedAt});
+    Row(html, {"Resultado", h.Result}, {"Interrompida", h.Cut});
     // The note keeps its line breaks; each line is shown inert like any text.
-    html += "<tr><th>Nota</th><td>";
+    html += "<tr><th>Nota</th><td colspan=\"3\">";
     std::string_view note = h.Note;
     for (std::size_t lines = 0; lines < RecordTextCap; ++lines) {
         const std::size_t end = note.find('\n');
@@ -294,16 +297,28 @@ std::string VisitReportHtml(const Visit& visit) {
     }
     html += "</td></tr>\n</table>\n";
 
+    // By the editor's groups, in its order; the rows keep record order within each.
     if (const std::vector<ConfigRow> rows = ReportConfigRows(visit); !rows.empty()) {
         html +=
-            "<h2>Configuração</h2>\n<table class=\"config\">\n<tr><th>Grupo</th><th>Campo</th>"
-            "<th>Antes</th><th>Depois</th><th></th></tr>\n";
-        for (const ConfigRow& row : rows) {
-            html += row.Changed ? "<tr class=\"changed\">" : "<tr>";
-            for (const std::string* cell : {&row.Group, &row.Field, &row.Before, &row.After}) {
-                html += "<td>" + HtmlText(*cell) + "</td>";
+            "<h2>Configuração</h2>\n<table class=\"config\">\n<tr><th>Campo</th><th>Antes</th>"
+            "<th>Depois</th><th></th></tr>\n";
+        for (const GroupFace& group : GroupFaces) {
+            const std::string caption(Trimmed(group.Caption));
+            bool headed = false;
+            for (const ConfigRow& row : rows) {
+                if (row.Group != caption) {
+                    continue;
+                }
+                if (!std::exchange(headed, true)) {
+                    html += "<tr class=\"group\"><th colspan=\"4\">" + HtmlText(caption) +
+                            "</th></tr>\n";
+                }
+                html += row.Changed ? "<tr class=\"changed\">" : "<tr>";
+                for (const std::string* cell : {&row.Field, &row.Before, &row.After}) {
+                    html += "<td>" + HtmlText(*cell) + "</td>";
+                }
+                html += row.Changed ? "<td>alterado</td></tr>\n" : "<td></td></tr>\n";
             }
-            html += row.Changed ? "<td>alterado</td></tr>\n" : "<td></td></tr>\n";
         }
         html += "</table>\n";
     }

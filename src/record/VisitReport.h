@@ -24,8 +24,8 @@ struct ConfigRow {
 };
 
 /// The configuration rows of a visit in record order: one per list and value
-/// edit, one per condition for its boxes ("ALERTA BUZZER: Entrada; REGISTRAR
-/// EVENTO: Entrada", "nenhum"); empty when the visit read and wrote no block.
+/// edit, one per condition for its boxes, buzzer then event ("Entrada, Saída /
+/// —", "sim / não"); empty when the visit read and wrote no block.
 std::vector<ConfigRow> ReportConfigRows(const Visit& visit);
 
 /// What a step did, in the report's words.

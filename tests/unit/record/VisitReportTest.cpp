@@ -23,7 +23,7 @@ TEST(VisitReport, ShowsHostileServiceFieldsInert) {
         EXPECT_EQ(html.find(hidden), std::string::npos) << hidden;
     }
     // The note is capped at a thousand characters, each shown as &lt;.
-    std::string note = "<th>Nota</th><td>";
+    std::string note = "<th>Nota</th><td colspan=\"3\">";
     for (std::size_t i = 0; i < RecordTextCap; ++i) {
         note += "&lt;";
     }
@@ -46,8 +46,8 @@ TEST(VisitReport, MarksTheChangedConfiguration) {
     EXPECT_EQ(changed[0]->Before, "100");
     EXPECT_EQ(changed[0]->After, "95");
     EXPECT_EQ(rows[7].Field, "ALERTA BUZZER / REGISTRAR EVENTO");
-    EXPECT_EQ(rows[7].After, "ALERTA BUZZER: Entrada; REGISTRAR EVENTO: Entrada");
-    EXPECT_EQ(rows[5].After, "ALERTA BUZZER; REGISTRAR EVENTO");
+    EXPECT_EQ(rows[7].After, "Entrada / Entrada");  // speed: buzzer, event boxes
+    EXPECT_EQ(rows[5].After, "sim / sim");          // acceleration
 }
 
 // The report names the visit and the digest of its line (sha256sum of the
