@@ -178,4 +178,21 @@ VisitParse ParseVisitLine(std::string_view line) {
     return {Visit(std::move(head), std::move(steps), std::move(log)), {}};
 }
 
+VisitParse RebuildVisit(VisitHead head, const std::vector<StoredStep>& stored,
+                        std::vector<std::string> logLines) {
+    std::vector<VisitStep> steps;
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        const std::string where = "passo " + std::to_string(i + 1) + ": ";
+        StepParse step = ParseStepBody(stored[i].Body, where);
+        if (!step.Step) {
+            return {std::nullopt, step.Reason};
+        }
+        if (StepKindText(step.Step->Kind) != stored[i].Kind) {
+            return {std::nullopt, where + "tipo diferente do guardado"};
+        }
+        steps.push_back(std::move(*step.Step));
+    }
+    return {Visit(std::move(head), std::move(steps), std::move(logLines)), {}};
+}
+
 }  // namespace vyx

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Visit.h"
 
@@ -26,5 +27,16 @@ struct VisitParse {
 
 /// The visit of one line (a line end at its close is allowed).
 VisitParse ParseVisitLine(std::string_view line);
+
+/// A step as a store keeps it: its kind (StepKindText) and its body (StepBody).
+struct StoredStep {
+    std::string Kind;
+    std::string Body;
+};
+
+/// A visit from what a store keeps: the head, the steps in order, the log lines.
+/// A body that does not read, or whose kind is not the row's, refuses the visit.
+VisitParse RebuildVisit(VisitHead head, const std::vector<StoredStep>& steps,
+                        std::vector<std::string> logLines);
 
 }  // namespace vyx

@@ -203,12 +203,12 @@ std::string StepBody(const VisitStep& step) {
     return record_json::Dump(record_json::StepObject(step, false));
 }
 
-StepParse ParseStepBody(std::string_view body) {
+StepParse ParseStepBody(std::string_view body, const std::string& where) {
     const Json object = Json::parse(body, nullptr, false);
     if (object.is_discarded()) {
-        return {std::nullopt, "passo: não é JSON"};
+        return {std::nullopt, where + "não é JSON"};
     }
-    return record_json::StepFromObject(object, "passo: ");
+    return record_json::StepFromObject(object, where);
 }
 
 namespace record_json {

@@ -109,6 +109,7 @@ struct StepParse {
     std::optional<VisitStep> Step;
     std::string Reason;
 };
-StepParse ParseStepBody(std::string_view body);
+/// `where` prefixes the reasons.
+StepParse ParseStepBody(std::string_view body, const std::string& where = "passo: ");
 
 }  // namespace vyx

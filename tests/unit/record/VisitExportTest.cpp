@@ -82,13 +82,18 @@ TEST(StepBody, RebuildsTheVisitAStoreKeeps) {
     EXPECT_EQ(StepBody(visit.Steps()[4]),
               R"({"kind":"config_read","ended_at":"2026-12-09T10:29:48-03:00","block":{"bytes":")" +
                   BytesBefore + R"(","errors":0}})");
-    std::vector<VisitStep> steps;
+    std::vector<StoredStep> stored;
     for (const VisitStep& step : visit.Steps()) {
-        StepParse parsed = ParseStepBody(StepBody(step));
-        ASSERT_TRUE(parsed.Step) << parsed.Reason;
-        steps.push_back(*parsed.Step);
+        stored.push_back({std::string(StepKindText(step.Kind)), StepBody(step)});
     }
-    EXPECT_EQ(VisitLine(Visit(visit.Head(), steps, visit.LogLines())), FixedLine());
+    const VisitParse rebuilt = RebuildVisit(visit.Head(), stored, visit.LogLines());
+    ASSERT_TRUE(rebuilt.Found) << rebuilt.Reason;
+    EXPECT_EQ(VisitLine(*rebuilt.Found), FixedLine());
+
+    stored[2].Kind = "upload_failed";
+    EXPECT_EQ(RebuildVisit(visit.Head(), stored, {}).Reason, "passo 3: tipo diferente do guardado");
+    stored[2].Body.pop_back();
+    EXPECT_EQ(RebuildVisit(visit.Head(), stored, {}).Reason, "passo 3: não é JSON");
 }
 
 // Each way a line is not a whole visit, and the reason given.
