@@ -25,6 +25,21 @@ bool IsFollowByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
+// The whole number written by `digits` digits at `at`.
+int Digits(std::string_view text, std::size_t at, std::size_t digits) {
+    int value = 0;
+    for (std::size_t i = 0; i < digits; ++i) {
+        value = value * 10 + (text[at + i] - '0');
+    }
+    return value;
+}
+
+std::chrono::year_month_day DateOf(std::string_view text) {
+    using namespace std::chrono;
+    return {year{Digits(text, 0, 4)}, month{static_cast<unsigned>(Digits(text, 5, 2))},
+            day{static_cast<unsigned>(Digits(text, 8, 2))}};
+}
+
 }  // namespace
 
 std::string KeptText(std::string_view text, std::size_t cap) {
@@ -106,13 +121,22 @@ bool IsTimeText(std::string_view text) {
             return false;
         }
     }
-    const auto number = [&](std::size_t at) {
-        return (text[at] - '0') * 10 + (text[at + 1] - '0');
-    };
-    // Month, day, hours, minutes, seconds (a leap second too), the offset's hours and minutes.
-    return number(5) >= 1 && number(5) <= 12 && number(8) >= 1 && number(8) <= 31 &&
-           number(11) <= 23 && number(14) <= 59 && number(17) <= 60 && number(20) <= 14 &&
-           number(23) <= 59;
+    // A real date; hours, minutes, seconds (a leap second too); an offset within a day.
+    return DateOf(text).ok() && Digits(text, 11, 2) <= 23 && Digits(text, 14, 2) <= 59 &&
+           Digits(text, 17, 2) <= 60 && Digits(text, 20, 2) <= 14 && Digits(text, 23, 2) <= 59;
+}
+
+std::string UtcText(std::string_view timeText) {
+    using namespace std::chrono;
+    if (!IsTimeText(timeText)) {
+        return {};
+    }
+    const minutes offset{(timeText[19] == '-' ? -1 : 1) *
+                         (Digits(timeText, 20, 2) * 60 + Digits(timeText, 23, 2))};
+    const sys_seconds local = sys_days{DateOf(timeText)} + hours{Digits(timeText, 11, 2)} +
+                              minutes{Digits(timeText, 14, 2)} + seconds{Digits(timeText, 17, 2)};
+    std::string text = TimeText(local - offset, minutes{0});
+    return text.replace(19, 6, "Z");
 }
 
 std::string GroupedNumber(std::uint64_t value) {

@@ -28,6 +28,10 @@ std::string TimeText(std::chrono::sys_seconds utc, std::chrono::minutes offset);
 std::string NowText();
 /// Whether `text` has the form TimeText gives.
 bool IsTimeText(std::string_view text);
+/// A TimeText's instant in UTC, "2026-12-09T13:29:40Z": texts that sort in time
+/// order whatever offsets the visits were recorded in (merged records from
+/// several time zones); empty for a text that is not a TimeText.
+std::string UtcText(std::string_view timeText);
 
 /// "1.861": thousands grouped with dots, as the visit's texts write counts.
 std::string GroupedNumber(std::uint64_t value);

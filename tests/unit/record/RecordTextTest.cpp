@@ -35,17 +35,21 @@ TEST(TimeText, WritesTheLocalClockWithItsOffset) {
         sys_seconds utc;
         minutes offset;
         std::string text;
+        std::string utcText;
     } cases[] = {
-        {noonish, -180min, "2026-12-09T10:29:40-03:00"},
-        {noonish, 0min, "2026-12-09T13:29:40+00:00"},
-        {noonish, 330min, "2026-12-09T18:59:40+05:30"},
-        {sys_days{2026y / 1 / 1} + 1h, -180min, "2025-12-31T22:00:00-03:00"},
+        {noonish, -180min, "2026-12-09T10:29:40-03:00", "2026-12-09T13:29:40Z"},
+        {noonish, 0min, "2026-12-09T13:29:40+00:00", "2026-12-09T13:29:40Z"},
+        {noonish, 330min, "2026-12-09T18:59:40+05:30", "2026-12-09T13:29:40Z"},
+        {sys_days{2026y / 1 / 1} + 1h, -180min, "2025-12-31T22:00:00-03:00",
+         "2026-01-01T01:00:00Z"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TimeText(c.utc, c.offset), c.text);
-        EXPECT_TRUE(IsTimeText(c.text));
+        EXPECT_EQ(UtcText(c.text), c.utcText);
     }
     EXPECT_TRUE(IsTimeText(NowText()));
+    EXPECT_EQ(UtcText("2026-02-30T10:00:00-03:00"), "");
+    EXPECT_EQ(UtcText("2026-12-09T10:29"), "");
 }
 
 TEST(GroupedNumber, GroupsThousandsWithDots) {
