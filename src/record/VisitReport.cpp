@@ -269,6 +269,9 @@ std::string VisitReportHtml(const Visit& visit) {
     const VisitHead& h = visit.Head();
     std::string html =
         "<!DOCTYPE html>\n<html lang=\"pt-BR\">\n<head>\n<meta charset=\"utf-8\">\n"
+        // Nothing but the page's own style may run or load, whatever a text held.
+        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
+        "style-src 'unsafe-inline'\">\n"
         "<title>Relatório de serviço " +
         HtmlText(h.DeviceId, RecordTextCap) + "</title>\n<style>\n" + std::string(Style) +
         "</style>\n</head>\n<body>\n<h1>Relatório de serviço</h1>\n<p>VyxTool " +
