@@ -17,7 +17,7 @@ namespace {
 constexpr std::string_view Style =
     R"(body{font-family:sans-serif;font-size:10pt;color:#111;max-width:190mm;margin:1em auto}
 h1{font-size:15pt;margin:0}h2{font-size:11pt;margin:.8em 0 .3em}p{margin:.2em 0}
-table{border-collapse:collapse;width:100%}th,td{border:1px solid #999;padding:1px 4px;text-align:left;vertical-align:top}
+table{border-collapse:collapse;width:100%}th,td{border:1px solid #999;padding:1px 4px;text-align:left;vertical-align:top;overflow-wrap:anywhere}
 table.head th{width:19%;background:#eee}table.head td{width:31%}table.steps td:first-child{white-space:nowrap}tr.group th{background:#eee}
 table.config td:first-child{width:52%}tr.changed td{background:#fff0b3;font-weight:bold}
 .fail{color:#a00}.foot{margin-top:.8em;font-size:8pt;color:#444;word-break:break-all}
