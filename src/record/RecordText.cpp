@@ -126,16 +126,24 @@ bool IsTimeText(std::string_view text) {
            Digits(text, 17, 2) <= 60 && Digits(text, 20, 2) <= 14 && Digits(text, 23, 2) <= 59;
 }
 
-std::string UtcText(std::string_view timeText) {
+std::optional<std::chrono::sys_seconds> TimeInstant(std::string_view timeText) {
     using namespace std::chrono;
     if (!IsTimeText(timeText)) {
-        return {};
+        return std::nullopt;
     }
     const minutes offset{(timeText[19] == '-' ? -1 : 1) *
                          (Digits(timeText, 20, 2) * 60 + Digits(timeText, 23, 2))};
     const sys_seconds local = sys_days{DateOf(timeText)} + hours{Digits(timeText, 11, 2)} +
                               minutes{Digits(timeText, 14, 2)} + seconds{Digits(timeText, 17, 2)};
-    std::string text = TimeText(local - offset, minutes{0});
+    return local - offset;
+}
+
+std::string UtcText(std::string_view timeText) {
+    const std::optional<std::chrono::sys_seconds> instant = TimeInstant(timeText);
+    if (!instant) {
+        return {};
+    }
+    std::string text = TimeText(*instant, std::chrono::minutes{0});
     return text.replace(19, 6, "Z");
 }
 

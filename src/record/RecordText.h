@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,8 @@ std::string TimeText(std::chrono::sys_seconds utc, std::chrono::minutes offset);
 std::string NowText();
 /// Whether `text` has the form TimeText gives.
 bool IsTimeText(std::string_view text);
+/// The instant a TimeText names; nothing for a text that is not one.
+std::optional<std::chrono::sys_seconds> TimeInstant(std::string_view timeText);
 /// A TimeText's instant in UTC, "2026-12-09T13:29:40Z": texts that sort in time
 /// order whatever offsets the visits were recorded in (merged records from
 /// several time zones); empty for a text that is not a TimeText.

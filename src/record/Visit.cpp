@@ -112,6 +112,15 @@ std::string Visit::EndResult() const {
     return std::string(ResultDone);
 }
 
+bool Visit::ContinuesWith(std::string_view deviceId, std::string_view at) const {
+    if (steps.empty() || steps.back().Kind != StepKind::Lost || head.DeviceId != deviceId) {
+        return false;
+    }
+    const auto lost = TimeInstant(steps.back().EndedAt);
+    const auto back = TimeInstant(at);
+    return lost && back && *back >= *lost && *back - *lost <= ComebackTime;
+}
+
 bool Visit::AddLogLine(std::string_view line) {
     if (logLines.size() >= MaxLogLines) {
         return false;

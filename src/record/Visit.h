@@ -5,6 +5,7 @@
 // visit up to where it stopped. A visit is rebuilt from its head, its steps and
 // its log lines.
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -36,6 +37,9 @@ public:
     /// The head's Cut for a loss that did not cut an upload.
     static constexpr std::string_view LostText = "conexão perdida";
 
+    /// How long after a loss the same device, coming back, continues the visit.
+    static constexpr std::chrono::seconds ComebackTime{120};
+
     /// A visit that starts now: a new identifier, the open result.
     static Visit Open(std::string_view door, std::string toolVersion, std::string host);
     /// A visit as kept, head, steps and log lines exactly as given.
@@ -52,6 +56,10 @@ public:
     /// Appends a log line (capped, invalid UTF-8 replaced); false when it was
     /// not kept.
     bool AddLogLine(std::string_view line);
+
+    /// Whether device `deviceId`, identified at `at` (a TimeText), continues this
+    /// visit: it was lost, with that device, at most ComebackTime before.
+    bool ContinuesWith(std::string_view deviceId, std::string_view at) const;
 
     const VisitHead& Head() const { return head; }
     const std::vector<VisitStep>& Steps() const { return steps; }

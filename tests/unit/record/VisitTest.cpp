@@ -72,6 +72,32 @@ TEST(Visit, EndsWithTheResultItsStepsGive) {
     }
 }
 
+TEST(Visit, IsContinuedBySameDeviceComingBackSoonAfterALoss) {
+    const std::string id = "0012ABCD 00000001 5A5A0003";
+    const struct {
+        StepKind last;
+        std::string device;
+        std::string at;
+        bool continues;
+    } cases[] = {
+        {StepKind::Lost, id, "2026-12-09T10:32:00-03:00", true},  // two minutes
+        {StepKind::Lost, id, "2026-12-09T13:30:30Z", false},      // not a time text
+        {StepKind::Lost, id, "2026-12-09T13:30:30+00:00", true},  // another offset
+        {StepKind::Lost, id, "2026-12-09T10:32:01-03:00", false},
+        {StepKind::Lost, id, "2026-12-09T10:29:59-03:00", false},  // before the loss
+        {StepKind::Lost, "0012ABCD 00000001 5A5A0004", "2026-12-09T10:30:10-03:00", false},
+        {StepKind::Closed, id, "2026-12-09T10:30:10-03:00", false},
+    };
+    for (const auto& c : cases) {
+        Visit visit = Visit::Open(DoorCli, "2.39.C", "host");
+        VisitStep identified = Step(StepKind::Identified, At);
+        identified.DeviceId = id;
+        visit.AddStep(identified);
+        visit.AddStep(Step(c.last, At));
+        EXPECT_EQ(visit.ContinuesWith(c.device, c.at), c.continues) << c.at << " " << c.device;
+    }
+}
+
 TEST(Visit, KeepsTheLogUpToItsCapAndSaysSo) {
     Visit visit = Visit::Open(DoorPage, "2.39.C", "");
     for (std::size_t i = 1; i < Visit::MaxLogLines; ++i) {
