@@ -112,6 +112,16 @@ std::string Visit::EndResult() const {
     return std::string(ResultDone);
 }
 
+std::string Visit::WhereStopped() const {
+    if (!head.Cut.empty() || !head.EndedAt.empty()) {
+        return head.Cut;
+    }
+    if (!steps.empty() && steps.back().Kind == StepKind::UploadStarted) {
+        return UploadCutText(steps.back());
+    }
+    return std::string(NoEndText);
+}
+
 bool Visit::ContinuesWith(std::string_view deviceId, std::string_view at) const {
     if (steps.empty() || steps.back().Kind != StepKind::Lost || head.DeviceId != deviceId) {
         return false;

@@ -57,6 +57,14 @@ public:
     /// not kept.
     bool AddLogLine(std::string_view line);
 
+    /// Where a visit stopped that was not closed: its Cut, or for a visit left
+    /// open (the tool ended without its close being kept) where that happened;
+    /// empty for a visit that was closed whole. Whether an open visit still runs
+    /// is for its door to say.
+    std::string WhereStopped() const;
+    /// The text for a visit left open outside an upload.
+    static constexpr std::string_view NoEndText = "visita sem fim registrado";
+
     /// Whether device `deviceId`, identified at `at` (a TimeText), continues this
     /// visit: it was lost, with that device, at most ComebackTime before.
     bool ContinuesWith(std::string_view deviceId, std::string_view at) const;

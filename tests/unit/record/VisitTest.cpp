@@ -72,6 +72,26 @@ TEST(Visit, EndsWithTheResultItsStepsGive) {
     }
 }
 
+// A visit whose close was never kept (the tool was killed) still says where.
+TEST(Visit, SaysWhereItStopped) {
+    const struct {
+        std::vector<StepKind> steps;
+        std::string where;
+    } cases[] = {
+        {{StepKind::Identified, StepKind::UploadStarted}, "envio do firmware interrompido"},
+        {{StepKind::Identified, StepKind::ConfigRead}, "visita sem fim registrado"},
+        {{StepKind::Identified, StepKind::Closed}, ""},
+        {{StepKind::UploadStarted, StepKind::Lost}, "envio do firmware interrompido"},
+    };
+    for (const auto& c : cases) {
+        Visit visit = Visit::Open(DoorWindow, "2.39.C", "host");
+        for (const StepKind kind : c.steps) {
+            visit.AddStep(Step(kind, At));
+        }
+        EXPECT_EQ(visit.WhereStopped(), c.where);
+    }
+}
+
 TEST(Visit, IsContinuedBySameDeviceComingBackSoonAfterALoss) {
     const std::string id = "0012ABCD 00000001 5A5A0003";
     const struct {
