@@ -250,6 +250,7 @@ TEST(VyxctlWatch, ServesEachUnitThatAppearsOnceUntilCtrlC) {
         ::setenv("XDG_RUNTIME_DIR", shop.runtime.Path().c_str(), 1);
         test::VyxctlProcess run(arguments, test::VyxctlProcess::ErrorsWithOutput);
         ::unsetenv("XDG_RUNTIME_DIR");
+        ASSERT_TRUE(run.Started());
         ASSERT_TRUE(run.Await("Ctrl+C encerra\n"));
         for (const Step& step : c.steps) {
             shop.Do(step, run);

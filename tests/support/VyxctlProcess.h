@@ -1,8 +1,7 @@
 #pragma once
-// vyxctl as a child process: its standard output read back, at the end or line
-// by line while it runs.
+// vyxctl as a child process: its standard output read back, at the end or as
+// it comes. The program is VYXCTL_PATH, defined by the target that includes this.
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -24,8 +23,10 @@ public:
     static constexpr int ErrorsWithOutput = -2;
 
     explicit VyxctlProcess(const std::vector<std::string>& arguments, int errorFd = NoErrors) {
-        int out[2];
-        EXPECT_EQ(::pipe2(out, O_CLOEXEC), 0);
+        int out[2] = {-1, -1};
+        if (::pipe2(out, O_CLOEXEC) != 0) {
+            return;
+        }
         posix_spawn_file_actions_t actions;
         ::posix_spawn_file_actions_init(&actions);
         ::posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
@@ -43,7 +44,9 @@ public:
             argv.push_back(word.data());
         }
         argv.push_back(nullptr);
-        EXPECT_EQ(::posix_spawn(&pid, VYXCTL_PATH, &actions, nullptr, argv.data(), environ), 0);
+        if (::posix_spawn(&pid, VYXCTL_PATH, &actions, nullptr, argv.data(), environ) != 0) {
+            pid = -1;
+        }
         ::posix_spawn_file_actions_destroy(&actions);
         ::close(out[1]);
         output = out[0];
@@ -51,19 +54,26 @@ public:
     ~VyxctlProcess() {
         if (pid > 0) {
             ::kill(pid, SIGKILL);
-            Wait();
         }
+        Wait();
     }
     VyxctlProcess(const VyxctlProcess&) = delete;
     VyxctlProcess& operator=(const VyxctlProcess&) = delete;
 
-    void Signal(int signal) const { ::kill(pid, signal); }
+    /// Whether the program was started.
+    bool Started() const { return pid > 0; }
+    pid_t Pid() const { return pid; }
+    void Signal(int signal) const {
+        if (pid > 0) {
+            ::kill(pid, signal);
+        }
+    }
 
     /// Reads on until standard output holds `text`, or 20 s pass, or the output
     /// ends: whether it came.
     bool Await(const std::string& text) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (out.find(text) == std::string::npos) {
+        while (pid > 0 && out.find(text) == std::string::npos) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 until - std::chrono::steady_clock::now());
             pollfd wait{output, POLLIN, 0};
@@ -72,14 +82,20 @@ public:
                 return false;
             }
         }
-        return true;
+        return pid > 0;
     }
 
     /// The exit status, after reading all of standard output.
     int Wait() {
         while (ReadSome()) {
         }
-        ::close(output);
+        if (output >= 0) {
+            ::close(output);
+            output = -1;
+        }
+        if (pid <= 0) {
+            return -1;
+        }
         int status = 0;
         ::waitpid(pid, &status, 0);
         pid = -1;
