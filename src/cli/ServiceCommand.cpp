@@ -302,9 +302,8 @@ private:
             units[IdText(identity->Id)] = exit == ExitDone          ? State::Served
                                           : exit == ExitInterrupted ? State::Stopped
                                                                     : State::Failed;
-            // The bell calls the technician to a unit still on the cable.
-            Say(port, visit.Changes, result.Result.Message,
-                !options.Quiet && exit != ExitInterrupted && present.contains(port));
+            // The bell calls the technician to a unit served and ready to go.
+            Say(port, visit.Changes, result.Result.Message, !options.Quiet && exit == ExitDone);
         }
         ended.push_back(port);
     }
