@@ -70,7 +70,8 @@ public:
         ok = !vyx::ProfileFile::Save(profile, lower);
         ::setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
         run = std::make_unique<vyx::test::VyxctlProcess>(
-            std::vector<std::string>{"service", "--watch", "--quiet", profile});
+            std::vector<std::string>{"service", "--watch", "--quiet", profile},
+            vyx::test::VyxctlProcess::ErrorsWithOutput);
         ::unsetenv("XDG_RUNTIME_DIR");
         ok = ok && run->Await("Ctrl+C encerra\n");
     }
