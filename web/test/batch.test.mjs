@@ -1,0 +1,86 @@
+// "modo lote" in a real browser: two units plugged in one after the other, each
+// served whole and closed, the first older and holding another configuration
+// (firmware uploaded, profile written and read back), the second already holding it.
+
+import assert from 'node:assert/strict';
+import { after, before, test } from 'node:test';
+import * as h from './harness.mjs';
+
+const Ready = 'pronto — conecte o próximo Vyx';
+const Already = 'já estava conforme o perfil';
+const VisitTimeout = 90000;
+// The factory defaults, as a technician's file holds them.
+const Profile = `{
+  "format_version": 1,
+  "ping": { "period_s": 180 },
+  "rs232_a": { "bit_rate": 115200 },
+  "rs232_b": { "bit_rate": 19200 },
+  "acceleration": { "max_kmh_per_s": 11, "buzzer": true, "event": true },
+  "braking": { "max_kmh_per_s": 11, "buzzer": true, "event": true },
+  "speed": { "max_kmh": 120, "confirm_s": 5,
+    "buzzer": { "on_entry": true, "on_exit": false, "during": false },
+    "event": { "on_entry": true, "on_exit": false } },
+  "rain_speed": { "max_kmh": 90, "confirm_s": 5,
+    "buzzer": { "on_entry": true, "on_exit": false, "during": false },
+    "event": { "on_entry": true, "on_exit": false } },
+  "engine_speed": { "max_rpm": 4500, "confirm_s": 5,
+    "buzzer": { "on_entry": true, "on_exit": false, "during": false },
+    "event": { "on_entry": true, "on_exit": false } },
+  "idling": { "max_min": 6, "manoeuvre_grace_s": 7,
+    "buzzer": { "on_entry": true, "on_exit": false, "during": false },
+    "event": { "on_entry": true, "on_exit": false } },
+  "coasting": { "min_kmh": 40, "max_rpm": 900, "confirm_s": 5,
+    "buzzer": { "on_entry": true, "on_exit": false, "during": false },
+    "event": { "on_entry": true, "on_exit": false } }
+}`;
+
+let browser;
+let server;
+before(async () => {
+    browser = await h.launch();
+    server = await h.serve();
+});
+after(async () => {
+    await browser?.close();
+    server?.close();
+});
+
+// Plugs in the unit `sim` plays and waits until the page has closed it.
+async function serve(page, sim) {
+    const unit = await h.startSim(sim);
+    server.bridgeTarget = unit.path;
+    try {
+        await page.evaluate(() => navigator.serial.plug());
+        await h.waitForLine(page, Ready, VisitTimeout);
+        assert.equal(await h.connected(page), false);
+        return { lines: await h.logLines(page), status: unit.output() };
+    } finally {
+        await unit.stop();
+    }
+}
+
+test('modo lote: an older unit updated and written, then a conforming one left as it was, each closed with "pronto"', async () => {
+    const context = await browser.newContext({ viewport: { width: 900, height: 800 } });
+    try {
+        const page = await h.openPage(context, `${server.url}index.html`);
+        await page.check('#Batch');
+        await page.setInputFiles('#ProfileFile', { name: 'frota.json', mimeType: 'application/json', buffer: Buffer.from(Profile) });
+        await h.waitForLine(page, 'Perfil aberto');
+
+        const first = await serve(page, ['--version', '4.0.2.38', '--config', 'preset']);
+        const at = (text) => first.lines.indexOf(text);
+        assert.ok(at(h.Texts.updating) >= 0, first.lines.join('\n'));
+        assert.ok(at(h.Texts.done) > at(h.Texts.updating));
+        assert.ok(first.lines.some((l) => /^[a-z_0-9]+\.[a-z_0-9.]+ \(.+\): \S+ → \S+$/.test(l)), first.lines.join('\n'));
+        assert.deepEqual(first.lines.slice(-2), [h.Texts.closed, Ready]);
+        assert.ok(!first.lines.includes(Already));
+
+        const second = await serve(page, ['--id', '00A1B2C4,00000039,56595800']);
+        assert.ok(!second.lines.includes(h.Texts.updating));
+        assert.ok(!second.lines.includes(h.Texts.done));
+        assert.deepEqual(second.lines.slice(-3), [Already, h.Texts.closed, Ready]);
+        assert.equal(await page.evaluate(() => localStorage.getItem('vyx-batch')), 'on');
+    } finally {
+        await context.close();
+    }
+});
