@@ -1,9 +1,11 @@
 // "modo lote" in a real browser: two units plugged in one after the other, each
 // served whole and closed, the first older and holding another configuration
-// (firmware uploaded, profile written and read back), the second already holding it.
+// (firmware uploaded, profile written and read back), the second already holding it;
+// and, against fakes, the units that must never be reported done.
 
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
+import { Batch, NoVyxText, NotDoneText, ReadBackText } from '../app/js/batch.js';
 import * as h from './harness.mjs';
 
 const Ready = 'pronto — conecte o próximo Vyx';
@@ -71,7 +73,7 @@ test('modo lote: an older unit updated and written, then a conforming one left a
         const at = (text) => first.lines.indexOf(text);
         assert.ok(at(h.Texts.updating) >= 0, first.lines.join('\n'));
         assert.ok(at(h.Texts.done) > at(h.Texts.updating));
-        assert.ok(first.lines.some((l) => /^[a-z_0-9]+\.[a-z_0-9.]+ \(.+\): \S+ → \S+$/.test(l)), first.lines.join('\n'));
+        assert.ok(at('speed.max_kmh (Velocidade máxima permitida): 100 → 120') > at(h.Texts.readDone), first.lines.join('\n'));
         assert.deepEqual(first.lines.slice(-2), [h.Texts.closed, Ready]);
         assert.ok(!first.lines.includes(Already));
 
@@ -84,3 +86,104 @@ test('modo lote: an older unit updated and written, then a conforming one left a
         await context.close();
     }
 });
+
+// A Batch against fakes: the unit's configuration as `held` (what each read
+// finds, in turn), the connection opening and closing at once.
+function rig({ handled = true, held = [] }) {
+    const seen = { log: [], opens: 0, writes: 0, timers: [] };
+    const toggle = Object.assign(new EventTarget(), { checked: false });
+    let exchange = 'none';
+    let editor = null;
+    const connection = {
+        isOpen: false,
+        busy: false,
+        lostAt: null,
+        async open() {
+            ++seen.opens;
+            this.isOpen = true;
+            batch.opened();
+            return true;
+        },
+        async close() {
+            this.isOpen = false;
+            batch.closed();
+        },
+    };
+    const batch = new Batch({
+        vyx: { usbIdentity: () => ({}), profileDiffLines: (device, profile) => (device.ED_VMX === profile.ED_VMX ? [] : [`${device.ED_VMX} → ${profile.ED_VMX}`]) },
+        session: {
+            identity: () => ({ handled, action: 'upToDate' }),
+            progress: () => ({ exchange }),
+            readConfig: () => (exchange = 'none'),
+            writeConfig: () => ++seen.writes > 0,
+        },
+        connection,
+        list: { show: async () => {} },
+        editor: { read: () => editor, apply: () => {} },
+        log: { append: (text) => seen.log.push(text) },
+        toggle,
+        storage: null,
+        after: (ms, fn) => seen.timers.push(fn),
+        cancel: () => {},
+    });
+    toggle.checked = true;
+    batch.profileOpened({ ED_VMX: '100' });
+    const ends = (kind) => {
+        exchange = kind;
+        if (kind === 'read') editor = { ED_VMX: held.shift() };
+        batch.exchangeEnded();
+    };
+    const lose = () => {
+        connection.isOpen = false;
+        connection.lostAt = { time: performance.now(), afterUpload: false };
+        batch.closed();
+    };
+    return { batch, seen, ends, lose, connection };
+}
+
+const settle = () => new Promise((resolve) => setImmediate(resolve));
+
+const neverDone = [
+    {
+        name: 'a port with no Vyx behind it is closed unwritten',
+        setup: { handled: false },
+        run: (r) => r.seen.timers[0](),
+        log: [NoVyxText],
+        writes: 0,
+    },
+    {
+        name: 'a unit unplugged during its write is not done, and is served again when it returns',
+        setup: { held: ['120'] },
+        run: async (r) => {
+            r.ends('read');
+            r.lose();
+            await r.batch.plugged({});
+        },
+        log: ['120 → 100', NotDoneText],
+        writes: 1,
+        opens: 2,
+    },
+    {
+        name: 'a unit that reads back otherwise than the profile is not done',
+        setup: { held: ['120', '99'] },
+        run: (r) => {
+            r.ends('read');
+            r.ends('transfer');
+            r.ends('read');
+        },
+        log: ['120 → 100', ReadBackText, '99 → 100', NotDoneText],
+        writes: 1,
+    },
+];
+
+for (const c of neverDone) {
+    test(c.name, async () => {
+        const r = rig(c.setup);
+        await r.batch.plugged({});
+        await c.run(r);
+        await settle();
+        assert.deepEqual(r.seen.log, c.log);
+        assert.equal(r.seen.writes, c.writes);
+        assert.equal(r.seen.opens, c.opens ?? 1);
+    });
+}
