@@ -47,15 +47,23 @@ after(async () => {
     server?.close();
 });
 
-// Plugs in the unit `sim` plays and waits until the page has closed it.
-async function serve(page, sim) {
-    const unit = await h.startSim(sim);
+// Plugs in the unit `sim` plays (ID `id`) and waits until the page has closed it.
+async function serve(page, id, sim) {
+    const unit = await h.startSim(['--id', id.replaceAll(' ', ','), ...sim]);
     server.bridgeTarget = unit.path;
     try {
         await page.evaluate(() => navigator.serial.plug());
-        await h.waitForLine(page, Ready, VisitTimeout);
-        assert.equal(await h.connected(page), false);
-        return { lines: await h.logLines(page), status: unit.output() };
+        await page.waitForFunction(
+            ([unitLine, ready]) => {
+                const lines = [...document.querySelectorAll('#Log > div > div')].map((l) => l.textContent);
+                return lines.includes(unitLine) && lines.at(-1) === ready;
+            },
+            [`Id: ${id}`, Ready],
+            { timeout: VisitTimeout },
+        );
+        const lines = await h.logLines(page);
+        assert.equal(await h.connected(page), false, lines.join('\n'));
+        return { lines, status: unit.output() };
     } finally {
         await unit.stop();
     }
@@ -69,7 +77,7 @@ test('modo lote: an older unit updated and written, then a conforming one left a
         await page.setInputFiles('#ProfileFile', { name: 'frota.json', mimeType: 'application/json', buffer: Buffer.from(Profile) });
         await h.waitForLine(page, 'Perfil aberto');
 
-        const first = await serve(page, ['--version', '4.0.2.38', '--config', 'preset']);
+        const first = await serve(page, '00A1B2C3 00000039 56595800', ['--version', '4.0.2.38', '--config', 'preset']);
         const at = (text) => first.lines.indexOf(text);
         assert.ok(at(h.Texts.updating) >= 0, first.lines.join('\n'));
         assert.ok(at(h.Texts.done) > at(h.Texts.updating));
@@ -77,7 +85,7 @@ test('modo lote: an older unit updated and written, then a conforming one left a
         assert.deepEqual(first.lines.slice(-2), [h.Texts.closed, Ready]);
         assert.ok(!first.lines.includes(Already));
 
-        const second = await serve(page, ['--id', '00A1B2C4,00000039,56595800']);
+        const second = await serve(page, '00A1B2C4 00000039 56595800', []);
         assert.ok(!second.lines.includes(h.Texts.updating));
         assert.ok(!second.lines.includes(h.Texts.done));
         assert.deepEqual(second.lines.slice(-3), [Already, h.Texts.closed, Ready]);
@@ -110,7 +118,11 @@ function rig({ handled = true, held = [] }) {
         },
     };
     const batch = new Batch({
-        vyx: { usbIdentity: () => ({}), profileDiffLines: (device, profile) => (device.ED_VMX === profile.ED_VMX ? [] : [`${device.ED_VMX} → ${profile.ED_VMX}`]) },
+        vyx: {
+            usbIdentity: () => ({}),
+            profileDiffLines: (device, profile) =>
+                device.ED_VMX === profile.ED_VMX ? [] : [`${device.ED_VMX} → ${profile.ED_VMX}`],
+        },
         session: {
             identity: () => ({ handled, action: 'upToDate' }),
             progress: () => ({ exchange }),

@@ -38,7 +38,9 @@ export class Batch {
         this.profile = null;
         this.visit = null;
         this.toggle.checked = this.storage?.getItem(StorageKey) === 'on';
-        this.toggle.addEventListener('change', () => this.storage?.setItem(StorageKey, this.toggle.checked ? 'on' : 'off'));
+        this.toggle.addEventListener('change', () =>
+            this.storage?.setItem(StorageKey, this.toggle.checked ? 'on' : 'off'),
+        );
         this.serial?.addEventListener('connect', (event) => this.plugged(event.target));
     }
 
@@ -65,6 +67,7 @@ export class Batch {
                 return result;
             };
         };
+        // The session's host may not call back into it: the batch's step comes after.
         chain(host, 'setWriteEnabled', (enabled) => enabled && this.visit && queueMicrotask(() => this.exchangeEnded()));
         chain(host, 'showMessage', () => this.visit && queueMicrotask(() => this.fail(NotDoneText)));
         const autoClose = host.autoCloseChecked;
@@ -100,7 +103,7 @@ export class Batch {
         visit.timer = this.after(IdentityWait, () => this.identityDue(visit));
     }
 
-    // No identity: no Vyx, never written. One of a product line the tool does not serve: not done.
+    // No identity: no Vyx, never written. A product line the tool does not serve: not done.
     identityDue(visit) {
         const identity = this.session.identity();
         if (this.visit !== visit || visit.closing || (identity.handled && identity.action !== 'nothing')) return;

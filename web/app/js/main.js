@@ -155,7 +155,8 @@ async function start() {
     await list.refill(true);
     connection = new Connection({ vyx, session, list, box, view, serial, log: panes.log });
     // "modo lote": each Vyx plugged in served whole with the opened profile.
-    const batch = new Batch({ vyx, session, connection, list, editor, log: panes.log, serial, toggle: $('Batch'), storage: globalThis.localStorage ?? null });
+    const storage = globalThis.localStorage ?? null;
+    const batch = new Batch({ vyx, session, connection, list, editor, log: panes.log, serial, toggle: $('Batch'), storage });
     batch.follow(host, view);
     const opened = (snapshot) => batch.profileOpened(snapshot);
     profiles = new Profiles(session, box, $('ProfileFile'), { vyx, editor, log: panes.log, opened });
