@@ -13,10 +13,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// Safety nets only: every exchange ends on its own resend schedule well before.
-constexpr milliseconds ConfigLimit(60'000);
-constexpr milliseconds FlashLimit(30 * 60'000);
-
 // The cable was pulled or the device went away mid-exchange.
 constexpr const char* LostText = "a conexão caiu: o cabo foi puxado ou o Vyx foi desconectado";
 
@@ -257,7 +253,7 @@ private:
         session.B_GetConfigClick();
         // A rejected block is repaired at once: the read ends with that write.
         if (!RunExchange([this] { return readResult && (!readResult->Repaired || written); },
-                         ConfigLimit)) {
+                         ConfigExchangeLimit)) {
             return result;
         }
         result.Editor = host.Editor;
@@ -276,13 +272,14 @@ private:
         host.Editor = request.Profile;
         Enter(Phase::Write);
         written = false;
-        if (!session.B_SetConfigClick() || !RunExchange([this] { return written; }, ConfigLimit)) {
+        if (!session.B_SetConfigClick() ||
+            !RunExchange([this] { return written; }, ConfigExchangeLimit)) {
             return result;
         }
         Enter(Phase::Verify);
         readBack.reset();
         session.ReadBackWrite();
-        if (!RunExchange([this] { return readBack.has_value(); }, ConfigLimit)) {
+        if (!RunExchange([this] { return readBack.has_value(); }, ConfigExchangeLimit)) {
             return result;
         }
         if (!readBack->Equal) {
@@ -311,7 +308,8 @@ private:
         if (!started) {
             return Fail(ExitDeviceFailed, "o envio não pôde começar");
         }
-        const bool ended = host.RunUntil([this] { return uploaded || Stopped(); }, FlashLimit);
+        const bool ended =
+            host.RunUntil([this] { return uploaded || Stopped(); }, UploadExchangeLimit);
         if (Interrupted(uploaded) || ExchangeFailed()) {
             return result;
         }

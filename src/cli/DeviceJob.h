@@ -16,6 +16,7 @@
 #include "EditorSnapshot.h"
 #include "ExitCode.h"
 #include "Interruption.h"
+#include "TimeLimits.h"
 #include "TransferEngine.h"
 
 namespace vyx::cli {
@@ -27,7 +28,7 @@ struct JobRequest {
     std::string Port;
     /// How long to wait for the device to announce itself (and, after an upload,
     /// to announce its new release).
-    std::chrono::milliseconds Listen{3000};
+    std::chrono::milliseconds Listen = DeviceListenDefault;
     /// Write: the profile's values (they pass the write checks).
     EditorSnapshot Profile;
     /// Flash: another image and its trailer; empty: the embedded firmware.

@@ -32,6 +32,12 @@ inline constexpr std::chrono::milliseconds DeviceListenDefault{3000};
 inline constexpr std::chrono::milliseconds PortsListenDefault{1500};
 inline constexpr std::chrono::milliseconds ListenMaximum{600'000};
 
+// vyxctl's safety nets around one exchange: each ends on its own resend schedule
+// long before (a configuration in seconds, the firmware's 1,861 packages in well
+// under a minute); these only stop a run that something else has wedged.
+inline constexpr std::chrono::milliseconds ConfigExchangeLimit{60'000};
+inline constexpr std::chrono::milliseconds UploadExchangeLimit{30 * 60'000};
+
 /// Attempts at a free temporary name before a profile save gives up: each name
 /// is random, so a clash twice in a row already means something else is wrong.
 inline constexpr int TemporaryNameAttempts = 16;

@@ -25,15 +25,6 @@ const char* ExchangeName(TransferProgress::Exchange exchange) {
     return "none";
 }
 
-template <typename Numbers>
-val NumberArray(const Numbers& numbers) {
-    val array = val::array();
-    for (const auto number : numbers) {
-        array.call<void>("push", static_cast<double>(number));
-    }
-    return array;
-}
-
 val Refusal(const std::string& message) {
     val out = val::object();
     out.set("ok", false);
@@ -175,9 +166,9 @@ val WebSession::Identity() const {
     val out = val::object();
     out.set("known", identification.HasIdentity());
     out.set("handled", identification.IsIdentityHandled());
-    out.set("id", NumberArray(stored.Id));
+    out.set("id", NumbersToJs(std::span(stored.Id)));
     out.set("idText", IdText(stored.Id));
-    out.set("version", NumberArray(stored.Version));
+    out.set("version", NumbersToJs(std::span(stored.Version)));
     out.set("versionText", VersionText(stored.Version));
     out.set("configBase", static_cast<double>(stored.ConfigBase));
     out.set("action", std::string(WordsOf(stored.Version).ActionCode));

@@ -67,6 +67,7 @@ TEST_F(ProfileTest, AProfileOpenedOverADevicesConfigurationLogsWhatDiffers) {
     profile.Text(EditorField::Vmx) = "100";
     ASSERT_FALSE(ProfileFile::Save(path.toStdString(), profile));
     const QStringList difference = {
+        QStringLiteral("Perfil aberto: p.json"),
         QStringLiteral("speed.max_kmh (Velocidade máxima permitida): 120 → 100")};
 
     form.ApplyEditor(DefaultsSnapshot());
@@ -78,13 +79,15 @@ TEST_F(ProfileTest, AProfileOpenedOverADevicesConfigurationLogsWhatDiffers) {
     const QString same = dir.filePath(QStringLiteral("same.json"));
     ASSERT_FALSE(ProfileFile::Save(same.toStdString(), DefaultsSnapshot()));
     ASSERT_TRUE(form.Profiles().Load(same));
-    EXPECT_EQ(form.Header().Log->Lines(),
-              difference + QStringList{QStringLiteral("Vyx igual ao perfil")});
+    const QStringList sameLines = {QStringLiteral("Perfil aberto: same.json"),
+                                   QStringLiteral("Vyx igual ao perfil")};
+    EXPECT_EQ(form.Header().Log->Lines(), difference + sameLines);
 
     form.ClearLog(LogPane::Log);
     form.ShowDisconnected();
     ASSERT_TRUE(form.Profiles().Load(path));
-    EXPECT_EQ(form.Header().Log->Lines(), QStringList());
+    const QStringList opened = {QStringLiteral("Perfil aberto: p.json")};
+    EXPECT_EQ(form.Header().Log->Lines(), opened);
 }
 
 }  // namespace

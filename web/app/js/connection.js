@@ -124,9 +124,11 @@ export class Connection {
         if (!link) return;
         this.link = null;
         clearTimeout(this.receiveTimer);
+        // The exchange under way stops first: no tick of it may run while the
+        // port is closing.
+        this.session.portClosed();
         await link.close();
         this.dropLock();
-        this.session.portClosed();
         this.view.showDisconnected(true);
         // A device in operating mode was told what to do; the list stays as it was.
         if (byButton || !this.session.identity().operatingMode) this.view.setListEnabled(true);
