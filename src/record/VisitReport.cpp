@@ -82,7 +82,7 @@ std::string TickedBoxes(const RecordEntry& entry, const std::vector<std::string>
             if (!triple) {
                 boxes = ticks[box] == "true" ? "sim" : "não";
             } else if (ticks[box] == "true") {
-                boxes += (boxes.empty() ? "" : ", ") + std::string(TripleBoxCaptions[box]);
+                boxes += (boxes.empty() ? "" : ", ") + std::string(TripleActionBoxes[box].Caption);
             }
         }
         text += (buzzer ? "" : " / ") + (boxes.empty() ? std::string("—") : boxes);
@@ -183,8 +183,8 @@ std::string HtmlText(std::string_view text, std::size_t limit) {
 }
 
 std::vector<ConfigRow> ReportConfigRows(const Visit& visit) {
-    const ConfigBlock* before = visit.BlockBefore();
-    const ConfigBlock* after = visit.BlockAfter();
+    const VisitBlock* before = visit.BlockBefore();
+    const VisitBlock* after = visit.BlockAfter();
     if (before == nullptr && after == nullptr) {
         return {};
     }
