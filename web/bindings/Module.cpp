@@ -211,7 +211,6 @@ EMSCRIPTEN_BINDINGS(vyx) {
 
     function("visitRowOf", &VisitRowOf);
     function("visitCsvHeader", &VisitCsvHeader);
-    function("visitCsvRows", &VisitCsvRows);
     function("visitReport", &VisitReportOf);
     emscripten::class_<ImportReader>("ImportReader")
         .constructor<>()

@@ -17,6 +17,8 @@ val VisitRow(const Visit& visit) {
     val row = val::object();
     row.set("uuid", head.Uuid);
     row.set("line", VisitLine(visit));
+    // The visit's CSV row, made as it is kept: the export only joins them.
+    row.set("csv", CsvRow(visit));
     row.set("startedAt", head.StartedAt);
     // The index sorts on this: visits recorded in other time zones fall in order.
     row.set("startedUtc", UtcText(head.StartedAt));
@@ -47,25 +49,6 @@ val VisitRowOf(const std::string& line) {
 
 std::string VisitCsvHeader() {
     return CsvHeader();
-}
-
-std::string VisitCsvRows(const val& lines) {
-    std::string csv;
-    if (!HasJsType(lines, "object") || lines.isNull()) {
-        return csv;
-    }
-    const val lengthValue = lines["length"];
-    const double length = HasJsType(lengthValue, "number") ? lengthValue.as<double>() : 0;
-    for (double n = 0; n < length; ++n) {
-        const val line = lines[static_cast<unsigned>(n)];
-        if (!HasJsType(line, "string")) {
-            continue;
-        }
-        if (const VisitParse parsed = ParseVisitLine(line.as<std::string>()); parsed.Found) {
-            csv += CsvRow(*parsed.Found);
-        }
-    }
-    return csv;
 }
 
 std::string VisitReportOf(const std::string& line) {

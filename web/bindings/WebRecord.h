@@ -13,15 +13,13 @@
 
 namespace vyx::web {
 
-/// { uuid, line, startedAt, startedUtc, endedAt, deviceId, versionBefore,
+/// { uuid, line, csv, startedAt, startedUtc, endedAt, deviceId, versionBefore,
 ///   versionAfter, technician, plate, vin, workOrder, note, result, cut, door }
 emscripten::val VisitRow(const Visit& visit);
 /// The row of a kept line, or { reason } when the line is not a visit.
 emscripten::val VisitRowOf(const std::string& line);
 
 std::string VisitCsvHeader();
-/// The rows of the kept lines, in their order; a line that is not a visit gives none.
-std::string VisitCsvRows(const emscripten::val& lines);
 /// The report of a kept line; empty when the line is not a visit.
 std::string VisitReportOf(const std::string& line);
 

@@ -136,7 +136,8 @@ export class History {
     async exportCsv() {
         if (!this.store) return;
         const parts = [this.vyx.visitCsvHeader()];
-        await this.store.eachBatch((lines) => parts.push(this.vyx.visitCsvRows(lines)));
+        // Each row made by the module when its visit was kept.
+        await this.store.eachBatch((rows) => parts.push(rows.join('')), 'csv');
         download('vyxtool-historico.csv', parts, 'text/csv;charset=utf-8');
     }
 

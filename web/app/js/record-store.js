@@ -8,6 +8,8 @@
 const DbName = 'vyxtool-record';
 const DbVersion = 1;
 const Visits = 'visits';
+// The CSV rows apart, so that an export reads them without the whole visits.
+const Rows = 'csv';
 export const NotRecordedText = 'Armazenamento do navegador indisponível: a visita não é registrada.';
 
 /** The promise of one request. */
@@ -28,6 +30,7 @@ function openDb(indexedDB) {
             visits.createIndex('byDevice', ['deviceId', 'startedUtc']);
             visits.createIndex('byPlate', ['plate', 'startedUtc']);
             visits.createIndex('byResult', ['result', 'startedUtc']);
+            request.result.createObjectStore(Rows, { keyPath: 'uuid' }).createIndex('byStart', 'startedUtc');
         };
         request.onsuccess = () => resolve(request.result);
         request.onerror = () => reject(request.error);
@@ -80,15 +83,26 @@ export class RecordStore {
         this.refused = new Set();
     }
 
-    transaction(mode) {
-        return this.db.transaction(Visits, mode).objectStore(Visits);
+    transaction(mode, name = Visits) {
+        return this.db.transaction(name, mode).objectStore(name);
+    }
+
+    /** Puts (or adds) the row and its CSV row in one transaction. */
+    write(row, how) {
+        const transaction = this.db.transaction([Visits, Rows], 'readwrite');
+        transaction.objectStore(Visits)[how](row);
+        transaction.objectStore(Rows)[how]({ uuid: row.uuid, startedUtc: row.startedUtc, csv: row.csv });
+        return new Promise((resolve, reject) => {
+            transaction.oncomplete = () => resolve(true);
+            transaction.onerror = () => reject(transaction.error);
+            transaction.onabort = () => reject(transaction.error);
+        });
     }
 
     /** Keeps the visit's newest row; a refusal is said once for the visit. */
     async put(row) {
         try {
-            const store = this.transaction('readwrite');
-            await done(store.put(row));
+            await this.write(row, 'put');
         } catch {
             if (!this.refused.has(row.uuid)) {
                 this.refused.add(row.uuid);
@@ -103,10 +117,8 @@ export class RecordStore {
 
     /** Adds an imported visit; false when one with its identifier is kept already. */
     async add(row) {
-        const store = this.transaction('readwrite');
-        if ((await done(store.getKey(row.uuid))) !== undefined) return false;
-        await done(store.add(row));
-        return true;
+        if ((await done(this.transaction('readonly').getKey(row.uuid))) !== undefined) return false;
+        return this.write(row, 'add');
     }
 
     /**
@@ -148,12 +160,13 @@ export class RecordStore {
         });
     }
 
-    /** Every kept line, oldest first, handed over in batches of `size`. */
-    async eachBatch(take, size = 2000) {
+    /** Every kept visit's line, or its CSV row (`field` 'csv'), oldest first, in batches of `size`. */
+    async eachBatch(take, field = 'line', size = 2000) {
+        const name = field === 'csv' ? Rows : Visits;
         let after = null;
         for (;;) {
             const range = after === null ? null : IDBKeyRange.lowerBound(after, true);
-            const index = this.transaction('readonly').index('byStart');
+            const index = this.transaction('readonly', name).index('byStart');
             const rows = await done(index.getAll(range, size));
             if (rows.length === 0) return;
             // Visits that started in the same second: the last key's others are
@@ -161,7 +174,7 @@ export class RecordStore {
             const last = rows[rows.length - 1].startedUtc;
             const same = await done(index.getAll(IDBKeyRange.only(last)));
             const batch = rows.filter((row) => row.startedUtc !== last).concat(same);
-            take(batch.map((row) => row.line));
+            take(batch.map((row) => row[field]));
             after = last;
         }
     }
