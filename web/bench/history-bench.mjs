@@ -27,7 +27,7 @@ try {
     await h.waitForLine(page, h.Texts.closed);
 
     const figures = await page.evaluate(async ({ visits, runs }) => {
-        const { RecordStore } = await import('./js/record-store.js');
+        const { RecordStore, newestFirst } = await import('./js/record-store.js');
         const { default: createVyx } = await import('./vyx.js');
         const vyx = await createVyx();
         const store = await RecordStore.open();
@@ -72,7 +72,7 @@ try {
                     const startedUtc = `${new Date(start - (n + 1) * 60000).toISOString().slice(0, 19)}Z`;
                     const line = template.line.replaceAll(template.uuid, uuid).replaceAll(template.deviceId, deviceId);
                     const csv = template.csv.replaceAll(template.uuid, uuid).replaceAll(template.deviceId, deviceId);
-                    visitsStore.put({ ...template, uuid, deviceId, startedUtc, line, csv });
+                    visitsStore.put({ ...template, uuid, deviceId, startedUtc, line, csv, newestFirst: newestFirst(startedUtc) });
                     csvStore.put({ uuid, startedUtc, csv });
                 }
                 transaction.oncomplete = resolve;

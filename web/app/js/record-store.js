@@ -25,17 +25,25 @@ function openDb(indexedDB) {
         const request = indexedDB.open(DbName, DbVersion);
         request.onupgradeneeded = () => {
             const visits = request.result.createObjectStore(Visits, { keyPath: 'uuid' });
-            // Newest first within each filter: the start time closes every key.
-            visits.createIndex('byStart', 'startedUtc');
-            visits.createIndex('byDevice', ['deviceId', 'startedUtc']);
-            visits.createIndex('byPlate', ['plate', 'startedUtc']);
-            visits.createIndex('byResult', ['result', 'startedUtc']);
-            request.result.createObjectStore(Rows, { keyPath: 'uuid' }).createIndex('byStart', 'startedUtc');
+            // Newest first within each filter: every key ends with the start
+            // time counted down, so a page is one read in key order.
+            visits.createIndex('byStart', 'newestFirst');
+            visits.createIndex('byDevice', ['deviceId', 'newestFirst']);
+            visits.createIndex('byPlate', ['plate', 'newestFirst']);
+            visits.createIndex('byResult', ['result', 'newestFirst']);
+            // Keyed by start, then identifier: an export reads them in order, no index.
+            request.result.createObjectStore(Rows, { keyPath: ['startedUtc', 'uuid'] });
         };
         request.onsuccess = () => resolve(request.result);
         request.onerror = () => reject(request.error);
         request.onblocked = () => reject(new Error('blocked'));
     });
+}
+
+/** A start time ("2026-12-09T13:29:40Z") counted down: later times give smaller texts. */
+export function newestFirst(startedUtc) {
+    const ms = Date.parse(startedUtc);
+    return Number.isNaN(ms) ? '~' : String(1e14 - ms).padStart(15, '0');
 }
 
 /** "2026-12-09" (a local day) as the UTC text of its first instant, "2026-12-09T03:00:00Z". */
@@ -90,7 +98,7 @@ export class RecordStore {
     /** Puts (or adds) the row and its CSV row in one transaction. */
     write(row, how) {
         const transaction = this.db.transaction([Visits, Rows], 'readwrite');
-        transaction.objectStore(Visits)[how](row);
+        transaction.objectStore(Visits)[how]({ ...row, newestFirst: newestFirst(row.startedUtc) });
         transaction.objectStore(Rows)[how]({ uuid: row.uuid, startedUtc: row.startedUtc, csv: row.csv });
         return new Promise((resolve, reject) => {
             transaction.oncomplete = () => resolve(true);
@@ -128,25 +136,26 @@ export class RecordStore {
     list(filter = {}, limit = 200) {
         const from = filter.since ? dayStartUtc(filter.since) : null;
         const to = filter.until ? dayStartUtc(filter.until, true) : null;
-        const low = from ?? '';
-        const high = to ?? '\uffff';
+        // Counted down: the range's low end is the latest start.
+        const low = to ? newestFirst(to) : '';
+        const high = from ? newestFirst(from) : '~';
         const store = this.transaction('readonly');
-        let source;
-        let range;
+        let source = store.index('byStart');
+        let range = IDBKeyRange.bound(low, high);
+        let chosen = null;
         for (const [key, index] of [['deviceId', 'byDevice'], ['plate', 'byPlate'], ['result', 'byResult']]) {
             if (filter[key]) {
                 source = store.index(index);
                 range = IDBKeyRange.bound([filter[key], low], [filter[key], high]);
+                chosen = key;
                 break;
             }
         }
-        if (!source) {
-            source = store.index('byStart');
-            range = IDBKeyRange.bound(low, high);
-        }
+        const others = ['deviceId', 'plate', 'result', 'text'].filter((key) => key !== chosen && filter[key]);
+        if (others.length === 0) return done(source.getAll(range, limit));
         return new Promise((resolve, reject) => {
             const rows = [];
-            const request = source.openCursor(range, 'prev');
+            const request = source.openCursor(range);
             request.onerror = () => reject(request.error);
             request.onsuccess = () => {
                 const cursor = request.result;
@@ -160,22 +169,27 @@ export class RecordStore {
         });
     }
 
-    /** Every kept visit's line, or its CSV row (`field` 'csv'), oldest first, in batches of `size`. */
+    /**
+     * Every kept visit's CSV row (`field` 'csv'), oldest first, or its line, by
+     * identifier, handed over in batches of `size`.
+     */
     async eachBatch(take, field = 'line', size = 2000) {
-        const name = field === 'csv' ? Rows : Visits;
-        let after = null;
-        for (;;) {
+        if (field === 'csv') {
+            for (let after = null; ;) {
+                const range = after === null ? null : IDBKeyRange.lowerBound(after, true);
+                const rows = await done(this.transaction('readonly', Rows).getAll(range, size));
+                if (rows.length === 0) return;
+                take(rows.map((row) => row.csv));
+                const last = rows[rows.length - 1];
+                after = [last.startedUtc, last.uuid];
+            }
+        }
+        for (let after = null; ;) {
             const range = after === null ? null : IDBKeyRange.lowerBound(after, true);
-            const index = this.transaction('readonly', name).index('byStart');
-            const rows = await done(index.getAll(range, size));
+            const rows = await done(this.transaction('readonly').getAll(range, size));
             if (rows.length === 0) return;
-            // Visits that started in the same second: the last key's others are
-            // taken with it, so the next batch starts strictly after it.
-            const last = rows[rows.length - 1].startedUtc;
-            const same = await done(index.getAll(IDBKeyRange.only(last)));
-            const batch = rows.filter((row) => row.startedUtc !== last).concat(same);
-            take(batch.map((row) => row[field]));
-            after = last;
+            take(rows.map((row) => row.line));
+            after = rows[rows.length - 1].uuid;
         }
     }
 }
