@@ -58,7 +58,7 @@ const Searched = ['deviceId', 'plate', 'vin', 'technician', 'workOrder', 'note',
     'versionAfter', 'result', 'cut'];
 
 /** Whether `row` passes the filters the chosen index did not apply. */
-function passes(row, filter, from, to) {
+export function passes(row, filter, from, to) {
     if (filter.deviceId && row.deviceId !== filter.deviceId) return false;
     if (filter.plate && row.plate !== filter.plate) return false;
     if (filter.result && row.result !== filter.result) return false;
