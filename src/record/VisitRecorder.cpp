@@ -87,11 +87,22 @@ void VisitRecorder::PortOpened() {
 
 void VisitRecorder::LogLine(std::string_view line) {
     if (pending) {
-        // The line belongs to this connection, whichever visit it turns out to be.
-        Begin();
+        // This connection's, whichever visit the device's identity makes it.
+        if (waiting.size() < Visit::MaxLogLines) {
+            waiting.emplace_back(line);
+        }
+        return;
     }
     if (visit && open && visit->AddLogLine(line) && sink.Logged) {
         sink.Logged(*visit, visit->LogLines().back());
+    }
+}
+
+void VisitRecorder::TakeWaitingLines() {
+    std::vector<std::string> lines;
+    lines.swap(waiting);
+    for (const std::string& line : lines) {
+        LogLine(line);
     }
 }
 
@@ -105,6 +116,7 @@ VisitStep VisitRecorder::Step(StepKind kind) const {
 void VisitRecorder::Add(VisitStep step) {
     if (pending) {
         Begin();
+        TakeWaitingLines();
     }
     if (!visit || !open) {
         return;
@@ -123,6 +135,7 @@ void VisitRecorder::Identified(const IdentifiedDevice& device) {
     if (pending && visit->ContinuesWith(step.DeviceId, step.EndedAt)) {
         pending = false;
         open = true;
+        TakeWaitingLines();
     }
     Add(std::move(step));
 }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "SessionEvents.h"
 #include "Visit.h"
@@ -56,6 +57,7 @@ public:
 
 private:
     void Begin();
+    void TakeWaitingLines();
     void Add(VisitStep step);
     VisitStep Step(StepKind kind) const;
 
@@ -70,6 +72,7 @@ private:
     // After a PortOpened that follows a loss: the new visit waits for the
     // device's identity, which may continue the lost one instead.
     bool pending = false;
+    std::vector<std::string> waiting;  // log lines while pending
 };
 
 /// What identification's firmware need makes of a device.

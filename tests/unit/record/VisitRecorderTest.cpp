@@ -18,12 +18,13 @@ IdentifiedDevice Device(std::uint32_t id, FirmwareNeed need) {
 }
 
 // What a port goes through, one letter an outcome: o open, i/j identify device
-// 1/2, u upload started, c upload cut at 501 of 1861, f upload finished,
+// 1/2, g a log line, u upload started, c upload cut at 501 of 1861, f upload finished,
 // r read, w written, x closed, l lost; digits move the clock on by ten seconds
 // each (so "9999999999999" is 130 s).
 struct Played {
     std::vector<std::string> begun;                      // uuids of Begun visits
     std::vector<std::pair<std::string, StepKind>> kept;  // uuid, step kind
+    std::vector<std::string> logged;                     // uuid of each log line kept
 };
 
 Played Play(std::string_view script) {
@@ -33,6 +34,9 @@ Played Play(std::string_view script) {
     sink.Begun = [&](const Visit& visit) { run.begun.push_back(visit.Head().Uuid); };
     sink.Stepped = [&](const Visit& visit, const VisitStep& step) {
         run.kept.emplace_back(visit.Head().Uuid, step.Kind);
+    };
+    sink.Logged = [&](const Visit& visit, const std::string&) {
+        run.logged.push_back(visit.Head().Uuid);
     };
     VisitRecorder recorder(DoorPage, "2.39.C", "", sink, [&] {
         return TimeText(std::chrono::sys_seconds(std::chrono::seconds(1'796'900'000 + seconds)),
@@ -97,7 +101,7 @@ TEST(VisitRecorder, MakesOneVisitPerConnectionAndContinuesAComeback) {
          {{K::Identified, K::UploadStarted, K::UploadCut, K::Lost, K::Identified, K::Closed}}},
         // Too late, or another device: a new visit.
         {"oil9999999999999oix", {{K::Identified, K::Lost}, {K::Identified, K::Closed}}},
-        {"oiloj", {{K::Identified, K::Lost}, {K::Identified}}},
+        {"oilogj", {{K::Identified, K::Lost}, {K::Identified}}},
         // Outcomes with no port open are not kept.
         {"ixoix", {{K::Identified, K::Closed}}},
     };
@@ -112,6 +116,11 @@ TEST(VisitRecorder, MakesOneVisitPerConnectionAndContinuesAComeback) {
             }
         }
         EXPECT_EQ(visits, c.visits) << c.script;
+        // A line logged before the device identified itself goes to the visit
+        // its identity chose: the last one.
+        for (const std::string& uuid : run.logged) {
+            EXPECT_EQ(uuid, run.begun.back()) << c.script;
+        }
     }
 }
 
