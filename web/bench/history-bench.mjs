@@ -73,7 +73,7 @@ try {
                     const line = template.line.replaceAll(template.uuid, uuid).replaceAll(template.deviceId, deviceId);
                     const csv = template.csv.replaceAll(template.uuid, uuid).replaceAll(template.deviceId, deviceId);
                     visitsStore.put({ ...template, uuid, deviceId, startedUtc, line, csv, newestFirst: newestFirst(startedUtc) });
-                    csvStore.put({ uuid, startedUtc, csv });
+                    csvStore.put(csv, [startedUtc, uuid]);
                 }
                 transaction.oncomplete = resolve;
                 transaction.onerror = () => reject(transaction.error);

@@ -31,8 +31,9 @@ function openDb(indexedDB) {
             visits.createIndex('byDevice', ['deviceId', 'newestFirst']);
             visits.createIndex('byPlate', ['plate', 'newestFirst']);
             visits.createIndex('byResult', ['result', 'newestFirst']);
-            // Keyed by start, then identifier: an export reads them in order, no index.
-            request.result.createObjectStore(Rows, { keyPath: ['startedUtc', 'uuid'] });
+            // The row's text alone, keyed by start, then identifier: an export reads
+            // them in order, with nothing to unpack.
+            request.result.createObjectStore(Rows);
         };
         request.onsuccess = () => resolve(request.result);
         request.onerror = () => reject(request.error);
@@ -99,7 +100,7 @@ export class RecordStore {
     write(row, how) {
         const transaction = this.db.transaction([Visits, Rows], 'readwrite');
         transaction.objectStore(Visits)[how]({ ...row, newestFirst: newestFirst(row.startedUtc) });
-        transaction.objectStore(Rows)[how]({ uuid: row.uuid, startedUtc: row.startedUtc, csv: row.csv });
+        transaction.objectStore(Rows)[how](row.csv, [row.startedUtc, row.uuid]);
         return new Promise((resolve, reject) => {
             transaction.oncomplete = () => resolve(true);
             transaction.onerror = () => reject(transaction.error);
@@ -177,11 +178,11 @@ export class RecordStore {
         if (field === 'csv') {
             for (let after = null; ;) {
                 const range = after === null ? null : IDBKeyRange.lowerBound(after, true);
-                const rows = await done(this.transaction('readonly', Rows).getAll(range, size));
+                const store = this.transaction('readonly', Rows);
+                const [keys, rows] = await Promise.all([done(store.getAllKeys(range, size)), done(store.getAll(range, size))]);
                 if (rows.length === 0) return;
-                take(rows.map((row) => row.csv));
-                const last = rows[rows.length - 1];
-                after = [last.startedUtc, last.uuid];
+                take(rows);
+                after = keys[keys.length - 1];
             }
         }
         for (let after = null; ;) {
