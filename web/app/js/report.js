@@ -19,12 +19,17 @@ async function show() {
         document.getElementById('Waiting').textContent = MissingText;
         return;
     }
-    // Parsed apart from the page: nothing in it runs, and every text in it the
-    // module escaped.
-    const report = new DOMParser().parseFromString(html, 'text/html');
+    // The sheet taken out before parsing (a parsed <style> would be refused
+    // by the policy); the rest parsed apart from the page: nothing in it runs,
+    // and every text in it the module escaped.
+    const styles = [];
+    const markup = html.replace(/<style>([\s\S]*?)<\/style>/g, (_, css) => {
+        styles.push(css);
+        return '';
+    });
+    const report = new DOMParser().parseFromString(markup, 'text/html');
     const sheet = new CSSStyleSheet();
-    sheet.replaceSync([...report.querySelectorAll('style')].map((style) => style.textContent).join('\n'));
-    for (const style of report.querySelectorAll('style')) style.remove();
+    sheet.replaceSync(styles.join('\n'));
     document.title = report.title;
     document.adoptedStyleSheets = [sheet];
     document.body.replaceWith(document.importNode(report.body, true));
