@@ -18,6 +18,7 @@
 #include "MakerSite.h"
 #include "ProfileDiff.h"
 #include "TimerIntervals.h"
+#include "WebRecord.h"
 #include "WebSession.h"
 
 namespace vyx::web {
@@ -212,9 +213,22 @@ EMSCRIPTEN_BINDINGS(vyx) {
         .function("fillCalvera", &WebSession::FillCalvera)
         .function("saveProfile", &WebSession::SaveProfile)
         .function("openProfile", &WebSession::OpenProfile)
+        .function("setServiceFields", &WebSession::SetServiceFields)
+        .function("visitRecord", &WebSession::VisitRecord)
         .function("identity", &WebSession::Identity)
         .function("progress", &WebSession::Progress)
         .function("portOpen", &WebSession::PortOpen);
+
+    function("visitRowOf", &VisitRowOf);
+    function("visitCsvHeader", &VisitCsvHeader);
+    function("visitReport", &VisitReportOf);
+    emscripten::class_<ImportReader>("ImportReader")
+        .constructor<>()
+        .class_function("refuseSize", &ImportReader::RefuseSize)
+        .function("feed", &ImportReader::Feed)
+        .function("finish", &ImportReader::Finish)
+        .function("refusal", &ImportReader::Refusal)
+        .function("skipped", &ImportReader::Skipped);
 
     emscripten::class_<WebDemo>("DemoDevice")
         .constructor<val>()

@@ -34,6 +34,9 @@ int TimerNumber(TimerId timer) {
 }  // namespace
 
 void WebHost::AppendLog(LogPane pane, const std::string& text) {
+    if (pane == LogPane::Log && logTap) {
+        logTap(text);
+    }
     page.call<void>("appendLog", PaneName(pane), text);
 }
 

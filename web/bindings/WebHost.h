@@ -7,6 +7,7 @@
 #include <emscripten/val.h>
 
 #include <array>
+#include <functional>
 
 #include "ConfigHost.h"
 #include "LinkHost.h"
@@ -47,6 +48,8 @@ public:
     bool AutoCloseChecked() const override;
 
     void SetPortOpen(bool value) { open = value; }
+    /// Every line of the connection's log goes to `tap` too (the visit keeps them).
+    void TapLog(std::function<void(const std::string&)> tap) { logTap = std::move(tap); }
     ReceiveBuffer& Received() { return received; }
 
 private:
@@ -54,6 +57,7 @@ private:
     bool open = false;
     std::array<bool, 3> timers{};
     ReceiveBuffer received;
+    std::function<void(const std::string&)> logTap;
 };
 
 }  // namespace vyx::web

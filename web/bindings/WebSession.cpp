@@ -1,11 +1,13 @@
 #include "WebSession.h"
 
+#include "BuildVersion.h"
 #include "ConnectionTexts.h"
 #include "EditorChecks.h"
 #include "EditorPresets.h"
 #include "JsBytes.h"
 #include "ProfileFile.h"
 #include "ProfileTexts.h"
+#include "WebRecord.h"
 
 namespace vyx::web {
 
@@ -33,19 +35,56 @@ val Refusal(const std::string& message) {
     return out;
 }
 
+std::string FieldOf(const val& fields, const char* name) {
+    const val value = fields[name];
+    return HasJsType(value, "string") ? value.as<std::string>() : std::string();
+}
+
 }  // namespace
 
-WebSession::WebSession(val page)
-    : host(std::move(page)),
+WebSession::WebSession(val pageObject)
+    : page(pageObject),
+      host(std::move(pageObject)),
+      // Each step is kept as it ends, with the log lines so far: the page's store
+      // replaces the visit's row with its newer line. Log lines alone wait for
+      // the next step (the close is one), so logging costs no storage write.
+      recorder(DoorPage, BuildVersionText, "",
+               {.Begun = [this](const Visit& visit) { KeepVisit(visit); },
+                .Stepped = [this](const Visit& visit, const VisitStep&) { KeepVisit(visit); },
+                .Logged = {},
+                .Changed = [this](const Visit& visit) { KeepVisit(visit); }}),
       // The timed close after a write: the page's Timer 2 closes the port.
       session(host, host, host, [this] { host.SetTimerEnabled(TimerId::Timer2, true); }) {
+    session.AddEvents(recorder);
     session.AddEvents(*this);
+    host.TapLog([this](const std::string& line) { recorder.LogLine(line); });
+}
+
+void WebSession::KeepVisit(const Visit& visit) const {
+    // A page without a store (the module's own tests) records nothing.
+    if (HasJsType(page["recordVisit"], "function")) {
+        page.call<void>("recordVisit", VisitRow(visit));
+    }
+}
+
+void WebSession::SetServiceFields(const val& fields) {
+    if (!HasJsType(fields, "object") || fields.isNull()) {
+        return;
+    }
+    recorder.SetServiceFields({FieldOf(fields, "technician"), FieldOf(fields, "plate"),
+                               FieldOf(fields, "vin"), FieldOf(fields, "workOrder"),
+                               FieldOf(fields, "note")});
+}
+
+val WebSession::VisitRecord() const {
+    return recorder.Current() ? VisitRow(*recorder.Current()) : val::null();
 }
 
 void WebSession::PortOpened() {
     host.SetTimerEnabled(TimerId::Timer2, false);
     host.Received().Clear();
     host.SetPortOpen(true);
+    recorder.PortOpened();
     session.PortOpened();
     host.ClearLog(LogPane::Log);
     host.AppendLog(LogPane::Log, ConnectionOpenedText);

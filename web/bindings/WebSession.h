@@ -13,6 +13,7 @@
 
 #include "DeviceSession.h"
 #include "SessionEvents.h"
+#include "VisitRecorder.h"
 #include "WebHost.h"
 
 namespace vyx::web {
@@ -43,6 +44,13 @@ public:
     /// A profile file's bytes as read from the disk, judged as vyxctl judges them.
     emscripten::val OpenProfile(const emscripten::val& bytes, const std::string& fileName);
 
+    /// The service fields ({ technician, plate, vin, workOrder, note }) the
+    /// following visits take, and the one under way at once.
+    void SetServiceFields(const emscripten::val& fields);
+    /// The row of the visit under way or the last one (null before any): what
+    /// the page keeps when it is left with lines logged since the last step.
+    emscripten::val VisitRecord() const;
+
     emscripten::val Identity() const;
     emscripten::val Progress() const;
     bool PortOpen() const { return host.PortOpen(); }
@@ -64,7 +72,12 @@ private:
     }
     void ReadBack(const ReadBackResult&) override { underWay.reset(); }
 
+    void KeepVisit(const Visit& visit) const;
+
+    emscripten::val page;
     WebHost host;
+    // Before the session, which tells it the outcomes until its last one.
+    VisitRecorder recorder;
     DeviceSession session;
     std::optional<IdentifiedDevice> identified;
     std::optional<Exchange> underWay;

@@ -5,12 +5,14 @@ import { Batch } from './batch.js';
 import { Connection } from './connection.js';
 import { DemoPort } from './demo-port.js';
 import { Editor } from './editor.js';
+import { History } from './history.js';
 import { LogPane } from './log-pane.js';
 import { MessageBox } from './message-box.js';
 import { startOffline } from './offline.js';
 import { PortList } from './port-list.js';
 import { NoSerialText, BoxCaption } from './port-texts.js';
 import { Profiles } from './profiles.js';
+import { NotRecordedText, RecordStore } from './record-store.js';
 
 const $ = (id) => document.getElementById(id);
 const Glyphs = { connected: 'icons/connected.svg', disconnected: 'icons/disconnected.svg' };
@@ -91,6 +93,19 @@ async function start() {
     let connection = null;
     let timers = null;
     let profiles = null;
+    // The service record: each kept step's visit replaces its row; where the
+    // browser keeps nothing, the visit's connection log says so once.
+    const store = await RecordStore.open(panes.log);
+    const unrecorded = new Set();
+    const recordVisit = (row) => {
+        if (store) {
+            store.put(row);
+        } else if (!unrecorded.has(row.uuid)) {
+            unrecorded.add(row.uuid);
+            // After the opened connection's log is started afresh.
+            queueMicrotask(() => panes.log.append(NotRecordedText));
+        }
+    };
 
     const host = {
         appendLog: (pane, text) => panes[pane].append(text),
@@ -113,6 +128,7 @@ async function start() {
         },
         calveraChecked: () => calvera.checked,
         autoCloseChecked: () => autoClose.checked,
+        recordVisit,
     };
     const session = new vyx.Session(host);
     timers = new Timers(vyx, (id) => {
@@ -161,6 +177,9 @@ async function start() {
     const opened = (snapshot) => batch.profileOpened(snapshot);
     profiles = new Profiles(session, box, $('ProfileFile'), { vyx, editor, log: panes.log, opened });
 
+    const history = new History($('History'), { vyx, session, store });
+    $('HistoryButton').addEventListener('click', () => history.show());
+
     portList.addEventListener('mousedown', () => list.refill(true));
     portList.addEventListener('keydown', (event) => {
         if (event.key === 'F4' || (event.altKey && event.key === 'ArrowDown')) list.refill(true);
@@ -195,6 +214,9 @@ async function start() {
         if (event.ctrlKey && event.altKey && event.shiftKey && event.key === 'F11') {
             event.preventDefault();
             toggleWide();
+        } else if (event.ctrlKey && !event.altKey && !event.shiftKey && key === 'h') {
+            event.preventDefault();
+            history.show();
         } else if (event.ctrlKey && !event.altKey && !event.shiftKey && (key === 's' || key === 'o')) {
             event.preventDefault();
             if (key === 's') profiles.save();
@@ -209,7 +231,12 @@ async function start() {
             event.returnValue = '';
         }
     });
-    window.addEventListener('pagehide', () => connection.leave());
+    window.addEventListener('pagehide', () => {
+        connection.leave();
+        // The lines logged since the visit's last step.
+        const row = session.visitRecord();
+        if (row && store) store.put(row);
+    });
 
     if (!serial) {
         list.selectDemo();
