@@ -205,9 +205,9 @@ val WebSession::Identity() const {
     val out = val::object();
     out.set("known", identification.HasIdentity());
     out.set("handled", identification.IsIdentityHandled());
-    out.set("id", NumbersToJs(std::span(stored.Id)));
+    out.set("id", NumbersToJs(std::span<const std::uint32_t>(stored.Id)));
     out.set("idText", IdText(stored.Id));
-    out.set("version", NumbersToJs(std::span(stored.Version)));
+    out.set("version", NumbersToJs(std::span<const std::uint8_t>(stored.Version)));
     out.set("versionText", VersionText(stored.Version));
     out.set("configBase", static_cast<double>(stored.ConfigBase));
     out.set("action", std::string(WordsOf(stored.Version).ActionCode));
