@@ -234,7 +234,8 @@ void HistoryWindow::Refresh() {
             row, 4, Cell(head.Cut.empty() ? Q(head.Result) : Q(head.Result) + ": " + Q(head.Cut)));
     }
     List->resizeColumnsToContents();
-    Status->setText(QStringLiteral("%1 visitas").arg(heads.size()));
+    Status->setText(heads.size() == 1 ? QStringLiteral("1 visita")
+                                      : QStringLiteral("%1 visitas").arg(heads.size()));
 }
 
 bool HistoryWindow::SelectedVisit(std::optional<Visit>& visit) {

@@ -74,6 +74,13 @@ TEST_F(WindowHistory, ServedDeviceIsListedWithTheTypedServiceFields) {
     EXPECT_EQ(cell(3), "4.0.2.39");
     EXPECT_EQ(cell(4), "concluída");
 
+    // A picture of the window for a person to look at, when asked for one.
+    if (const QString folder = qEnvironmentVariable("VYX_SHOT_DIR"); !folder.isEmpty()) {
+        history.List->selectRow(0);
+        history.grab().save(folder + "/history-window.png");
+        form.grab().save(folder + "/history-main-window.png");
+    }
+
     std::optional<record::StoredVisit> last;
     ASSERT_FALSE(form.Record().Store()->Last(last));
     ASSERT_TRUE(last);

@@ -73,18 +73,21 @@ TEST_F(ProfileTest, AProfileOpenedOverADevicesConfigurationLogsWhatDiffers) {
     form.SetWriteEnabled(true);
     form.ApplyEditor(CalveraSnapshot());  // edited since: the device still holds the read
     ASSERT_TRUE(form.Profiles().Load(path));
-    EXPECT_EQ(form.Header().Log->Lines(), difference);
+    const QStringList opened = {QStringLiteral("Perfil aberto: p.json")};
+    EXPECT_EQ(form.Header().Log->Lines(), opened + difference);
 
     const QString same = dir.filePath(QStringLiteral("same.json"));
     ASSERT_FALSE(ProfileFile::Save(same.toStdString(), DefaultsSnapshot()));
     ASSERT_TRUE(form.Profiles().Load(same));
     EXPECT_EQ(form.Header().Log->Lines(),
-              difference + QStringList{QStringLiteral("Vyx igual ao perfil")});
+              opened + difference +
+                  QStringList{QStringLiteral("Perfil aberto: same.json"),
+                              QStringLiteral("Vyx igual ao perfil")});
 
     form.ClearLog(LogPane::Log);
     form.ShowDisconnected();
     ASSERT_TRUE(form.Profiles().Load(path));
-    EXPECT_EQ(form.Header().Log->Lines(), QStringList());
+    EXPECT_EQ(form.Header().Log->Lines(), opened);
 }
 
 }  // namespace
