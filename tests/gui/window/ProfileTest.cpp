@@ -79,10 +79,9 @@ TEST_F(ProfileTest, AProfileOpenedOverADevicesConfigurationLogsWhatDiffers) {
     const QString same = dir.filePath(QStringLiteral("same.json"));
     ASSERT_FALSE(ProfileFile::Save(same.toStdString(), DefaultsSnapshot()));
     ASSERT_TRUE(form.Profiles().Load(same));
-    EXPECT_EQ(form.Header().Log->Lines(),
-              opened + difference +
-                  QStringList{QStringLiteral("Perfil aberto: same.json"),
-                              QStringLiteral("Vyx igual ao perfil")});
+    const QStringList sameLines = {QStringLiteral("Perfil aberto: same.json"),
+                                   QStringLiteral("Vyx igual ao perfil")};
+    EXPECT_EQ(form.Header().Log->Lines(), opened + difference + sameLines);
 
     form.ClearLog(LogPane::Log);
     form.ShowDisconnected();
