@@ -50,8 +50,8 @@ public:
     static constexpr int FrameWidth = 6;
     static constexpr int ClientWidth = NarrowWidth - FrameWidth;
     static constexpr int ClientHeight = 742;
-    /// The history button, in the wide layout's strip only.
-    static constexpr QRect HistoryButtonPlace{NarrowWidth + 4, ClientHeight - 40, 110, 26};
+    /// The history button, in the wide layout's strip only, under its two boxes.
+    static constexpr QRect HistoryButtonPlace{NarrowWidth + 4, 112, 110, 26};
 
     explicit TForm1(FormEnvironment environment = FormEnvironment::System());
     ~TForm1() override;

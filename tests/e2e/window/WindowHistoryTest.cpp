@@ -1,6 +1,7 @@
 // The window's service record, driven as a technician does: the service fields
 // typed in "Histórico", a simulated Vyx served and closed, and the visit listed.
 
+#include <QFile>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -78,8 +79,23 @@ TEST_F(WindowHistory, ServedDeviceIsListedWithTheTypedServiceFields) {
     if (const QString folder = qEnvironmentVariable("VYX_SHOT_DIR"); !folder.isEmpty()) {
         history.List->selectRow(0);
         history.grab().save(folder + "/history-window.png");
+        form.SetOuterWidth(TForm1::WideWidth);
         form.grab().save(folder + "/history-main-window.png");
+        form.SetOuterWidth(TForm1::NarrowWidth);
     }
+
+    // The selected visit's report, saved as the page it is and as PDF.
+    history.List->selectRow(0);
+    const QString html = dataHome.filePath("relatorio.html");
+    const QString pdf = dataHome.filePath("relatorio.pdf");
+    ASSERT_TRUE(history.SaveReport(html));
+    ASSERT_TRUE(history.SaveReport(pdf));
+    const auto start = [](const QString& path, qint64 size) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.read(size).toStdString() : std::string();
+    };
+    EXPECT_EQ(start(html, 16), "<!DOCTYPE html>\n");
+    EXPECT_EQ(start(pdf, 5), "%PDF-");
 
     std::optional<record::StoredVisit> last;
     ASSERT_FALSE(form.Record().Store()->Last(last));
