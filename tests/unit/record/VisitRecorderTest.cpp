@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,81 @@ INSTANTIATE_TEST_SUITE_P(
                                    Then(FirstVisit, {"1:lost", "2:identified"})},
                       ComebackCase{"AfterAClose", true, "2026-12-09T10:01:10-03:00", 0xA1,
                                    Then(FirstVisit, {"1:closed", "2:identified"})}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vyx
+
+namespace vyx {
+namespace {
+
+// How one exchange's end reads in the visit: its step, and the visit's result
+// once the port is closed.
+struct EndCase {
+    const char* name;
+    std::function<void(VisitRecorder&)> end;
+    const char* kind;
+    const char* result;
+};
+
+class RecorderEnd : public ::testing::TestWithParam<EndCase> {};
+
+TEST_P(RecorderEnd, KeepsTheStepAndTheResult) {
+    SeenSink sink;
+    VisitRecorder recorder(DoorCli, "2.39.C", "", sink,
+                           [] { return std::string("2026-12-09T10:00:00-03:00"); });
+    recorder.Opened();
+    GetParam().end(recorder);
+    recorder.ConnectionClosed(CloseCause::Asked);
+    ASSERT_EQ(sink.kinds.size(), 2u);
+    EXPECT_EQ(sink.kinds[0], std::string("1:") + GetParam().kind);
+    EXPECT_EQ(recorder.Current()->Head().Result, GetParam().result);
+}
+
+ExchangeFailure Failure(Exchange of, int code) {
+    ExchangeFailure failure;
+    failure.Of = of;
+    failure.Code = code;
+    failure.Caption = "ERRO #0x02";
+    return failure;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RecorderEnd,
+    ::testing::Values(
+        EndCase{"UploadGivenUp",
+                [](VisitRecorder& r) { r.ExchangeFailed(Failure(Exchange::FirmwareUpload, 2)); },
+                "upload_failed", "falhou"},
+        EndCase{"ReadGivenUp",
+                [](VisitRecorder& r) { r.ExchangeFailed(Failure(Exchange::ConfigRead, 3)); },
+                "config_read", "falhou"},
+        EndCase{"ReadRepaired",
+                [](VisitRecorder& r) {
+                    ConfigReadResult read;
+                    read.Read.Decoded.ErrorCount = 2;
+                    read.Repaired = true;
+                    r.ConfigurationRead(read);
+                },
+                "config_read", "concluída"},
+        EndCase{"ReadBackDiffers",
+                [](VisitRecorder& r) {
+                    ReadBackResult back;
+                    back.Equal = false;
+                    r.ReadBack(back);
+                },
+                "config_read_back", "falhou"},
+        EndCase{"ReadBackEqual",
+                [](VisitRecorder& r) {
+                    ReadBackResult back;
+                    back.Equal = true;
+                    r.ReadBack(back);
+                },
+                "config_read_back", "concluída"},
+        EndCase{"WriteCut",
+                [](VisitRecorder& r) {
+                    r.ExchangeCutOff({Exchange::ConfigWrite, {}});
+                },
+                "config_written", "falhou"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
