@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QToolButton>
 #include <algorithm>
 #include <array>
@@ -22,6 +23,7 @@
 #include "EditorPanel.h"
 #include "EditorPresets.h"
 #include "HeaderPanel.h"
+#include "HistoryWindow.h"
 #include "LatchButton.h"
 #include "LinkLabel.h"
 #include "Look.h"
@@ -34,6 +36,7 @@
 #include "TimerIntervals.h"
 #include "UpDown.h"
 #include "VyxApplication.h"
+#include "WindowRecord.h"
 
 namespace vyx::app {
 
@@ -67,9 +70,25 @@ TForm1::TForm1(FormEnvironment environment)
     SetUpPort();
     session =
         std::make_unique<DeviceSession>(*this, VCPIo, *this, [this] { connection->CloseSoon(); });
+    record = std::make_unique<WindowRecord>(std::string(), [this](const std::string& line) {
+        Pane(LogPane::Log)->AppendLine(QString::fromStdString(line));
+    });
+    session->AddEvents(record->Recorder());
+    // Ctrl+H, and a button of the wide layout only (right of the narrow width).
+    auto* historyKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
+    connect(historyKey, &QShortcut::activated, this, [this] { History().show(); });
+    auto* historyButton = new QPushButton(QStringLiteral("Histórico"), this);
+    historyButton->setObjectName(QStringLiteral("B_History"));
+    historyButton->setFocusPolicy(Qt::NoFocus);
+    historyButton->setGeometry(HistoryButtonPlace);
+    connect(historyButton, &QPushButton::clicked, this, [this] { History().show(); });
     connection = std::make_unique<Connection>(
-        VCP, *this, *this, [this] { session->PortOpened(); }, [this] { session->PortLost(); },
-        [this](bool timed) { session->PortClosed(timed); });
+        VCP, *this, *this,
+        [this] {
+            record->Recorder().PortOpened();
+            session->PortOpened();
+        },
+        [this] { session->PortLost(); }, [this](bool timed) { session->PortClosed(timed); });
     profiles = new ProfileShortcuts(*this, *this, *this);
     web = this->environment.MakeWebClient();
     update = std::make_unique<UpdateCheck>(*web, *this);
@@ -106,6 +125,17 @@ TForm1::~TForm1() {
     }
     SetHandOverWakeUp({});
     RunPendingHandOvers();
+    session->RemoveEvents(record->Recorder());
+}
+
+HistoryWindow& TForm1::History() {
+    if (!history) {
+        history = new HistoryWindow(*record, this);
+    }
+    history->Refresh();
+    history->raise();
+    history->activateWindow();
+    return *history;
 }
 
 void TForm1::SetUpPort() {

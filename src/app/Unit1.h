@@ -32,6 +32,8 @@ class HeaderPanel;
 class ProfileShortcuts;
 class ReleasePane;
 class RichLog;
+class WindowRecord;
+class HistoryWindow;
 
 class TForm1 : public QWidget,
                public LinkHost,
@@ -48,6 +50,8 @@ public:
     static constexpr int FrameWidth = 6;
     static constexpr int ClientWidth = NarrowWidth - FrameWidth;
     static constexpr int ClientHeight = 742;
+    /// The history button, in the wide layout's strip only, under its two boxes.
+    static constexpr QRect HistoryButtonPlace{NarrowWidth + 4, 112, 110, 26};
 
     explicit TForm1(FormEnvironment environment = FormEnvironment::System());
     ~TForm1() override;
@@ -135,6 +139,10 @@ public:
     const DeviceSession& Session() const { return *session; }
     const UpdateCheck& Update() const { return *update; }
 
+    /// The service record this window keeps, and its history window (Ctrl+H).
+    WindowRecord& Record() const { return *record; }
+    HistoryWindow& History();
+
     TComPort VCP;
     ComPortIo VCPIo{VCP};
     GlyphList ImageList1;
@@ -171,6 +179,8 @@ private:
     std::unique_ptr<Connection> connection;
     std::unique_ptr<WebClient> web;
     std::unique_ptr<UpdateCheck> update;
+    std::unique_ptr<WindowRecord> record;
+    HistoryWindow* history = nullptr;      // owned by the window as its QObject child
     ProfileShortcuts* profiles = nullptr;  // owned by the window as its QObject child
 };
 

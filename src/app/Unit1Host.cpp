@@ -20,6 +20,7 @@
 #include "ReleasePane.h"
 #include "RichLog.h"
 #include "Unit1.h"
+#include "WindowRecord.h"
 
 namespace vyx::app {
 
@@ -91,6 +92,9 @@ const QTimer& TForm1::Timer(TimerId timer) const {
 
 void TForm1::AppendLog(LogPane pane, const std::string& text) {
     Pane(pane)->AppendLine(QString::fromStdString(text));
+    if (pane == LogPane::Log) {
+        record->Recorder().LogLine(text);
+    }
 }
 
 void TForm1::SetLogColour(LogPane pane, std::uint32_t colour) {

@@ -34,6 +34,7 @@ public:
 
     /// The fields a new visit starts with (and the open visit takes at once).
     void SetServiceFields(const ServiceFields& fields);
+    const ServiceFields& Fields() const { return fields; }
     /// The port was opened: a new visit starts, unless the lost one may still
     /// continue (decided when the device identifies itself).
     void PortOpened();
@@ -42,6 +43,8 @@ public:
 
     /// The visit under way or the last one; nothing before the first connection.
     const std::optional<Visit>& Current() const { return visit; }
+    /// Whether a visit is under way (opened, not yet closed or lost).
+    bool Open() const { return open; }
 
     // SessionEvents
     void Identified(const IdentifiedDevice& device) override;
