@@ -25,12 +25,11 @@ std::string Plain(std::string_view label) {
 std::string BoxCaption(const ProfileKey& key) {
     std::string caption = Plain(GroupCaption(key.Entry->Control));
     if (key.Entry->Kind == FieldKind::SingleAction) {
-        return caption + " / " +
-               std::string(key.Box == 0 ? SingleBuzzerCaption : SingleEventCaption);
+        return caption + " / " + std::string(SingleActionBoxes[key.Box].Caption);
     }
     // The first three boxes are the buzzer group's, the last two the event group's.
     const std::string_view group = key.Box < 3 ? BuzzerGroupCaption : EventGroupCaption;
-    return caption + " / " + Plain(group) + " / " + std::string(TripleBoxCaptions[key.Box]);
+    return caption + " / " + Plain(group) + " / " + std::string(TripleActionBoxes[key.Box].Caption);
 }
 
 }  // namespace

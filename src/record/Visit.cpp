@@ -143,7 +143,7 @@ bool Visit::AddLogLine(std::string_view line) {
     return true;
 }
 
-const ConfigBlock* Visit::BlockBefore() const {
+const VisitBlock* Visit::BlockBefore() const {
     for (const VisitStep& step : steps) {
         if (step.Kind == StepKind::ConfigRead && step.Block) {
             return &*step.Block;
@@ -152,8 +152,8 @@ const ConfigBlock* Visit::BlockBefore() const {
     return nullptr;
 }
 
-const ConfigBlock* Visit::BlockAfter() const {
-    const ConfigBlock* after = nullptr;
+const VisitBlock* Visit::BlockAfter() const {
+    const VisitBlock* after = nullptr;
     for (const VisitStep& step : steps) {
         if ((step.Kind == StepKind::ConfigWritten || step.Kind == StepKind::ConfigReadBack) &&
             step.Block) {

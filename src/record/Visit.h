@@ -75,8 +75,8 @@ public:
 
     /// The block as first read, and as last written and read back (the read-back
     /// when there is one); nothing when the visit has none.
-    const ConfigBlock* BlockBefore() const;
-    const ConfigBlock* BlockAfter() const;
+    const VisitBlock* BlockBefore() const;
+    const VisitBlock* BlockAfter() const;
 
     bool operator==(const Visit&) const = default;
 

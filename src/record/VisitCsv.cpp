@@ -87,7 +87,7 @@ std::string CsvRow(const Visit& visit) {
                                            h.Note,
                                            h.Result,
                                            h.Cut};
-    const ConfigBlock* block = visit.BlockAfter();
+    const VisitBlock* block = visit.BlockAfter();
     if (block == nullptr) {
         block = visit.BlockBefore();
     }

@@ -183,8 +183,8 @@ std::string HtmlText(std::string_view text, std::size_t limit) {
 }
 
 std::vector<ConfigRow> ReportConfigRows(const Visit& visit) {
-    const ConfigBlock* before = visit.BlockBefore();
-    const ConfigBlock* after = visit.BlockAfter();
+    const VisitBlock* before = visit.BlockBefore();
+    const VisitBlock* after = visit.BlockAfter();
     if (before == nullptr && after == nullptr) {
         return {};
     }

@@ -98,7 +98,7 @@ Json ValuesObject(const ConfigImage& image) {
     return values;
 }
 
-Json BlockObject(const ConfigBlock& block, bool withValues) {
+Json BlockObject(const VisitBlock& block, bool withValues) {
     Json object;
     object["bytes"] = BlockHex(block.Image);
     object["errors"] = block.ErrorCount;
@@ -111,13 +111,13 @@ Json BlockObject(const ConfigBlock& block, bool withValues) {
     return object;
 }
 
-std::optional<ConfigBlock> BlockFromObject(const Json& object, ObjectReader& outer) {
+std::optional<VisitBlock> BlockFromObject(const Json& object, ObjectReader& outer) {
     ObjectReader reader(object, "bloco: ");
     std::string hex;
     reader.Text("bytes", hex, true, 2 * ConfigImageSize);
     std::optional<std::int64_t> errors;
     reader.Number("errors", errors, 0, 1000000);
-    ConfigBlock block;
+    VisitBlock block;
     reader.Flag("repaired", block.Repaired);
     const Json* values = reader.Member("values", Json::value_t::object);
     reader.RefuseUnknown();

@@ -61,11 +61,11 @@ struct ExchangeCounts {
 };
 
 /// A configuration block as read or written.
-struct ConfigBlock {
+struct VisitBlock {
     ConfigImage Image{};
     int ErrorCount = 0;     // failing checks when it was read
     bool Repaired = false;  // a block that failed its checks was put right
-    bool operator==(const ConfigBlock&) const = default;
+    bool operator==(const VisitBlock&) const = default;
 };
 
 /// What a block decodes to, by profile key in record order ("speed.max_kmh" =
@@ -82,7 +82,7 @@ struct VisitStep {
     std::optional<ExchangeCounts> Counts;
     std::optional<std::int64_t> FailureCode;
     std::string Failure;  // the failure as the tool told it
-    std::optional<ConfigBlock> Block;
+    std::optional<VisitBlock> Block;
     std::string Difference;  // read-back: the first difference; empty when equal
 
     bool operator==(const VisitStep&) const = default;

@@ -63,13 +63,13 @@ inline Visit FixedVisit() {
     now.Version = {4, 0, 2, 39};
     visit.AddStep(IdentifiedStep(now, IdentityVerdict::Current, "2026-12-09T10:29:47-03:00"));
     VisitStep read = Step(StepKind::ConfigRead, "2026-12-09T10:29:48-03:00");
-    read.Block = ConfigBlock{BeforeImage(), 0, false};
+    read.Block = VisitBlock{BeforeImage(), 0, false};
     visit.AddStep(read);
     VisitStep written = Step(StepKind::ConfigWritten, "2026-12-09T10:29:50-03:00");
-    written.Block = ConfigBlock{AfterImage(), 0, false};
+    written.Block = VisitBlock{AfterImage(), 0, false};
     visit.AddStep(written);
     VisitStep check = Step(StepKind::ConfigReadBack, "2026-12-09T10:29:51-03:00");
-    check.Block = ConfigBlock{AfterImage(), 0, false};
+    check.Block = VisitBlock{AfterImage(), 0, false};
     visit.AddStep(check);
     visit.AddLogLine("Porta aberta");
     visit.AddLogLine("Versão: 4.0.2.30");

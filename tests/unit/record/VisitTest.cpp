@@ -16,7 +16,7 @@ VisitStep Cut(std::uint32_t package, std::uint32_t packages) {
 }
 VisitStep Read(int errors, bool repaired) {
     VisitStep step = Step(StepKind::ConfigRead, At);
-    step.Block = ConfigBlock{test::BeforeImage(), errors, repaired};
+    step.Block = VisitBlock{test::BeforeImage(), errors, repaired};
     return step;
 }
 VisitStep Differs() {
