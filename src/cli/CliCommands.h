@@ -9,6 +9,7 @@
 
 #include "EditorSnapshot.h"
 #include "TimeLimits.h"
+#include "Visit.h"
 
 namespace vyx::cli {
 
@@ -31,6 +32,8 @@ struct CliOptions {
     bool DryRun = false;
     /// service --plan: the plan CSV, instead of one profile for every unit.
     std::string Plan;
+    /// --technician, --vehicle, --work-order, --note: kept in each visit.
+    vyx::ServiceFields Fields;
 };
 
 /// The profile a command was given; nothing when it is refused, after each

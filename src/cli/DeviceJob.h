@@ -8,15 +8,18 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "DeviceIdentity.h"
 #include "EditorSnapshot.h"
 #include "ExitCode.h"
 #include "Interruption.h"
 #include "TransferEngine.h"
+#include "Visit.h"
 
 namespace vyx::cli {
 
@@ -38,6 +41,12 @@ struct JobRequest {
     /// Whether to stop at the next safe point (looked at every few milliseconds);
     /// the job then ends with ExitInterrupted and says where it was cut off.
     std::function<bool()> StopAsked = Interruption::Requested;
+    /// Whether the connection is kept as a visit in the service record, with
+    /// these service fields and, first in its log, the lines given for its port
+    /// (a write's list of changes).
+    bool Record = true;
+    vyx::ServiceFields Fields;
+    std::map<std::string, std::vector<std::string>> RecordLines;
 };
 
 struct JobEvents {

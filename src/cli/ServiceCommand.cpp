@@ -41,7 +41,10 @@ class Visit {
 public:
     Visit(const CliOptions& options, const Assignment& assignment, std::string port,
           JobEvents events)
-        : options(options), assignment(assignment), events(std::move(events)) {
+        : options(options),
+          assignment(assignment),
+          events(std::move(events)),
+          fields(options.Fields) {
         outcome.Port = std::move(port);
     }
 
@@ -53,6 +56,17 @@ public:
         outcome.Result.Identity = identified.Identity;
         const DeviceId& id = identified.Identity->Id;
         const EditorSnapshot* profile = assignment.For(id);
+        // The plan's fields for this unit win over the command line's.
+        if (const PlanRow* row = assignment.ThePlan ? assignment.ThePlan->For(id) : nullptr) {
+            for (auto [typed, planned] : {std::pair{&fields.Plate, &row->Fields.Plate},
+                                          {&fields.Vin, &row->Fields.Vin},
+                                          {&fields.WorkOrder, &row->Fields.WorkOrder},
+                                          {&fields.Note, &row->Fields.Note}}) {
+                if (!planned->empty()) {
+                    *typed = *planned;
+                }
+            }
+        }
         if (profile == nullptr) {
             return Finish(ExitDeviceFailed, OutsidePlanText(id) + "; não foi tocado");
         }
@@ -83,6 +97,7 @@ public:
         }
         JobRequest write = Request(JobKind::Write);
         write.Profile = *profile;
+        write.RecordLines[outcome.Port] = Changes;
         JobResult written = DeviceJob::Run(write, events);
         if (written.Exit != ExitDone || !SameUnit(written)) {
             return End(std::move(written));
@@ -99,6 +114,7 @@ private:
         request.Kind = kind;
         request.Port = outcome.Port;
         request.Listen = options.Listen;
+        request.Fields = fields;
         return request;
     }
 
@@ -134,6 +150,8 @@ private:
     const CliOptions& options;
     const Assignment& assignment;
     JobEvents events;
+    // What the unit's visits record of its vehicle and job.
+    vyx::ServiceFields fields;
     PortResult outcome;
     std::string done;
 };

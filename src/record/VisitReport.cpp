@@ -82,7 +82,7 @@ std::string TickedBoxes(const RecordEntry& entry, const std::vector<std::string>
             if (!triple) {
                 boxes = ticks[box] == "true" ? "sim" : "não";
             } else if (ticks[box] == "true") {
-                boxes += (boxes.empty() ? "" : ", ") + std::string(TripleBoxCaptions[box]);
+                boxes += (boxes.empty() ? "" : ", ") + std::string(TripleActionBoxes[box].Caption);
             }
         }
         text += (buzzer ? "" : " / ") + (boxes.empty() ? std::string("—") : boxes);
