@@ -28,9 +28,9 @@ struct Ran {
     std::string out;
 };
 
-Ran Vyxctl(const std::string& arguments) {
+Ran Vyxctl(const std::string& arguments, const char* errors = "2>/dev/null") {
     const std::string command =
-        std::string(VYXCTL_PATH) + " " + arguments + " 2>/dev/null </dev/null";
+        std::string(VYXCTL_PATH) + " " + arguments + " " + errors + " </dev/null";
     std::FILE* pipe = ::popen(command.c_str(), "r");
     Ran run{-1, {}};
     char buffer[4096];
@@ -90,6 +90,23 @@ TEST_F(VyxctlRecord, AReadIsKeptAsAVisitWithItsServiceFieldsAndReported) {
     EXPECT_EQ(import.out, "1 visitas importadas, 1 já estavam no histórico, 1 linhas puladas\n");
     const Ran merged = Vyxctl("history --json");
     EXPECT_EQ(std::count(merged.out.begin(), merged.out.end(), '\n'), 2) << merged.out;
+}
+
+// A record that cannot be opened costs the visit, never the device work.
+TEST_F(VyxctlRecord, ARecordThatCannotBeOpenedIsOneLineAndTheWorkGoesOn) {
+    sim::SimOptions options;
+    options.portFolder = dir;
+    sim::SimDevice device(options);
+    device.Start();
+    std::ofstream(dir / "not-a-folder") << "x";
+    ::setenv("XDG_DATA_HOME", (dir / "not-a-folder").c_str(), 1);
+    const Ran info = Vyxctl("info --port " + device.LinkPath(), "2>&1 >/dev/null");
+    EXPECT_EQ(info.exit, 0);
+    // The device's log shares standard error: the record's fault is one line of it.
+    const std::string line = "\nvyxctl: a visita não é registrada no histórico: ";
+    const std::string errors = "\n" + info.out;
+    EXPECT_NE(errors.find(line), std::string::npos) << info.out;
+    EXPECT_EQ(errors.find(line), errors.rfind(line)) << info.out;
 }
 
 TEST_F(VyxctlRecord, RefusedArguments) {
