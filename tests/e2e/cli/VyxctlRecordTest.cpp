@@ -8,7 +8,9 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "EditorPresets.h"
 #include "PortFolder.h"
+#include "ProfileFile.h"
 #include "SimDevice.h"
 
 namespace vyx {
@@ -90,6 +92,27 @@ TEST_F(VyxctlRecord, AReadIsKeptAsAVisitWithItsServiceFieldsAndReported) {
     EXPECT_EQ(import.out, "1 visitas importadas, 1 já estavam no histórico, 1 linhas puladas\n");
     const Ran merged = Vyxctl("history --json");
     EXPECT_EQ(std::count(merged.out.begin(), merged.out.end(), '\n'), 2) << merged.out;
+}
+
+// A write's visit keeps the changes printed before the write, first in its log.
+TEST_F(VyxctlRecord, AWritesVisitKeepsItsChanges) {
+    sim::SimOptions options;
+    options.portFolder = dir;
+    sim::SimDevice device(options);
+    device.Start();
+    EditorSnapshot profile = DefaultsSnapshot();
+    profile.Text(EditorField::Vmx) = "100";
+    const std::filesystem::path lower = dir / "lower.json";
+    ASSERT_FALSE(ProfileFile::Save(lower.string(), profile));
+    ASSERT_EQ(
+        Vyxctl("write --port " + device.LinkPath() + " --note 'frota B' " + lower.string()).exit,
+        0);
+    // Two connections: the read that finds the changes, then the write (newest first).
+    const Ran history = Vyxctl("history --search 'FROTA b' --json");
+    ASSERT_EQ(std::count(history.out.begin(), history.out.end(), '\n'), 2) << history.out;
+    const auto visit = nlohmann::json::parse(history.out.substr(0, history.out.find('\n')));
+    EXPECT_EQ(visit["note"], "frota B");
+    EXPECT_EQ(visit["log"][0], "speed.max_kmh (Velocidade máxima permitida): 120 → 100");
 }
 
 // A record that cannot be opened costs the visit, never the device work.
