@@ -136,6 +136,7 @@ void UsePortuguese(CLI::App& app) {
              {"Positionals", "Argumentos"},
              {"TEXT", "TEXTO"},
              {"INT", "INTEIRO"},
+             {"Excludes", "Exclui"},
          }) {
         formatter->label(key, label);
     }
@@ -269,7 +270,9 @@ int main(int argc, char** argv) {
     commands->add_option("FILE", options.File, "Arquivo do perfil")->required();
 
     // Each command made its help flags before its options took the group's name.
-    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+    std::vector<CLI::App*> all = app.get_subcommands([](CLI::App*) { return true; });
+    all.insert(all.end(), {import, purge});
+    for (CLI::App* command : all) {
         for (CLI::Option* flag :
              {command->get_help_ptr(), command->get_option_no_throw("--help-all")}) {
             if (flag != nullptr) {
