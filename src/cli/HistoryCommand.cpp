@@ -1,6 +1,7 @@
 #include "HistoryCommand.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -327,7 +328,7 @@ int PurgeCommand(const HistoryOptions& options) {
     if (auto why = store->PurgeBefore(options.Before, deleted)) {
         return RecordFault(*why);
     }
-    std::printf("%lld visitas apagadas\n", static_cast<long long>(deleted));
+    std::printf("%s visitas apagadas\n", std::to_string(deleted).c_str());
     return ExitDone;
 }
 
