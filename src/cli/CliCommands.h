@@ -32,6 +32,10 @@ struct CliOptions {
     bool DryRun = false;
     /// service --plan: the plan CSV, instead of one profile for every unit.
     std::string Plan;
+    /// service --watch: serve every Vyx that appears until Ctrl+C.
+    bool Watch = false;
+    /// service --watch: no terminal bell when a unit may be unplugged.
+    bool Quiet = false;
     /// --technician, --vehicle, --work-order, --note: kept in each visit.
     vyx::ServiceFields Fields;
 };

@@ -1,10 +1,17 @@
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <set>
 #include <thread>
 
 #include "CliCommands.h"
 #include "DeviceRun.h"
+#include "EComPort.h"
+#include "Interruption.h"
 #include "Plan.h"
+#include "PortArrival.h"
 #include "ProfileDiff.h"
 #include "ProgressReporter.h"
 #include "Terminal.h"
@@ -39,11 +46,16 @@ std::string WrittenText(std::size_t count) {
 // back and compares). Every step must meet the unit that the first one met.
 class Visit {
 public:
+    /// Asked once the unit is identified: why it must not be served now, or
+    /// nothing to go on.
+    using Claim = std::function<std::optional<std::string>(const DeviceId&)>;
+
     Visit(const CliOptions& options, const Assignment& assignment, std::string port,
-          JobEvents events)
+          JobEvents events, Claim claim = {})
         : options(options),
           assignment(assignment),
           events(std::move(events)),
+          claim(std::move(claim)),
           fields(options.Fields) {
         outcome.Port = std::move(port);
     }
@@ -55,6 +67,12 @@ public:
         }
         outcome.Result.Identity = identified.Identity;
         const DeviceId& id = identified.Identity->Id;
+        if (claim) {
+            if (std::optional<std::string> refusal = claim(id)) {
+                Refused = true;
+                return Finish(ExitDone, std::move(*refusal));
+            }
+        }
         const EditorSnapshot* profile = assignment.For(id);
         // The plan's fields for this unit win over the command line's.
         if (const PlanRow* row = assignment.ThePlan ? assignment.ThePlan->For(id) : nullptr) {
@@ -107,6 +125,8 @@ public:
 
     /// What the write changed (or would have), in diff's lines.
     std::vector<std::string> Changes;
+    /// The claim refused the unit: it was identified and nothing else.
+    bool Refused = false;
 
 private:
     JobRequest Request(JobKind kind) const {
@@ -150,6 +170,7 @@ private:
     const CliOptions& options;
     const Assignment& assignment;
     JobEvents events;
+    Claim claim;
     // What the unit's visits record of its vehicle and job.
     vyx::ServiceFields fields;
     PortResult outcome;
@@ -173,6 +194,190 @@ bool LoadAssignment(const CliOptions& options, Assignment& assignment) {
     return assignment.ThePlan.has_value();
 }
 
+// Where a finished visit goes into the service record: every visit, of one run
+// or of --watch, ends here once.
+void RecordVisit(const PortResult& /*visit*/, const std::vector<std::string>& /*changes*/) {}
+
+// How often the watch looks whether Ctrl+C asked it to stop (the signal only
+// raises a flag); new ports wake it at once.
+constexpr std::chrono::milliseconds StopLook(200);
+
+constexpr const char* Bell = "\a";
+
+// `vyxctl service --watch`: every port that appears is visited on a thread of
+// its own. A unit is known by its device ID once identified, by its port
+// before: a port that comes back before it spoke is visited anew.
+class Watch {
+public:
+    Watch(const CliOptions& options, const Assignment& assignment)
+        : options(options), assignment(assignment) {}
+
+    int Run() {
+        std::unique_ptr<PortArrival> arrival;
+        try {
+            arrival = std::make_unique<PortArrival>();
+        } catch (const EComPort& e) {
+            std::fprintf(stderr, "vyxctl: as portas não podem ser listadas: %s\n", e.what());
+            return ExitNoPort;
+        }
+        std::fprintf(stderr, "vyxctl: atendendo cada Vyx que aparecer; Ctrl+C encerra\n");
+        for (const std::string& port : arrival->Present()) {
+            Appeared(port);
+        }
+        while (!Interruption::Requested()) {
+            const PortChanges changes = arrival->Wait(StopLook);
+            std::lock_guard lock(mutex);
+            for (const std::string& port : changes.Vanished) {
+                present.erase(port);
+                std::fprintf(stderr, "%s: desconectado\n", OneLine(port).c_str());
+            }
+            for (const std::string& port : changes.Appeared) {
+                AppearedLocked(port);
+            }
+            JoinEnded();
+        }
+        // Each visit under way stops at its next safe point and says where.
+        std::map<std::string, std::thread> running;
+        {
+            std::lock_guard lock(mutex);
+            running.swap(visits);
+        }
+        for (auto& [port, thread] : running) {
+            thread.join();
+        }
+        return Summary();
+    }
+
+private:
+    enum class State { InProgress, Served, Failed, Stopped };
+
+    void Appeared(const std::string& port) {
+        std::lock_guard lock(mutex);
+        AppearedLocked(port);
+    }
+
+    void AppearedLocked(const std::string& port) {
+        present.insert(port);
+        if (visits.contains(port)) {
+            again.insert(port);  // back before its last visit had ended
+            return;
+        }
+        visits.emplace(port, std::thread(&Watch::Serve, this, port));
+    }
+
+    // A visit's thread is joined once it has ended; a port that came back
+    // meanwhile is visited anew.
+    void JoinEnded() {
+        for (const std::string& port : ended) {
+            const auto found = visits.find(port);
+            found->second.join();
+            visits.erase(found);
+            if (again.erase(port) != 0 && present.contains(port)) {
+                visits.emplace(port, std::thread(&Watch::Serve, this, port));
+            }
+        }
+        ended.clear();
+    }
+
+    void Serve(const std::string& port) {
+        const std::string shown = OneLine(port);
+        JobEvents events;
+        events.Log = [shown](const std::string& text, bool) {
+            if (OneLine(text).empty()) {
+                return;
+            }
+            std::fprintf(stderr, "%s: %s\n", shown.c_str(), OneLine(text).c_str());
+        };
+        int lastTenth = -1;
+        const auto start = std::chrono::steady_clock::now();
+        events.Progress = [shown, lastTenth, start](int position, int maximum) mutable {
+            if (maximum <= 0 || position <= 0 || position * 10 / maximum == lastTenth) {
+                return;
+            }
+            lastTenth = position * 10 / maximum;
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            std::fprintf(stderr, "%s: %s\n", shown.c_str(),
+                         ProgressReporter::BarText(position, maximum, seconds).c_str());
+        };
+        Visit visit(options, assignment, port, std::move(events),
+                    [this](const DeviceId& id) { return Claim(id); });
+        const PortResult result = visit.Run();
+        const std::optional<DeviceIdentity>& identity = result.Result.Identity;
+        if (!visit.Refused && identity) {
+            RecordVisit(result, visit.Changes);
+        }
+        std::lock_guard lock(mutex);
+        if (!identity) {
+            // No Vyx (left as found), or it went before it spoke.
+            Say(port, {}, result.Result.Message + "; a porta foi deixada como estava", false);
+        } else if (visit.Refused) {
+            Say(port, {}, result.Result.Message, false);
+        } else {
+            const int exit = result.Result.Exit;
+            units[IdText(identity->Id)] = exit == ExitDone          ? State::Served
+                                          : exit == ExitInterrupted ? State::Stopped
+                                                                    : State::Failed;
+            // The bell calls the technician to a unit served and ready to go.
+            Say(port, visit.Changes, result.Result.Message, !options.Quiet && exit == ExitDone);
+        }
+        ended.push_back(port);
+    }
+
+    // A unit served already, or being served on another port, is left alone;
+    // else it is this visit's from now on.
+    std::optional<std::string> Claim(const DeviceId& id) {
+        std::lock_guard lock(mutex);
+        const std::string unit = IdText(id);
+        const auto found = units.find(unit);
+        if (found != units.end() && found->second == State::Served) {
+            return unit + " já foi atendido nesta sessão; não foi tocado de novo";
+        }
+        if (found != units.end() && found->second == State::InProgress) {
+            return unit + " já está sendo atendido em outra porta; não foi tocado";
+        }
+        units[unit] = State::InProgress;
+        return std::nullopt;
+    }
+
+    // One device's lines on stdout, whole, with the bell when it may be unplugged.
+    void Say(const std::string& port, const std::vector<std::string>& changes,
+             const std::string& message, bool bell) {
+        const std::string shown = OneLine(port);
+        for (const std::string& line : changes) {
+            std::printf("%s: %s\n", shown.c_str(), line.c_str());
+        }
+        std::printf("%s: %s%s\n", shown.c_str(), OneLine(message).c_str(), bell ? Bell : "");
+        std::fflush(stdout);
+    }
+
+    // After Ctrl+C: each unit by its last visit. 0 when every unit was served,
+    // ExitInterrupted when a visit was cut short, else ExitDeviceFailed.
+    int Summary() {
+        int served = 0;
+        int failed = 0;
+        int stopped = 0;
+        for (const auto& [unit, state] : units) {
+            served += state == State::Served ? 1 : 0;
+            failed += state == State::Failed ? 1 : 0;
+            stopped += state == State::Stopped || state == State::InProgress ? 1 : 0;
+        }
+        std::printf("atendidos: %d; com falha: %d; em andamento, parados: %d\n", served, failed,
+                    stopped);
+        std::fflush(stdout);
+        return stopped > 0 ? ExitInterrupted : failed > 0 ? ExitDeviceFailed : ExitDone;
+    }
+
+    const CliOptions& options;
+    const Assignment& assignment;
+    std::mutex mutex;
+    std::set<std::string> present;
+    std::map<std::string, std::thread> visits;  // by port
+    std::set<std::string> again;
+    std::vector<std::string> ended;
+    std::map<std::string, State> units;  // by device ID
+};
+
 }  // namespace
 
 int ServiceCommand(const CliOptions& options) {
@@ -180,6 +385,16 @@ int ServiceCommand(const CliOptions& options) {
     Assignment assignment;
     if (!LoadAssignment(options, assignment)) {
         return ExitBadUsage;
+    }
+    if (options.Watch != options.Ports.empty()) {
+        std::fprintf(stderr, options.Watch
+                                 ? "vyxctl service: --watch atende toda porta que aparece; não "
+                                   "dê --port\n"
+                                 : "vyxctl service: falta --port (ou --watch)\n");
+        return ExitBadUsage;
+    }
+    if (options.Watch) {
+        return Watch(options, assignment).Run();
     }
     const PortChoice chosen = DeviceRun::ResolvePorts(options);
     if (chosen.Empty()) {
@@ -198,6 +413,7 @@ int ServiceCommand(const CliOptions& options) {
         Visit visit(options, assignment, ports[row], std::move(events));
         results[row] = visit.Run();
         changes[row] = std::move(visit.Changes);
+        RecordVisit(results[row], changes[row]);
     };
     std::vector<std::thread> threads;
     for (std::size_t row = 0; row < ports.size(); ++row) {

@@ -207,6 +207,15 @@ int main(int argc, char** argv) {
         options, deviceListen, true);
     // The profile is optional here: each --port takes one name, so it is not taken for a port.
     service->get_option("--port")->allow_extra_args(false);
+    // --watch takes every port that appears instead.
+    service->get_option("--port")->required(false);
+    service->add_flag(
+        "--watch", options.Watch,
+        "Atende até Ctrl+C cada Vyx que aparecer (conectado, ou na pasta de portas virtuais), "
+        "uma vez, assim que aparece; as portas presentes ao começar também. Sem --port");
+    service->add_flag("--quiet", options.Quiet,
+                      "Em --watch: sem a campainha do terminal quando um Vyx pode ser "
+                      "desconectado");
     service->add_option("FILE", options.File, "Arquivo do perfil para todo Vyx (ou --plan)");
     service->add_option("--plan", options.Plan,
                         "Plano CSV com o perfil de cada Vyx pelo ID "

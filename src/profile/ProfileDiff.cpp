@@ -23,13 +23,13 @@ std::string Plain(std::string_view label) {
 }
 
 std::string BoxCaption(const ProfileKey& key) {
-    std::string caption = Plain(GroupCaption(key.Entry->Control));
+    const std::string caption = Plain(GroupCaption(key.Entry->Control));
+    const ActionBoxFace& box = BoxesOf(*key.Entry)[key.Box];
     if (key.Entry->Kind == FieldKind::SingleAction) {
-        return caption + " / " + std::string(SingleActionBoxes[key.Box].Caption);
+        return caption + " / " + std::string(box.Caption);
     }
-    // The first three boxes are the buzzer group's, the last two the event group's.
-    const std::string_view group = key.Box < 3 ? BuzzerGroupCaption : EventGroupCaption;
-    return caption + " / " + Plain(group) + " / " + std::string(TripleActionBoxes[key.Box].Caption);
+    const std::string_view group = box.Buzzer ? BuzzerGroupCaption : EventGroupCaption;
+    return caption + " / " + Plain(group) + " / " + std::string(box.Caption);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <nlohmann/json.hpp>
 
-#include "TransferIdSource.h"
+#include "SystemRandom.h"
 
 namespace vyx {
 
@@ -162,7 +162,7 @@ std::string GroupedNumber(std::uint64_t value) {
 std::string NewVisitUuid() {
     std::array<std::uint8_t, 16> bytes{};
     for (std::size_t i = 0; i < bytes.size(); i += 4) {
-        const std::uint32_t word = TransferIdSource::SystemSeed();
+        const std::uint32_t word = SystemRandomNumber();
         for (std::size_t b = 0; b < 4; ++b) {
             bytes[i + b] = static_cast<std::uint8_t>(word >> (8 * b));
         }

@@ -27,6 +27,18 @@ std::vector<std::string> Missing(const std::vector<std::string>& from,
     return missing;
 }
 
+// The system's list without the virtual folder's hidden names: a port is made
+// there under one and renamed into place, and only the final name is the port
+// (the hidden one would be gone, or its device busy, by the time it is opened).
+void ListPorts(std::vector<std::string>& ports, const ComPortSources& sources) {
+    EnumComPorts(ports, sources);
+    if (sources.virtualFolder.empty()) {
+        return;
+    }
+    const std::string hidden = sources.virtualFolder + "/.";
+    std::erase_if(ports, [&](const std::string& port) { return port.starts_with(hidden); });
+}
+
 }  // namespace
 
 PortChanges ComparePortLists(const std::vector<std::string>& before,
@@ -40,7 +52,7 @@ PortArrival::PortArrival(ComPortSources sources)
     : sources(std::move(sources)), watch(Watch::Start(this->sources)) {
     // Watching starts first: a port that appears while the list is read is
     // reported by the next Wait, never lost between the two.
-    EnumComPorts(present, this->sources);
+    ListPorts(present, this->sources);
 }
 
 PortArrival::~PortArrival() = default;
@@ -55,7 +67,7 @@ PortChanges PortArrival::Wait(std::chrono::milliseconds timeout) {
         }
         std::vector<std::string> now;
         try {
-            EnumComPorts(now, sources);
+            ListPorts(now, sources);
         } catch (const EComPort&) {
             continue;  // looked at again on the next sign
         }

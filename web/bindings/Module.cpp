@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "BuildVersion.h"
 #include "ConnectionTexts.h"
@@ -73,14 +74,22 @@ val CoupleBuzzerObject(const val& snapshot, const std::string& control) {
     return SnapshotToObject(CoupleBuzzer(SnapshotFromObject(snapshot), control));
 }
 
+val LinesArray(const std::vector<std::string>& lines) {
+    val array = val::array();
+    for (const std::string& line : lines) {
+        array.call<void>("push", line);
+    }
+    return array;
+}
+
 // The log's lines for a profile opened over what the device holds, as the window's.
 val ProfileOpenedObject(const val& device, const val& profile) {
-    val lines = val::array();
-    for (const std::string& line :
-         ProfileOpenedLines(SnapshotFromObject(device), SnapshotFromObject(profile))) {
-        lines.call<void>("push", line);
-    }
-    return lines;
+    return LinesArray(ProfileOpenedLines(SnapshotFromObject(device), SnapshotFromObject(profile)));
+}
+
+// What a write of the profile would change: no line when the device holds it.
+val ProfileDiffObject(const val& device, const val& profile) {
+    return LinesArray(ProfileDiffLines(SnapshotFromObject(device), SnapshotFromObject(profile)));
 }
 
 val CheckEditorObject(const val& snapshot) {
@@ -184,6 +193,7 @@ EMSCRIPTEN_BINDINGS(vyx) {
     function("coupleBuzzer", &CoupleBuzzerObject);
     function("checkEditor", &CheckEditorObject);
     function("profileOpenedLines", &ProfileOpenedObject);
+    function("profileDiffLines", &ProfileDiffObject);
 
     emscripten::class_<WebSession>("Session")
         .constructor<val>()

@@ -1,8 +1,9 @@
 // Stands in for navigator.serial before the page loads: one port, already
 // granted, with the browser port's interface (open with its options, readable
 // and writable streams, close, getInfo, the disconnect event, a lost device's
-// read error, the control lines asked for in `signals`). Its bytes go through
-// the site's /bridge WebSocket to a pseudo-terminal, each message handed on in
+// read error, the control lines asked for in `signals`, `plug()` for a unit
+// plugged in). Its bytes go through the site's /bridge WebSocket to a
+// pseudo-terminal, each message handed on in
 // chunks of at most `chunkSize` bytes (a setting, changeable on the port);
 // `messages` and `backlog()` count the messages in and the chunks not yet read.
 // The socket closing is the cable pulled.
@@ -20,6 +21,13 @@
         }
         async getPorts() {
             return [...this.granted];
+        }
+        /** The test plugs in a newly granted unit: the browser's connect event, from its port. */
+        plug() {
+            const port = new TestPort(this);
+            this.granted.push(port);
+            this.dispatchEvent(Object.defineProperty(new Event('connect'), 'target', { value: port }));
+            return this.granted.length - 1;
         }
         async requestPort() {
             if (this.granted.length === 0) this.granted.push(new TestPort(this));

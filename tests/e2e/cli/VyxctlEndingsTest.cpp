@@ -4,9 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/ioctl.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -21,8 +19,7 @@
 
 #include "PortFolder.h"
 #include "SimDevice.h"
-
-extern char** environ;
+#include "VyxctlProcess.h"
 
 namespace vyx {
 namespace {
@@ -31,57 +28,7 @@ using namespace std::chrono_literals;
 
 constexpr std::array<std::uint8_t, 4> Older = {3, 0, 2, 38};
 
-// vyxctl running with `arguments`; its standard output is read back, its
-// standard error goes to `errorFd` (-1: /dev/null).
-class Process {
-public:
-    Process(const std::vector<std::string>& arguments, int errorFd = -1) {
-        int out[2];
-        EXPECT_EQ(::pipe2(out, O_CLOEXEC), 0);
-        posix_spawn_file_actions_t actions;
-        ::posix_spawn_file_actions_init(&actions);
-        ::posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        if (errorFd >= 0) {
-            ::posix_spawn_file_actions_adddup2(&actions, errorFd, STDERR_FILENO);
-        } else {
-            ::posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        }
-        std::vector<std::string> words{VYXCTL_PATH};
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& word : words) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
-        EXPECT_EQ(::posix_spawn(&pid, VYXCTL_PATH, &actions, nullptr, argv.data(), environ), 0);
-        ::posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        output = out[0];
-    }
-    ~Process() {
-        if (pid > 0) {
-            Wait();
-        }
-    }
-    void Signal(int signal) const { ::kill(pid, signal); }
-    /// The exit status, after reading all of standard output.
-    int Wait() {
-        char buffer[512];
-        for (ssize_t n; (n = ::read(output, buffer, sizeof buffer)) > 0;) {
-            out.append(buffer, static_cast<std::size_t>(n));
-        }
-        ::close(output);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    std::string out;
-
-private:
-    pid_t pid = -1;
-    int output = -1;
-};
+using Process = test::VyxctlProcess;
 
 struct Device {
     explicit Device(sim::SimOptions options, const char* name) {

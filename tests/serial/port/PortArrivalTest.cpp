@@ -71,6 +71,18 @@ TEST_F(PortArrivalTest, AFolderMadeAfterWatchingStartedIsWatchedToo) {
     EXPECT_EQ(arrival.Wait(Limit).Appeared, std::vector<std::string>{second});
 }
 
+// A port is made under a hidden name and renamed into place: only the final name counts.
+TEST_F(PortArrivalTest, AHiddenNameInTheFolderIsNoPort) {
+    MakeFolder();
+    PortArrival arrival(sources);
+    test::PtyPair unit;
+    fs::create_symlink(unit.SlavePath(), sources.virtualFolder + "/.unit-1.123");
+    const std::string link = sources.virtualFolder + "/unit-2";
+    fs::create_symlink(unit.SlavePath(), link);
+    EXPECT_EQ(arrival.Wait(Limit).Appeared, std::vector<std::string>{link});
+    EXPECT_EQ(arrival.Present(), std::vector<std::string>{link});
+}
+
 TEST_F(PortArrivalTest, AStopEndsTheWaitAtOnceAndEveryLaterOne) {
     PortArrival arrival(sources);
     arrival.Stop();

@@ -8,9 +8,9 @@ import * as texts from './port-texts.js';
 const LockPrefix = 'vyx-port';
 // After a firmware upload the Vyx restarts; a real one comes back as a new USB
 // device, whose handle the browser may hand out a moment later.
-const PickUpTries = 5;
-const PickUpPause = 1000;
-const PickUpWindow = 30000;
+export const PickUpTries = 5;
+export const PickUpPause = 1000;
+export const PickUpWindow = 30000;
 // The browser's read buffer, as large as the driver buffers the window asks for:
 // its default (255 bytes) is smaller than one memory-read reply.
 const BufferSize = 4096;

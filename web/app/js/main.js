@@ -1,6 +1,7 @@
 // The page's start: load the module, build the editor from its record layout,
 // and wire the window's controls to the device session.
 
+import { Batch } from './batch.js';
 import { Connection } from './connection.js';
 import { DemoPort } from './demo-port.js';
 import { Editor } from './editor.js';
@@ -153,7 +154,12 @@ async function start() {
     const list = new PortList(portList, serial, () => new DemoPort(vyx, demoOptions(location.search)));
     await list.refill(true);
     connection = new Connection({ vyx, session, list, box, view, serial, log: panes.log });
-    profiles = new Profiles(session, box, $('ProfileFile'), { vyx, editor, log: panes.log });
+    // "modo lote": each Vyx plugged in served whole with the opened profile.
+    const storage = globalThis.localStorage ?? null;
+    const batch = new Batch({ vyx, session, connection, list, editor, log: panes.log, serial, toggle: $('Batch'), storage });
+    batch.follow(host, view);
+    const opened = (snapshot) => batch.profileOpened(snapshot);
+    profiles = new Profiles(session, box, $('ProfileFile'), { vyx, editor, log: panes.log, opened });
 
     portList.addEventListener('mousedown', () => list.refill(true));
     portList.addEventListener('keydown', (event) => {

@@ -10,8 +10,9 @@ const ReadLimit = 1024 * 1024;
 
 export class Profiles {
     /**
-     * @param changes {vyx, editor, log}: the module, the editor and the log pane,
-     *   for what an opened profile would change on the device.
+     * @param changes {vyx, editor, log, opened}: the module, the editor and the log pane,
+     *   for what an opened profile would change on the device; opened(snapshot), told
+     *   of each profile opened.
      */
     constructor(session, box, input, changes) {
         this.session = session;
@@ -56,9 +57,10 @@ export class Profiles {
             this.box.show(result.message, result.caption, 'warning');
             return;
         }
+        const { vyx, editor, log, opened } = this.changes;
+        opened?.(editor.read());
         // What CONFIGURAR would change on the device, in the window's words.
         if (this.device) {
-            const { vyx, editor, log } = this.changes;
             for (const line of vyx.profileOpenedLines(this.device, editor.read())) log.append(line);
         }
     }
