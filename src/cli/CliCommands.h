@@ -9,6 +9,7 @@
 
 #include "EditorSnapshot.h"
 #include "TimeLimits.h"
+#include "Visit.h"
 
 namespace vyx::cli {
 
@@ -35,6 +36,8 @@ struct CliOptions {
     bool Watch = false;
     /// service --watch: no terminal bell when a unit may be unplugged.
     bool Quiet = false;
+    /// --technician, --vehicle, --work-order, --note: kept in each visit.
+    vyx::ServiceFields Fields;
 };
 
 /// The profile a command was given; nothing when it is refused, after each

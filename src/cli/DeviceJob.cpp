@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "CliHost.h"
+#include "CliRecord.h"
 #include "DeviceSession.h"
 #include "EditorChecks.h"
 #include "SessionEvents.h"
@@ -100,6 +101,9 @@ public:
         host.Close();
         host.OnClosed = nullptr;
         session.RemoveEvents(*this);
+        if (record) {
+            session.RemoveEvents(record->Recorder());
+        }
     }
     Job(const Job&) = delete;
     Job& operator=(const Job&) = delete;
@@ -107,6 +111,19 @@ public:
     JobResult Run() {
         if (const auto failure = host.Open(request.Port)) {
             return Fail(ExitNoPort, *failure);
+        }
+        if (request.Record) {
+            const auto lines = request.RecordLines.find(request.Port);
+            record.emplace(request.Fields, lines == request.RecordLines.end()
+                                               ? std::vector<std::string>{}
+                                               : lines->second);
+            session.AddEvents(record->Recorder());
+            host.OnLog = [this, log = host.OnLog](const std::string& text, bool red) {
+                record->Recorder().LogLine(text);
+                if (log) {
+                    log(text, red);
+                }
+            };
         }
         if (!Announced()) {
             return result;
@@ -338,6 +355,8 @@ private:
     const JobRequest& request;
     CliHost host;
     DeviceSession session;
+    // The connection's visit, from the port's opening.
+    std::optional<CliRecord> record;
     JobResult result;
     // What the session said so far.
     bool identified = false;

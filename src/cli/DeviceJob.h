@@ -8,9 +8,11 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "DeviceIdentity.h"
 #include "EditorSnapshot.h"
@@ -18,6 +20,7 @@
 #include "Interruption.h"
 #include "TimeLimits.h"
 #include "TransferEngine.h"
+#include "Visit.h"
 
 namespace vyx::cli {
 
@@ -39,6 +42,12 @@ struct JobRequest {
     /// Whether to stop at the next safe point (looked at every few milliseconds);
     /// the job then ends with ExitInterrupted and says where it was cut off.
     std::function<bool()> StopAsked = Interruption::Requested;
+    /// Whether the connection is kept as a visit in the service record, with
+    /// these service fields and, first in its log, the lines given for its port
+    /// (a write's list of changes).
+    bool Record = true;
+    vyx::ServiceFields Fields;
+    std::map<std::string, std::vector<std::string>> RecordLines;
 };
 
 struct JobEvents {

@@ -45,6 +45,8 @@ std::vector<PortResult> DeviceRun::Listen(std::chrono::milliseconds listen) {
             request.Kind = JobKind::Info;
             request.Port = ports[i];
             request.Listen = listen;
+            // Listening for who is there is no service: no visit.
+            request.Record = false;
             results[i].Result = DeviceJob::Run(request, {});
         });
     }

@@ -19,6 +19,7 @@ std::vector<PortDifferences> ReadDifferences(const CliOptions& options, const Po
     JobRequest request;
     request.Kind = JobKind::Read;
     request.Listen = options.Listen;
+    request.Fields = options.Fields;
     std::vector<PortDifferences> differences;
     const std::vector<PortResult> results = DeviceRun::Run(request, ports);
     for (const PortResult& outcome : results) {
@@ -28,7 +29,8 @@ std::vector<PortDifferences> ReadDifferences(const CliOptions& options, const Po
             continue;
         }
         d.Read = true;
-        const std::vector<std::string> lines = ProfileDiffLines(r.Result.Editor, profile);
+        d.Lines = ProfileDiffLines(r.Result.Editor, profile);
+        const std::vector<std::string>& lines = d.Lines;
         const std::string prefix = results.size() > 1 ? OneLine(r.Port) + ": " : "";
         for (const std::string& line : lines) {
             std::printf("%s%s\n", prefix.c_str(), line.c_str());

@@ -12,6 +12,8 @@ struct PortDifferences {
     PortResult Outcome;
     /// Whether the device was read (ExitDiffers and a failure share a status).
     bool Read = false;
+    /// The keys that differ, as printed.
+    std::vector<std::string> Lines{};
 };
 
 /// Reads the device on every chosen port and prints, for each one read, the

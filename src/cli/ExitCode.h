@@ -11,6 +11,8 @@ enum ExitCode : int {
     ExitNoPort = 3,          ///< no such port, or it cannot be opened
     ExitNoAnnouncement = 4,  ///< the device did not announce itself within the listen time
     ExitInterrupted = 5,     ///< interrupted (Ctrl+C, SIGTERM, SIGHUP): the work stopped early
+    ExitNoRecord = 6,  ///< history, report, import, purge: the record cannot be opened or read, or
+                       ///< has no such visit
 };
 
 /// The lines of `--help` that explain the exit status.
@@ -25,6 +27,8 @@ inline constexpr const char* ExitCodeHelp =
     "  3  a porta não existe ou não pode ser aberta (permissão, em uso)\n"
     "  4  o Vyx não se anunciou dentro do tempo de espera\n"
     "  5  interrompido (Ctrl+C, SIGTERM, SIGHUP): o trabalho parou antes do fim; em service\n"
-    "     --watch: um atendimento estava em andamento e parou no próximo ponto seguro\n";
+    "     --watch: um atendimento estava em andamento e parou no próximo ponto seguro\n"
+    "  6  history, report, history import, history purge: o histórico não pode ser aberto\n"
+    "     ou lido, ou não tem a visita pedida\n";
 
 }  // namespace vyx::cli

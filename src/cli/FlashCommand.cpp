@@ -40,6 +40,7 @@ int FlashCommand(const CliOptions& options) {
     }
     JobRequest request;
     request.Kind = JobKind::Flash;
+    request.Fields = options.Fields;
     request.Listen = options.Listen;
     request.Jump = options.Jump;
     std::vector<std::uint8_t> image;

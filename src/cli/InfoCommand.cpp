@@ -29,6 +29,7 @@ int InfoCommand(const CliOptions& options) {
     }
     JobRequest request;
     request.Kind = JobKind::Info;
+    request.Fields = options.Fields;
     request.Listen = options.Listen;
     request.Port = ports.front();
     // Machine output carries no device log lines.

@@ -46,6 +46,7 @@ int ReadCommand(const CliOptions& options) {
     }
     JobRequest request;
     request.Kind = JobKind::Read;
+    request.Fields = options.Fields;
     request.Listen = options.Listen;
     std::vector<PortResult> results = DeviceRun::Run(request, ports);
     for (PortResult& r : results) {

@@ -55,7 +55,8 @@ public:
         : options(options),
           assignment(assignment),
           events(std::move(events)),
-          claim(std::move(claim)) {
+          claim(std::move(claim)),
+          fields(options.Fields) {
         outcome.Port = std::move(port);
     }
 
@@ -73,6 +74,17 @@ public:
             }
         }
         const EditorSnapshot* profile = assignment.For(id);
+        // The plan's fields for this unit win over the command line's.
+        if (const PlanRow* row = assignment.ThePlan ? assignment.ThePlan->For(id) : nullptr) {
+            for (auto [typed, planned] : {std::pair{&fields.Plate, &row->Fields.Plate},
+                                          {&fields.Vin, &row->Fields.Vin},
+                                          {&fields.WorkOrder, &row->Fields.WorkOrder},
+                                          {&fields.Note, &row->Fields.Note}}) {
+                if (!planned->empty()) {
+                    *typed = *planned;
+                }
+            }
+        }
         if (profile == nullptr) {
             return Finish(ExitDeviceFailed, OutsidePlanText(id) + "; não foi tocado");
         }
@@ -103,6 +115,7 @@ public:
         }
         JobRequest write = Request(JobKind::Write);
         write.Profile = *profile;
+        write.RecordLines[outcome.Port] = Changes;
         JobResult written = DeviceJob::Run(write, events);
         if (written.Exit != ExitDone || !SameUnit(written)) {
             return End(std::move(written));
@@ -121,6 +134,7 @@ private:
         request.Kind = kind;
         request.Port = outcome.Port;
         request.Listen = options.Listen;
+        request.Fields = fields;
         return request;
     }
 
@@ -157,6 +171,8 @@ private:
     const Assignment& assignment;
     JobEvents events;
     Claim claim;
+    // What the unit's visits record of its vehicle and job.
+    vyx::ServiceFields fields;
     PortResult outcome;
     std::string done;
 };

@@ -14,5 +14,7 @@ bool FitsInPlace(std::size_t rows, int screenRows);
 
 /// Whether `file` is a terminal on whose screen `rows` rows fit.
 bool RedrawsInPlace(std::FILE* file, std::size_t rows);
+/// Whether `file` is a terminal (a person may answer a question there).
+bool IsTerminal(std::FILE* file);
 
 }  // namespace vyx::cli

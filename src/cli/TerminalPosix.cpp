@@ -16,4 +16,9 @@ bool RedrawsInPlace(std::FILE* file, std::size_t rows) {
     return FitsInPlace(rows, screenRows);
 }
 
+bool IsTerminal(std::FILE* file) {
+    const int fd = ::fileno(file);
+    return fd >= 0 && ::isatty(fd) == 1;
+}
+
 }  // namespace vyx::cli

@@ -19,4 +19,9 @@ bool RedrawsInPlace(std::FILE* file, std::size_t rows) {
     return FitsInPlace(rows, screenRows);
 }
 
+bool IsTerminal(std::FILE* file) {
+    const int fd = ::_fileno(file);
+    return fd >= 0 && ::_isatty(fd) != 0;
+}
+
 }  // namespace vyx::cli

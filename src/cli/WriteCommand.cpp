@@ -22,11 +22,17 @@ int WriteCommand(const CliOptions& options) {
         return DeviceRun::Report(Outcomes(before));
     }
     // A device that could not be read is not written: it keeps why.
+    JobRequest request;
+    request.Kind = JobKind::Write;
+    request.Listen = options.Listen;
+    request.Profile = *profile;
+    request.Fields = options.Fields;
     std::vector<std::string> read;
     std::vector<PortResult> results;
     for (const PortDifferences& d : before) {
         if (d.Read) {
             read.push_back(d.Outcome.Port);
+            request.RecordLines[d.Outcome.Port] = d.Lines;
         } else {
             results.push_back(d.Outcome);
             if (results.back().Result.Exit == ExitInterrupted) {
@@ -36,10 +42,6 @@ int WriteCommand(const CliOptions& options) {
             }
         }
     }
-    JobRequest request;
-    request.Kind = JobKind::Write;
-    request.Listen = options.Listen;
-    request.Profile = *profile;
     if (!read.empty()) {
         std::vector<PortResult> written = DeviceRun::Run(request, read);
         results.insert(results.end(), written.begin(), written.end());

@@ -10,6 +10,7 @@
 
 #include "CliCommands.h"
 #include "ExitCode.h"
+#include "HistoryCommand.h"
 #include "Interruption.h"
 #include "TimeLimits.h"
 
@@ -59,6 +60,17 @@ CLI::App* AddDeviceCommand(CLI::App& app, const std::string& name, const std::st
     AddPorts(*command, options, several);
     AddListen(*command, listenMs, static_cast<int>(vyx::DeviceListenDefault.count()));
     return command;
+}
+
+// What the technician types about the job, kept in the visit's record.
+void AddServiceFields(CLI::App& command, CliOptions& options) {
+    command.add_option("--technician", options.Fields.Technician,
+                       "Técnico que atende, guardado no histórico");
+    command.add_option("--vehicle", options.Fields.Plate,
+                       "Placa do veículo, guardada no histórico");
+    command.add_option("--work-order", options.Fields.WorkOrder,
+                       "Ordem de serviço, guardada no histórico");
+    command.add_option("--note", options.Fields.Note, "Nota livre, guardada no histórico");
 }
 
 std::string CommandNames(const CLI::App& app) {
@@ -124,6 +136,7 @@ void UsePortuguese(CLI::App& app) {
              {"Positionals", "Argumentos"},
              {"TEXT", "TEXTO"},
              {"INT", "INTEIRO"},
+             {"Excludes", "Exclui"},
          }) {
         formatter->label(key, label);
     }
@@ -218,6 +231,46 @@ int main(int argc, char** argv) {
     flash->add_option("--trailer", options.Trailer, "O arquivo de 5 bytes que fecha a imagem");
     flash->add_flag("--jump", options.Jump, "Envia o comando de salto ao fim do envio");
 
+    for (CLI::App* served : {read, write, flash, service}) {
+        AddServiceFields(*served, options);
+    }
+
+    HistoryOptions history;
+    auto* historyCommand =
+        app.add_subcommand("history", "Lista as visitas do histórico, a mais recente primeiro")
+            ->group("Comandos");
+    historyCommand->require_subcommand(0, 1);
+    historyCommand->add_option("--device", history.Filter.DeviceId, "Só as visitas deste ID");
+    historyCommand->add_option("--vehicle", history.Filter.Plate, "Só as visitas desta placa");
+    historyCommand->add_option("--since", history.Filter.Since,
+                               "Só as visitas desde esta data (2026-12-09)");
+    historyCommand->add_option("--until", history.Filter.Until, "Só as visitas antes desta data");
+    historyCommand->add_option("--result", history.Filter.Result,
+                               "Só as visitas com este resultado (concluída, falhou, "
+                               "interrompida, em curso)");
+    historyCommand->add_option("--search", history.Filter.Text,
+                               "Texto nos campos do serviço, no ID ou no UUID");
+    auto* historyJson = historyCommand->add_flag(
+        "--json", history.Json, "JSON Lines, uma visita inteira por linha (o que import lê)");
+    historyCommand->add_flag("--csv", history.Csv, "CSV, uma visita por linha")
+        ->excludes(historyJson);
+    auto* import = historyCommand->add_subcommand("import",
+                                                  "Junta ao histórico as visitas de uma "
+                                                  "exportação JSON Lines; as já presentes "
+                                                  "(mesmo UUID) são puladas");
+    import->add_option("FILE", history.File, "Arquivo JSON Lines")->required();
+    auto* purge = historyCommand->add_subcommand(
+        "purge", "Apaga as visitas iniciadas antes de uma data, depois de confirmar");
+    purge->add_option("--before", history.Before, "Data (2026-12-09)")->required();
+    purge->add_flag("--yes", history.Yes, "Não pergunta (para scripts)");
+
+    auto* report = app.add_subcommand("report", "Gera o relatório de serviço (HTML) de uma visita")
+                       ->group("Comandos");
+    auto* reportVisit = report->add_option("VISIT", history.Visit, "UUID da visita");
+    report->add_flag("--last", history.Last, "A visita mais recente")->excludes(reportVisit);
+    report->add_option("-o,--output", history.Output,
+                       "Arquivo .html ('-' ou nenhum: a saída padrão); PDF o vyxctl não gera");
+
     auto* commands =
         app.add_subcommand(
                "commands",
@@ -226,7 +279,9 @@ int main(int argc, char** argv) {
     commands->add_option("FILE", options.File, "Arquivo do perfil")->required();
 
     // Each command made its help flags before its options took the group's name.
-    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+    std::vector<CLI::App*> all = app.get_subcommands([](CLI::App*) { return true; });
+    all.insert(all.end(), {import, purge});
+    for (CLI::App* command : all) {
         for (CLI::Option* flag :
              {command->get_help_ptr(), command->get_option_no_throw("--help-all")}) {
             if (flag != nullptr) {
@@ -264,6 +319,18 @@ int main(int argc, char** argv) {
         {write, WriteCommand}, {flash, FlashCommand},     {commands, CommandsCommand},
         {diff, DiffCommand},   {service, ServiceCommand},
     };
+    if (import->parsed()) {
+        return ImportCommand(history);
+    }
+    if (purge->parsed()) {
+        return PurgeCommand(history);
+    }
+    if (historyCommand->parsed()) {
+        return HistoryCommand(history);
+    }
+    if (report->parsed()) {
+        return ReportCommand(history);
+    }
     for (const auto& [command, run] : runs) {
         if (command->parsed()) {
             return run(options);
