@@ -24,11 +24,6 @@ public:
     record::RecordStore* Store() const { return store.get(); }
 
 private:
-    VisitRecorder::Sink Sink();
-    void Began(const Visit& visit);
-    void StepAdded(const Visit& visit, const VisitStep& step);
-    void LogAdded(const Visit& visit, const std::string& line);
-    void HeadChanged(const Visit& visit);
     void Check(const std::optional<std::string>& error);
 
     std::function<void(const std::string&)> fault;

@@ -5,6 +5,7 @@
 #include "HostName.h"
 #include "RecordStore.h"
 #include "StorePath.h"
+#include "StoreSink.h"
 
 namespace vyx::cli {
 
@@ -13,7 +14,9 @@ std::string ToolVersion() {
 }
 
 CliRecord::CliRecord(const vyx::ServiceFields& fields, const std::vector<std::string>& logLines)
-    : recorder(DoorCli, ToolVersion(), HostName(), Sink()) {
+    : recorder(DoorCli, ToolVersion(), HostName(),
+               record::StoreSink([this] { return store.get(); },
+                                 [this](const std::string& why) { Drop(why); })) {
     std::string path;
     if (auto why = record::DefaultStorePath(path)) {
         Drop(*why);
@@ -32,32 +35,6 @@ CliRecord::CliRecord(const vyx::ServiceFields& fields, const std::vector<std::st
     recorder.PortOpened();
     for (const std::string& line : logLines) {
         recorder.LogLine(line);
-    }
-}
-
-VisitRecorder::Sink CliRecord::Sink() {
-    VisitRecorder::Sink sink;
-    sink.Begun = [this](const Visit& v) { Keep([&] { return store->BeginVisit(v.Head()); }); };
-    sink.Stepped = [this](const Visit& v, const VisitStep& step) {
-        const auto seq = static_cast<std::int64_t>(v.Steps().size());
-        Keep([&] {
-            auto why = store->AppendStep(v.Head().Uuid, seq, step.EndedAt, StepKindText(step.Kind),
-                                         StepBody(step));
-            return why ? why : store->UpdateHead(v.Head());
-        });
-    };
-    sink.Logged = [this](const Visit& v, const std::string& line) {
-        Keep([&] { return store->AppendLog(v.Head().Uuid, {line}); });
-    };
-    sink.Changed = [this](const Visit& v) { Keep([&] { return store->UpdateHead(v.Head()); }); };
-    return sink;
-}
-
-void CliRecord::Keep(const std::function<std::optional<std::string>()>& write) {
-    if (store) {
-        if (auto why = write()) {
-            Drop(*why);
-        }
     }
 }
 

@@ -3,9 +3,7 @@
 // step stored as it ends. A record that cannot be opened or written is one line
 // on stderr and the device work goes on without it.
 
-#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,9 +33,6 @@ public:
     VisitRecorder& Recorder() { return recorder; }
 
 private:
-    VisitRecorder::Sink Sink();
-    // Runs one write of the store, while there is one; a failure drops it.
-    void Keep(const std::function<std::optional<std::string>()>& write);
     // Says once why the record stopped, and writes no more.
     void Drop(const std::string& why);
 
