@@ -198,12 +198,27 @@ std::unique_ptr<Connection> OpenConnection(const std::string& path, const StoreO
     if (!IsRecordDatabase(*connection)) {
         throw ForeignDatabase{};
     }
-    {
-        Statement mode(connection->Handle(), "PRAGMA journal_mode = WAL");
-        Query query(mode);
-        if (!query.Step() || query.Text(0) != "wal") {
+    // A new file's switch to WAL needs it to itself: while another program opens
+    // the same new file, the switch answers with the old mode instead of waiting,
+    // so it is asked again within the busy time-out.
+    const auto giveUp =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(options.BusyTimeoutMs);
+    for (;;) {
+        try {
+            Statement mode(connection->Handle(), "PRAGMA journal_mode = WAL");
+            Query query(mode);
+            if (query.Step() && query.Text(0) == "wal") {
+                break;
+            }
+        } catch (const SqlFault& fault) {
+            if (fault.Primary() != SQLITE_BUSY || std::chrono::steady_clock::now() >= giveUp) {
+                throw;
+            }
+        }
+        if (std::chrono::steady_clock::now() >= giveUp) {
             throw SqlFault{SQLITE_CANTOPEN, "sem diário WAL"};
         }
+        sqlite3_sleep(10);
     }
     // Durable at each checkpoint; a commit never leaves the file damaged.
     connection->Exec("PRAGMA synchronous = NORMAL");

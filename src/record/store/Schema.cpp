@@ -68,6 +68,9 @@ constexpr std::int64_t Mark = 1450801234;
 }  // namespace
 
 bool IsRecordDatabase(Connection& connection) {
+    // Both looks in one read: another program may create the record's tables,
+    // with its mark, between two.
+    Transaction read(connection, Transaction::Kind::Read);
     std::int64_t found = 0;
     {
         Query mark(connection.Prepared("PRAGMA application_id"));
