@@ -65,7 +65,11 @@ bool Visit::AddStep(VisitStep step) {
     const bool uploadOpen = !steps.empty() && steps.back().Kind == StepKind::UploadStarted;
     switch (step.Kind) {
         case StepKind::Identified:
-            head.DeviceId = step.DeviceId;
+            // The unit that came in, as the store keeps it; another ID later
+            // (a board swapped during its restart) is in its own step.
+            if (head.DeviceId.empty()) {
+                head.DeviceId = step.DeviceId;
+            }
             if (head.DeviceVersionBefore.empty()) {
                 head.DeviceVersionBefore = step.DeviceVersion;
             }
@@ -103,6 +107,10 @@ std::string Visit::EndResult() const {
                                    upload->second->Kind == StepKind::UploadCut);
     if (steps.back().Kind == StepKind::Lost || uploadUnfinished) {
         return std::string(ResultCut);
+    }
+    // A close that says why: the service of the unit failed (vyxctl's).
+    if (StepFailed(steps.back())) {
+        return std::string(ResultFailed);
     }
     for (const auto& [family, step] : latest) {
         if (StepFailed(*step)) {

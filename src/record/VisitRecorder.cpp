@@ -76,6 +76,9 @@ void VisitRecorder::Begin() {
 }
 
 void VisitRecorder::PortOpened() {
+    if (spans && open) {
+        return;
+    }
     const bool mayContinue =
         visit && !visit->Steps().empty() && visit->Steps().back().Kind == StepKind::Lost;
     if (mayContinue) {
@@ -132,6 +135,10 @@ void VisitRecorder::Add(VisitStep step) {
 
 void VisitRecorder::Identified(const IdentifiedDevice& device) {
     VisitStep step = IdentifiedStep(device.Identity, VerdictOf(device), clock());
+    if (spans && open && visit->Head().DeviceId == step.DeviceId &&
+        visit->Head().DeviceVersionAfter == step.DeviceVersion) {
+        return;
+    }
     if (pending && visit->ContinuesWith(step.DeviceId, step.EndedAt)) {
         pending = false;
         open = true;
@@ -202,7 +209,15 @@ void VisitRecorder::ReadBack(const ReadBackResult& result) {
 }
 
 void VisitRecorder::ConnectionClosed(CloseCause) {
-    Add(Step(StepKind::Closed));
+    if (!spans) {
+        Add(Step(StepKind::Closed));
+    }
+}
+
+void VisitRecorder::End(std::string_view failure) {
+    VisitStep step = Step(StepKind::Closed);
+    step.Failure = failure;
+    Add(std::move(step));
 }
 
 void VisitRecorder::ConnectionLost() {

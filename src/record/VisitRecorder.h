@@ -41,6 +41,13 @@ public:
     /// A line of the connection's log.
     void LogLine(std::string_view line);
 
+    /// From now on one visit spans the unit's connections (vyxctl serving a unit
+    /// opens its port once a step): a close leaves the visit open and the unit
+    /// announcing itself unchanged on the next connection is no news. End closes it.
+    void SpanConnections() { spans = true; }
+    /// Ends a spanning visit, with why its service failed when it did.
+    void End(std::string_view failure = {});
+
     /// The visit under way or the last one; nothing before the first connection.
     const std::optional<Visit>& Current() const { return visit; }
     /// Whether a visit is under way (opened, not yet closed or lost).
@@ -72,6 +79,7 @@ private:
     ServiceFields fields;
     std::optional<Visit> visit;
     bool open = false;  // the visit under way has not ended
+    bool spans = false;
     // After a PortOpened that follows a loss: the new visit waits for the
     // device's identity, which may continue the lost one instead.
     bool pending = false;

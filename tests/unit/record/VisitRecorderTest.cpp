@@ -19,12 +19,14 @@ IdentifiedDevice Device(std::uint32_t id, FirmwareNeed need) {
 
 // What a port goes through, one letter an outcome: o open, i/j identify device
 // 1/2, g a log line, u upload started, c upload cut at 501 of 1861, f upload finished,
-// r read, w written, x closed, l lost; digits move the clock on by ten seconds
-// each (so "9999999999999" is 130 s).
+// r read, w written, x closed, l lost; s: one visit spans the connections from
+// now on, e/E ends it (E: its service failed); digits move the clock on by ten
+// seconds each (so "9999999999999" is 130 s).
 struct Played {
     std::vector<std::string> begun;                      // uuids of Begun visits
     std::vector<std::pair<std::string, StepKind>> kept;  // uuid, step kind
     std::vector<std::string> logged;                     // uuid of each log line kept
+    std::string result;                                  // the last visit's, as last kept
 };
 
 Played Play(std::string_view script) {
@@ -34,6 +36,7 @@ Played Play(std::string_view script) {
     sink.Begun = [&](const Visit& visit) { run.begun.push_back(visit.Head().Uuid); };
     sink.Stepped = [&](const Visit& visit, const VisitStep& step) {
         run.kept.emplace_back(visit.Head().Uuid, step.Kind);
+        run.result = visit.Head().Result;
     };
     sink.Logged = [&](const Visit& visit, const std::string&) {
         run.logged.push_back(visit.Head().Uuid);
@@ -77,6 +80,15 @@ Played Play(std::string_view script) {
             case 'l':
                 recorder.ConnectionLost();
                 break;
+            case 's':
+                recorder.SpanConnections();
+                break;
+            case 'e':
+                recorder.End();
+                break;
+            case 'E':
+                recorder.End("outro Vyx na porta");
+                break;
             default:
                 seconds += 10 * (c - '0');
                 break;
@@ -91,6 +103,7 @@ TEST(VisitRecorder, MakesOneVisitPerConnectionAndContinuesAComeback) {
     const struct {
         const char* script;
         std::vector<std::vector<K>> visits;
+        const char* result = nullptr;  // the last visit's, when it matters
     } cases[] = {
         {"oiufrwx",
          {{K::Identified, K::UploadStarted, K::UploadFinished, K::ConfigRead, K::ConfigWritten,
@@ -104,6 +117,14 @@ TEST(VisitRecorder, MakesOneVisitPerConnectionAndContinuesAComeback) {
         {"oilogj", {{K::Identified, K::Lost}, {K::Identified}}},
         // Outcomes with no port open are not kept.
         {"ixoix", {{K::Identified, K::Closed}}},
+        // A unit served over several connections: one visit, its repeated
+        // announcements once, ended by its service.
+        {"soixoiufxoirxoiwxe",
+         {{K::Identified, K::UploadStarted, K::UploadFinished, K::ConfigRead, K::ConfigWritten,
+           K::Closed}},
+         "concluída"},
+        {"soixojE", {{K::Identified, K::Identified, K::Closed}}, "falhou"},
+        {"soiuclE", {{K::Identified, K::UploadStarted, K::UploadCut, K::Lost}}, "interrompida"},
     };
     for (const auto& c : cases) {
         const Played run = Play(c.script);
@@ -116,6 +137,9 @@ TEST(VisitRecorder, MakesOneVisitPerConnectionAndContinuesAComeback) {
             }
         }
         EXPECT_EQ(visits, c.visits) << c.script;
+        if (c.result != nullptr) {
+            EXPECT_EQ(run.result, c.result) << c.script;
+        }
         // A line logged before the device identified itself goes to the visit
         // its identity chose: the last one.
         for (const std::string& uuid : run.logged) {
