@@ -39,6 +39,7 @@ void AppendText(std::vector<std::uint8_t>& out, const std::string& text) {
 }  // namespace
 
 DeviceModel::DeviceModel(const SimOptions& options) : options(options) {
+    status.id = options.id;
     status.version = options.version;
     status.block = options.block;
 }
@@ -66,9 +67,9 @@ DeviceModel::Frame DeviceModel::Announcement() const {
     }
     std::vector<std::uint8_t> payload;
     payload.push_back(options.operatingMode ? 0 : 1);
-    AppendBE32(payload, options.id[2]);
-    AppendBE32(payload, options.id[1]);
-    AppendBE32(payload, options.id[0]);
+    AppendBE32(payload, status.id[2]);
+    AppendBE32(payload, status.id[1]);
+    AppendBE32(payload, status.id[0]);
     AppendText(payload, options.textA);
     AppendText(payload, options.textB);
     payload.insert(payload.end(), status.version.begin(), status.version.end());
@@ -79,6 +80,7 @@ DeviceModel::Frame DeviceModel::Announcement() const {
 void DeviceModel::FinishRestart() {
     status.version[2] = ReleaseMajor;
     status.version[3] = ReleaseMinor;
+    status.id = options.idAfterRestart.value_or(status.id);
     status.restarting = false;
     status.spokenTo = false;
     transfer = {};

@@ -22,6 +22,9 @@ const char* const HelpText =
     "                         (default 4.0.2.39; e.g. 3.0.2.38 asks for an update)\n"
     "  --id W0,W1,W2          device ID as three hexadecimal words, in the order\n"
     "                         the tool shows them (default 00A1B2C3,00000039,56595800)\n"
+    "  --id-after-restart W0,W1,W2\n"
+    "                         the ID announced after a restart, as a\n"
+    "                         unit swapped on the cable while it restarted\n"
     "  --config-base ADDR     address of the configuration block (default 0x0803F000;\n"
     "                         decimal, or hexadecimal with 0x)\n"
     "  --mode service|operating\n"
@@ -112,9 +115,9 @@ bool ParseId(std::string_view text, std::array<std::uint32_t, 3>& id) {
 
 // The options that take a value besides the counts and time spans below.
 const std::set<std::string_view, std::less<>> ValueOptions = {
-    "--name",        "--port-folder",  "--version",      "--id",
-    "--config-base", "--mode",         "--config",       "--config-file",
-    "--chunk",       "--chunk-gap-us", "--hangup-after", "--restart-at-read"};
+    "--name",         "--port-folder",  "--version",        "--id",          "--id-after-restart",
+    "--config-base",  "--mode",         "--config",         "--config-file", "--chunk",
+    "--chunk-gap-us", "--hangup-after", "--restart-at-read"};
 
 }  // namespace
 
@@ -203,6 +206,10 @@ std::optional<CommandLine> ParseCommandLine(std::span<const std::string> args, s
             }
         } else if (option == "--id") {
             if (!ParseId(value, o.id)) {
+                return bad("three hexadecimal words separated by commas, e.g. 1,2,3");
+            }
+        } else if (option == "--id-after-restart") {
+            if (!ParseId(value, o.idAfterRestart.emplace())) {
                 return bad("three hexadecimal words separated by commas, e.g. 1,2,3");
             }
         } else if (option == "--config-base") {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "SimBlocks.h"
@@ -31,6 +32,9 @@ struct SimOptions {
     bool operatingFrame = false;  ///< announce with an operating-mode frame (code 11)
     /// ID words 0, 1, 2: the tool shows them in this order.
     std::array<std::uint32_t, 3> id = {0x00A1B2C3, 0x00000039, 0x56595800};
+    /// The ID announced after a firmware restart, as another board would (a
+    /// unit swapped on the cable while it restarted); empty: the same ID.
+    std::optional<std::array<std::uint32_t, 3>> idAfterRestart;
     /// Product line, a shown-only byte, release major, release minor.
     std::array<std::uint8_t, 4> version = {4, 0, 2, 39};
     std::uint32_t configBase = 0x0803F000;

@@ -23,6 +23,7 @@ struct SimStatus {
     bool restarting = false;  ///< between a good firmware image and the next announcement
 
     // The device.
+    std::array<std::uint32_t, 3> id{};      ///< as announced now
     std::array<std::uint8_t, 4> version{};  ///< as announced now
     ConfigBlock block{};                    ///< the stored configuration block
 

@@ -13,10 +13,14 @@ std::string ToolVersion() {
     return VYX_VERSION_TEXT;
 }
 
-CliRecord::CliRecord(const vyx::ServiceFields& fields, const std::vector<std::string>& logLines)
+CliRecord::CliRecord(const vyx::ServiceFields& fields, bool unit)
     : recorder(DoorCli, ToolVersion(), HostName(),
                record::StoreSink([this] { return store.get(); },
                                  [this](const std::string& why) { Drop(why); })) {
+    recorder.SetServiceFields(fields);
+    if (unit) {
+        recorder.SpanConnections();
+    }
     std::string path;
     if (auto why = record::DefaultStorePath(path)) {
         Drop(*why);
@@ -31,14 +35,19 @@ CliRecord::CliRecord(const vyx::ServiceFields& fields, const std::vector<std::st
         return;
     }
     store = std::move(opened.Store);
-    recorder.SetServiceFields(fields);
-    recorder.PortOpened();
-    for (const std::string& line : logLines) {
-        recorder.LogLine(line);
+}
+
+CliRecord::~CliRecord() {
+    if (recorder.Open()) {
+        recorder.End();
     }
 }
 
-CliRecord::~CliRecord() = default;
+void CliRecord::Log(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        recorder.LogLine(line);
+    }
+}
 
 void CliRecord::Drop(const std::string& why) {
     store.reset();

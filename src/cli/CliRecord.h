@@ -21,16 +21,18 @@ std::string ToolVersion();
 
 class CliRecord {
 public:
-    /// Opens the record (the default place) and begins a visit with `fields`
-    /// and `logLines` (what was printed before the device work, as a write's
-    /// list of changes).
-    CliRecord(const vyx::ServiceFields& fields, const std::vector<std::string>& logLines);
+    /// Opens the record (the default place) for a visit with `fields`, begun
+    /// when the first connection opens. `unit`: the visit spans every
+    /// connection of one unit's service until End (or this record's end).
+    explicit CliRecord(const vyx::ServiceFields& fields, bool unit = false);
     ~CliRecord();
     CliRecord(const CliRecord&) = delete;
     CliRecord& operator=(const CliRecord&) = delete;
 
     /// What listens to the session.
     VisitRecorder& Recorder() { return recorder; }
+    /// Lines the command printed for the unit (a write's list of changes).
+    void Log(const std::vector<std::string>& lines);
 
 private:
     // Says once why the record stopped, and writes no more.

@@ -101,8 +101,8 @@ public:
         host.Close();
         host.OnClosed = nullptr;
         session.RemoveEvents(*this);
-        if (record) {
-            session.RemoveEvents(record->Recorder());
+        if (visit != nullptr) {
+            session.RemoveEvents(visit->Recorder());
         }
     }
     Job(const Job&) = delete;
@@ -113,13 +113,16 @@ public:
             return Fail(ExitNoPort, *failure);
         }
         if (request.Record) {
-            const auto lines = request.RecordLines.find(request.Port);
-            record.emplace(request.Fields, lines == request.RecordLines.end()
-                                               ? std::vector<std::string>{}
-                                               : lines->second);
-            session.AddEvents(record->Recorder());
+            const auto unit = request.Visits.find(request.Port);
+            if (unit != request.Visits.end()) {
+                visit = unit->second.get();
+            } else {
+                visit = &own.emplace(request.Fields);
+            }
+            visit->Recorder().PortOpened();
+            session.AddEvents(visit->Recorder());
             host.OnLog = [this, log = host.OnLog](const std::string& text, bool red) {
-                record->Recorder().LogLine(text);
+                visit->Recorder().LogLine(text);
                 if (log) {
                     log(text, red);
                 }
@@ -355,8 +358,9 @@ private:
     const JobRequest& request;
     CliHost host;
     DeviceSession session;
-    // The connection's visit, from the port's opening.
-    std::optional<CliRecord> record;
+    // The connection's visit, from the port's opening: the unit's, or its own.
+    std::optional<CliRecord> own;
+    CliRecord* visit = nullptr;
     JobResult result;
     // What the session said so far.
     bool identified = false;

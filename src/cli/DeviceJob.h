@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -23,6 +24,10 @@
 #include "Visit.h"
 
 namespace vyx::cli {
+
+class CliRecord;
+/// The visit of each unit served, by its port.
+using UnitVisits = std::map<std::string, std::shared_ptr<CliRecord>>;
 
 enum class JobKind { Info, Read, Write, Flash };
 
@@ -42,12 +47,12 @@ struct JobRequest {
     /// Whether to stop at the next safe point (looked at every few milliseconds);
     /// the job then ends with ExitInterrupted and says where it was cut off.
     std::function<bool()> StopAsked = Interruption::Requested;
-    /// Whether the connection is kept as a visit in the service record, with
-    /// these service fields and, first in its log, the lines given for its port
-    /// (a write's list of changes).
+    /// Whether the connection is kept in the service record: in the unit's visit
+    /// given for its port, which the caller keeps across the unit's connections,
+    /// else as a visit of its own with these service fields.
     bool Record = true;
     vyx::ServiceFields Fields;
-    std::map<std::string, std::vector<std::string>> RecordLines;
+    UnitVisits Visits;
 };
 
 struct JobEvents {

@@ -15,11 +15,13 @@ std::string KeysText(std::size_t count) {
 }  // namespace
 
 std::vector<PortDifferences> ReadDifferences(const CliOptions& options, const PortChoice& ports,
-                                             const EditorSnapshot& profile) {
+                                             const EditorSnapshot& profile,
+                                             const UnitVisits& visits) {
     JobRequest request;
     request.Kind = JobKind::Read;
     request.Listen = options.Listen;
     request.Fields = options.Fields;
+    request.Visits = visits;
     std::vector<PortDifferences> differences;
     const std::vector<PortResult> results = DeviceRun::Run(request, ports);
     for (const PortResult& outcome : results) {

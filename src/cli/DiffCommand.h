@@ -18,9 +18,11 @@ struct PortDifferences {
 
 /// Reads the device on every chosen port and prints, for each one read, the
 /// profile keys whose values it holds differently from `profile` (with several
-/// ports each line starts with the port), in port order.
+/// ports each line starts with the port), in port order. Each read joins the
+/// unit's visit in `visits`, when it has one there.
 std::vector<PortDifferences> ReadDifferences(const CliOptions& options, const PortChoice& ports,
-                                             const EditorSnapshot& profile);
+                                             const EditorSnapshot& profile,
+                                             const UnitVisits& visits = {});
 
 /// The outcomes, for DeviceRun::Report.
 std::vector<PortResult> Outcomes(const std::vector<PortDifferences>& differences);

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "CliCommands.h"
+#include "CliRecord.h"
 #include "DeviceRun.h"
 #include "EComPort.h"
 #include "Interruption.h"
@@ -61,8 +62,20 @@ public:
     }
 
     PortResult Run() {
-        JobResult identified = Step(JobKind::Info);
+        // Who is on the port is asked first, unrecorded: a unit refused here
+        // leaves no visit; the others' visit begins with this connection.
+        JobEvents asking = events;
+        asking.Log = [this](const std::string& text, bool red) {
+            announced.push_back(text);
+            if (events.Log) {
+                events.Log(text, red);
+            }
+        };
+        JobRequest ask = Request(JobKind::Info);
+        ask.Record = false;
+        JobResult identified = DeviceJob::Run(ask, asking);
         if (identified.Exit != ExitDone) {
+            Begin(identified.Identity);
             return End(std::move(identified));
         }
         outcome.Result.Identity = identified.Identity;
@@ -85,6 +98,7 @@ public:
                 }
             }
         }
+        Begin(identified.Identity);
         if (profile == nullptr) {
             return Finish(ExitDeviceFailed, OutsidePlanText(id) + "; não foi tocado");
         }
@@ -113,9 +127,9 @@ public:
         if (Changes.empty()) {
             return Finish(ExitDone, done + AlreadyThereText);
         }
+        record->Log(Changes);
         JobRequest write = Request(JobKind::Write);
         write.Profile = *profile;
-        write.RecordLines[outcome.Port] = Changes;
         JobResult written = DeviceJob::Run(write, events);
         if (written.Exit != ExitDone || !SameUnit(written)) {
             return End(std::move(written));
@@ -135,7 +149,25 @@ private:
         request.Port = outcome.Port;
         request.Listen = options.Listen;
         request.Fields = fields;
+        if (record) {
+            request.Visits[outcome.Port] = record;
+        }
         return request;
+    }
+
+    // The unit's visit, from the connection that identified it: its log and
+    // its identity as that connection heard them.
+    void Begin(const std::optional<DeviceIdentity>& identity) {
+        if (!identity) {
+            return;  // no Vyx, or it went before it spoke: nothing to record
+        }
+        record = std::make_shared<CliRecord>(fields, true);
+        VisitRecorder& recorder = record->Recorder();
+        recorder.PortOpened();
+        for (const std::string& line : announced) {
+            recorder.LogLine(line);
+        }
+        recorder.Identified({*identity, NeedOf(identity->Version)});
     }
 
     JobResult Step(JobKind kind) { return DeviceJob::Run(Request(kind), events); }
@@ -164,6 +196,9 @@ private:
     PortResult Finish(int exit, std::string message) {
         outcome.Result.Exit = exit;
         outcome.Result.Message = std::move(message);
+        if (record) {
+            record->Recorder().End(exit == ExitDone ? "" : OneLine(outcome.Result.Message));
+        }
         return outcome;
     }
 
@@ -175,6 +210,8 @@ private:
     vyx::ServiceFields fields;
     PortResult outcome;
     std::string done;
+    std::vector<std::string> announced;  // the identifying connection's log
+    std::shared_ptr<CliRecord> record;
 };
 
 bool LoadAssignment(const CliOptions& options, Assignment& assignment) {
@@ -193,10 +230,6 @@ bool LoadAssignment(const CliOptions& options, Assignment& assignment) {
     assignment.ThePlan = std::move(plan.Checked);
     return assignment.ThePlan.has_value();
 }
-
-// Where a finished visit goes into the service record: every visit, of one run
-// or of --watch, ends here once.
-void RecordVisit(const PortResult& /*visit*/, const std::vector<std::string>& /*changes*/) {}
 
 // How often the watch looks whether Ctrl+C asked it to stop (the signal only
 // raises a flag); new ports wake it at once.
@@ -304,9 +337,6 @@ private:
                     [this](const DeviceId& id) { return Claim(id); });
         const PortResult result = visit.Run();
         const std::optional<DeviceIdentity>& identity = result.Result.Identity;
-        if (!visit.Refused && identity) {
-            RecordVisit(result, visit.Changes);
-        }
         std::lock_guard lock(mutex);
         if (!identity) {
             // No Vyx (left as found), or it went before it spoke.
@@ -413,7 +443,6 @@ int ServiceCommand(const CliOptions& options) {
         Visit visit(options, assignment, ports[row], std::move(events));
         results[row] = visit.Run();
         changes[row] = std::move(visit.Changes);
-        RecordVisit(results[row], changes[row]);
     };
     std::vector<std::thread> threads;
     for (std::size_t row = 0; row < ports.size(); ++row) {

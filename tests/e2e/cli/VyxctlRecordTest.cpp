@@ -94,8 +94,9 @@ TEST_F(VyxctlRecord, AReadIsKeptAsAVisitWithItsServiceFieldsAndReported) {
     EXPECT_EQ(std::count(merged.out.begin(), merged.out.end(), '\n'), 2) << merged.out;
 }
 
-// A write's visit keeps the changes printed before the write, first in its log.
-TEST_F(VyxctlRecord, AWritesVisitKeepsItsChanges) {
+// A write is one visit of its unit: the read that finds the changes, the changes
+// as printed, then the write and its read back.
+TEST_F(VyxctlRecord, AWriteIsOneVisitKeepingItsChanges) {
     sim::SimOptions options;
     options.portFolder = dir;
     sim::SimDevice device(options);
@@ -107,12 +108,21 @@ TEST_F(VyxctlRecord, AWritesVisitKeepsItsChanges) {
     ASSERT_EQ(
         Vyxctl("write --port " + device.LinkPath() + " --note 'frota B' " + lower.string()).exit,
         0);
-    // Two connections: the read that finds the changes, then the write (newest first).
     const Ran history = Vyxctl("history --search 'FROTA b' --json");
-    ASSERT_EQ(std::count(history.out.begin(), history.out.end(), '\n'), 2) << history.out;
-    const auto visit = nlohmann::json::parse(history.out.substr(0, history.out.find('\n')));
+    ASSERT_EQ(std::count(history.out.begin(), history.out.end(), '\n'), 1) << history.out;
+    const auto visit = nlohmann::json::parse(history.out);
     EXPECT_EQ(visit["note"], "frota B");
-    EXPECT_EQ(visit["log"][0], "speed.max_kmh (Velocidade máxima permitida): 120 → 100");
+    EXPECT_EQ(visit["result"], "concluída");
+    std::vector<std::string> kinds;
+    for (const auto& step : visit["steps"]) {
+        kinds.push_back(step["kind"]);
+    }
+    EXPECT_EQ(kinds, (std::vector<std::string>{"identified", "config_read", "config_written",
+                                               "config_read_back", "closed"}));
+    const auto& log = visit["log"];
+    EXPECT_NE(
+        std::find(log.begin(), log.end(), "speed.max_kmh (Velocidade máxima permitida): 120 → 100"),
+        log.end());
 }
 
 // A record that cannot be opened costs the visit, never the device work.

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,7 +26,7 @@
 namespace vyx {
 namespace {
 
-enum class Unit { Current, Old, SlowOld, Other };
+enum class Unit { Current, Old, SlowOld, Other, Swapped };
 
 enum class Act {
     Plug,       // a unit of `unit`'s kind on port `name`
@@ -69,7 +70,7 @@ Step Interrupt() {
 
 sim::SimOptions UnitOptions(Unit unit) {
     sim::SimOptions options;
-    if (unit == Unit::Old || unit == Unit::SlowOld) {
+    if (unit == Unit::Old || unit == Unit::SlowOld || unit == Unit::Swapped) {
         options.version = {4, 0, 2, 38};
     }
     if (unit == Unit::SlowOld) {
@@ -77,6 +78,9 @@ sim::SimOptions UnitOptions(Unit unit) {
     }
     if (unit == Unit::Other) {
         options.id = {0x00000001, 0x00000002, 0x00000003};
+    }
+    if (unit == Unit::Swapped) {
+        options.idAfterRestart = {0x00000001, 0x00000002, 0x00000003};
     }
     return options;
 }
@@ -179,6 +183,19 @@ const std::string Written = ": 1 chave gravada e conferida\a\n";
 const std::string Again =
     ": 00A1B2C3 00000039 56595800 já foi atendido nesta sessão; não foi tocado de novo\n";
 
+// The results of the visits the run recorded, oldest first.
+std::vector<std::string> Recorded() {
+    test::VyxctlProcess history({"history", "--json"});
+    history.Wait();
+    std::vector<std::string> results;
+    for (std::size_t at = 0, end; (end = history.out.find('\n', at)) != std::string::npos;
+         at = end + 1) {
+        results.insert(results.begin(),
+                       nlohmann::json::parse(history.out.substr(at, end - at))["result"]);
+    }
+    return results;
+}
+
 std::string Summary(int served, int failed, int stopped) {
     return "atendidos: " + std::to_string(served) + "; com falha: " + std::to_string(failed) +
            "; em andamento, parados: " + std::to_string(stopped) + "\n";
@@ -192,52 +209,69 @@ TEST(VyxctlWatch, ServesEachUnitThatAppearsOnceUntilCtrlC) {
         int exit;
         std::vector<std::pair<std::string, std::size_t>> shown;  // text, times
         std::size_t bells;
+        std::vector<std::string> recorded;  // one visit per unit served, oldest first
     } cases[] = {
         {"a unit appears and is served, with the bell",
          false,
          {Plug("a", Unit::Old), Await("{a}" + Updated)},
          0,
          {{"{a}" + Lower, 1}, {Summary(1, 0, 0), 1}},
-         1},
+         1,
+         {"concluída"}},
         {"--quiet rings no bell",
          true,
          {Plug("a", Unit::Current), Await("{a}: 1 chave gravada e conferida\n")},
          0,
          {{Summary(1, 0, 0), 1}},
-         0},
+         0,
+         {"concluída"}},
         {"a second unit is served while the first one is",
          false,
          {Plug("a", Unit::SlowOld), Packages("a", 50), Plug("b", Unit::Other),
           Await("{b}" + Written), Absent("{a}" + Updated), Await("{a}" + Updated)},
          0,
          {{Summary(2, 0, 0), 1}},
-         2},
+         2,
+         {"concluída", "concluída"}},
         {"a unit unplugged mid-upload is served again when it returns",
          false,
          {Plug("a", Unit::SlowOld), Packages("a", 100), Unplug("a"), Await("{a}: desconectado\n"),
           Plug("a", Unit::Old), Await("{a}" + Updated)},
          0,
          {{Summary(1, 0, 0), 1}},
-         1},
+         1,
+         {"interrompida", "concluída"}},
         {"a served unit plugged in again says so once and is not served",
          false,
          {Plug("a", Unit::Current), Await("{a}" + Written), Unplug("a"),
           Await("{a}: desconectado\n"), Plug("a", Unit::Current), Await("{a}" + Again)},
          0,
          {{"{a}" + Written, 1}, {"{a}" + Again, 1}, {Summary(1, 0, 0), 1}},
-         1},
+         1,
+         {"concluída"}},
         {"a port that is no Vyx is left as found",
          false,
          {Mute("m"), Await("{m}: nenhum anúncio em 1000 ms; a porta foi deixada como estava\n")},
          0,
          {{Summary(0, 0, 0), 1}},
-         0},
+         0,
+         {}},
         {"Ctrl+C mid-visit stops the unit and sums up",
          false,
          {Plug("a", Unit::SlowOld), Packages("a", 100), Interrupt()},
          5,
          {{"{a}: envio do firmware interrompido no pacote ", 1}, {Summary(0, 0, 1), 1}},
-         0},
+         0,
+         {"interrompida"}},
+        {"a unit that announces another ID after its restart is stopped unwritten",
+         false,
+         {Plug("a", Unit::Swapped),
+          Await("{a}: depois de reiniciar o Vyx anunciou outro ID, 00000001 00000002 00000003; "
+                "parado sem gravar\n")},
+         1,
+         {{"{a}" + Lower, 0}, {Summary(0, 1, 0), 1}},
+         0,
+         {"falhou"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -247,6 +281,7 @@ TEST(VyxctlWatch, ServesEachUnitThatAppearsOnceUntilCtrlC) {
             arguments.push_back("--quiet");
         }
         ::setenv("XDG_RUNTIME_DIR", shop.runtime.Path().c_str(), 1);
+        ::setenv("XDG_DATA_HOME", shop.runtime.Path().c_str(), 1);
         test::VyxctlProcess run(arguments, test::VyxctlProcess::ErrorsWithOutput);
         ::unsetenv("XDG_RUNTIME_DIR");
         ASSERT_TRUE(run.Started());
@@ -266,6 +301,7 @@ TEST(VyxctlWatch, ServesEachUnitThatAppearsOnceUntilCtrlC) {
         for (const auto& [name, fd] : shop.mutes) {
             EXPECT_TRUE(shop.Untouched(name)) << name;
         }
+        EXPECT_EQ(Recorded(), c.recorded);
     }
 }
 
