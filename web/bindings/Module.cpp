@@ -206,6 +206,7 @@ EMSCRIPTEN_BINDINGS(vyx) {
         .function("tick", &WebSession::Tick)
         .function("readConfig", &WebSession::ReadConfig)
         .function("writeConfig", &WebSession::WriteConfig)
+        .function("readBack", &WebSession::ReadBackWrite)
         .function("remoteCommands", &WebSession::RemoteCommands)
         .function("uploadFirmware", &WebSession::UploadFirmware)
         .function("clearIdList", &WebSession::ClearIdList)

@@ -44,7 +44,7 @@ std::string FieldOf(const val& fields, const char* name) {
 
 WebSession::WebSession(val pageObject)
     : page(pageObject),
-      host(std::move(pageObject)),
+      host(pageObject),
       // Each step is kept as it ends, with the log lines so far: the page's store
       // replaces the visit's row with its newer line. Log lines alone wait for
       // the next step (the close is one), so logging costs no storage write.
@@ -53,10 +53,13 @@ WebSession::WebSession(val pageObject)
                 .Stepped = [this](const Visit& visit, const VisitStep&) { KeepVisit(visit); },
                 .Logged = {},
                 .Changed = [this](const Visit& visit) { KeepVisit(visit); }}),
+      outcomes(std::move(pageObject)),
       // The timed close after a write: the page's Timer 2 closes the port.
       session(host, host, host, [this] { host.SetTimerEnabled(TimerId::Timer2, true); }) {
     session.AddEvents(recorder);
     session.AddEvents(*this);
+    // After this session's own notes: the page may ask identity() when told.
+    session.AddEvents(outcomes);
     host.TapLog([this](const std::string& line) { recorder.LogLine(line); });
 }
 

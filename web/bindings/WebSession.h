@@ -3,7 +3,7 @@
 // run, with the connection's log lines, the received bytes' hand-over and the
 // profile files, on a WebHost. The page opens and closes the port itself and
 // tells the session; what it is told back about the device comes from the
-// session's outcomes.
+// session's outcomes, each also handed to the page (PageOutcomes).
 
 #include <emscripten/val.h>
 
@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "DeviceSession.h"
+#include "PageOutcomes.h"
 #include "SessionEvents.h"
 #include "VisitRecorder.h"
 #include "WebHost.h"
@@ -34,6 +35,8 @@ public:
 
     void ReadConfig() { session.B_GetConfigClick(); }
     bool WriteConfig() { return session.B_SetConfigClick(); }
+    /// The read after a write, told as a "readBack" outcome.
+    void ReadBackWrite() { session.ReadBackWrite(); }
     void RemoteCommands() { session.B_RemConfigClick(); }
     bool UploadFirmware() { return session.B_FwTxClick(); }
     void ClearIdList();
@@ -76,8 +79,9 @@ private:
 
     emscripten::val page;
     WebHost host;
-    // Before the session, which tells it the outcomes until its last one.
+    // Before the session, which tells them the outcomes until its last one.
     VisitRecorder recorder;
+    PageOutcomes outcomes;
     DeviceSession session;
     std::optional<IdentifiedDevice> identified;
     std::optional<Exchange> underWay;

@@ -95,12 +95,12 @@ test('modo lote: an older unit updated and written, then a conforming one left a
     }
 });
 
-// A Batch against fakes: the unit's configuration as `held` (what each read
-// finds, in turn), the connection opening and closing at once.
-function rig({ handled = true, held = [] }) {
-    const seen = { log: [], opens: 0, writes: 0, timers: [] };
+// A Batch against fakes, told the session's outcomes as the module tells them;
+// the connection opens and closes at once, and what the batch asks of the
+// session is kept in `calls`.
+function rig({ handled = true }) {
+    const seen = { log: [], opens: 0, calls: [], timers: [] };
     const toggle = Object.assign(new EventTarget(), { checked: false });
-    let exchange = 'none';
     let editor = null;
     const connection = {
         isOpen: false,
@@ -114,9 +114,10 @@ function rig({ handled = true, held = [] }) {
         },
         async close() {
             this.isOpen = false;
-            batch.closed();
+            batch.outcome({ kind: 'closed', cause: 'asked' });
         },
     };
+    const call = (name, result) => () => seen.calls.push(name) && result;
     const batch = new Batch({
         vyx: {
             usbIdentity: () => ({}),
@@ -125,9 +126,9 @@ function rig({ handled = true, held = [] }) {
         },
         session: {
             identity: () => ({ handled, action: 'upToDate' }),
-            progress: () => ({ exchange }),
-            readConfig: () => (exchange = 'none'),
-            writeConfig: () => ++seen.writes > 0,
+            readConfig: call('read'),
+            writeConfig: call('write', true),
+            readBack: call('readBack'),
         },
         connection,
         list: { show: async () => {} },
@@ -140,62 +141,87 @@ function rig({ handled = true, held = [] }) {
     });
     toggle.checked = true;
     batch.profileOpened({ ED_VMX: '100' });
-    const ends = (kind) => {
-        exchange = kind;
-        if (kind === 'read') editor = { ED_VMX: held.shift() };
-        batch.exchangeEnded();
+    // An outcome, or a step of the rig's own; the batch's step follows each.
+    const tell = async (o) => {
+        if (typeof o === 'function') {
+            await o(r);
+        } else {
+            if (o.kind === 'read') editor = { ED_VMX: o.held };
+            batch.outcome(o);
+        }
+        await settle();
     };
-    const lose = () => {
+    // The cable pulled (or the unit restarting after its upload): what was under way is cut.
+    const lose = (afterUpload) => {
         connection.isOpen = false;
-        connection.lostAt = { time: performance.now(), afterUpload: false };
-        batch.closed();
+        connection.lostAt = { time: performance.now(), afterUpload };
+        batch.outcome({ kind: 'cut', exchange: 'write' });
+        batch.outcome({ kind: 'lost' });
     };
-    return { batch, seen, ends, lose, connection };
+    const r = { batch, seen, tell, lose, connection };
+    return r;
 }
 
 const settle = () => new Promise((resolve) => setImmediate(resolve));
+const identified = (idText) => ({ kind: 'identified', idText });
+const read = (held, repaired = false) => ({ kind: 'read', held, repaired });
+const written = { kind: 'written' };
+const differs = { kind: 'readBack', equal: false, difference: 'speed.max_kmh: gravado 100, lido de volta 99' };
+// The upload's end, the port gone while the unit restarts, and picked up again.
+const restart = [{ kind: 'uploaded' }, (r) => r.lose(true), (r) => r.connection.open()];
+const First = '00A1B2C3 00000039 56595800';
+const Other = '00A1B2C4 00000039 56595800';
 
-const neverDone = [
+// Each unit's visit; only one that holds the profile is "pronto".
+const visits = [
     {
         name: 'a port with no Vyx behind it is closed unwritten',
         setup: { handled: false },
-        run: (r) => r.seen.timers[0](),
+        steps: [(r) => r.seen.timers[0]()],
         log: [NoVyxText],
-        writes: 0,
+        calls: [],
     },
     {
         name: 'a unit unplugged during its write is not done, and is served again when it returns',
-        setup: { held: ['120'] },
-        run: async (r) => {
-            r.ends('read');
-            r.lose();
-            await r.batch.plugged({});
-        },
+        steps: [read('120'), (r) => r.lose(false), (r) => r.batch.plugged({})],
         log: ['120 → 100', NotDoneText],
-        writes: 1,
+        calls: ['write'],
         opens: 2,
     },
     {
         name: 'a unit that reads back otherwise than the profile is not done',
-        setup: { held: ['120', '99'] },
-        run: (r) => {
-            r.ends('read');
-            r.ends('transfer');
-            r.ends('read');
-        },
-        log: ['120 → 100', ReadBackText, '99 → 100', NotDoneText],
-        writes: 1,
+        steps: [read('120'), written, differs],
+        log: ['120 → 100', ReadBackText, differs.difference, NotDoneText],
+        calls: ['write', 'readBack'],
+    },
+    {
+        name: 'a unit announcing another ID after its restart is stopped unwritten',
+        steps: [identified(First), ...restart, identified(Other), read('120')],
+        log: [`Depois de reiniciar, o Vyx anunciou outro ID (${Other}): parado sem gravar.`, NotDoneText],
+        calls: [],
+        opens: 2,
+    },
+    {
+        name: 'a unit whose write failed with its box is not done',
+        steps: [read('120'), { kind: 'failed', exchange: 'write', code: 2, caption: 'ERRO #0x02' }],
+        log: ['120 → 100', NotDoneText],
+        calls: ['write'],
+    },
+    {
+        name: 'a rejected block gets the defaults, is read again and then gets the profile',
+        steps: [read('0', true), written, read('120'), written, { kind: 'readBack', equal: true, difference: '' }],
+        log: ['120 → 100', Ready],
+        calls: ['read', 'write', 'readBack'],
     },
 ];
 
-for (const c of neverDone) {
+for (const c of visits) {
     test(c.name, async () => {
-        const r = rig(c.setup);
+        const r = rig(c.setup ?? {});
         await r.batch.plugged({});
-        await c.run(r);
-        await settle();
+        for (const step of c.steps) await r.tell(step);
         assert.deepEqual(r.seen.log, c.log);
-        assert.equal(r.seen.writes, c.writes);
+        assert.deepEqual(r.seen.calls, c.calls);
         assert.equal(r.seen.opens, c.opens ?? 1);
     });
 }

@@ -14,6 +14,7 @@ export const AlreadyText = 'já estava conforme o perfil';
 export const NoVyxText = 'Nenhum Vyx respondeu nesta porta: fechada sem gravar nada.';
 export const NotDoneText = 'O Vyx não foi concluído: conecte-o de novo para terminar.';
 export const ReadBackText = 'A configuração lida de volta difere do perfil:';
+export const OtherIdText = (id) => `Depois de reiniciar, o Vyx anunciou outro ID (${id}): parado sem gravar.`;
 // A Vyx announces itself within a second of the port opening; a port silent
 // this long is someone else's device.
 export const IdentityWait = 5000;
@@ -23,7 +24,7 @@ const PickUpWait = PickUpWindow + PickUpTries * PickUpPause;
 /**
  * One unit at a time, from the port opened to the port closed. A visit's step:
  * 'identity' (opened, the unit's configuration not read yet), 'writing' (the
- * profile), 'checking' (reading it back).
+ * profile), 'checking' (reading it back); and the ID the unit first announced.
  */
 export class Batch {
     /**
@@ -54,26 +55,52 @@ export class Batch {
     }
 
     /**
-     * Follows the session through the page's host and view: the end of a read or
-     * a write, a box (a step that failed), the port opened and closed. While a
-     * unit is served, the batch closes it itself, not "Fechar após configurar".
+     * The port opened, as the page's view shows it (the session has no outcome
+     * for it); while a unit is served, the batch closes it itself, not "Fechar
+     * após configurar".
      */
     follow(host, view) {
-        const chain = (object, name, after) => {
-            const own = object[name];
-            object[name] = (...args) => {
-                const result = own(...args);
-                after(...args);
-                return result;
-            };
-        };
-        // The session's host may not call back into it: the batch's step comes after.
-        chain(host, 'setWriteEnabled', (enabled) => enabled && this.visit && queueMicrotask(() => this.exchangeEnded()));
-        chain(host, 'showMessage', () => this.visit && queueMicrotask(() => this.fail(NotDoneText)));
         const autoClose = host.autoCloseChecked;
         host.autoCloseChecked = () => !this.visit && autoClose();
-        chain(view, 'showConnected', () => this.opened());
-        chain(view, 'showDisconnected', (wasOpen) => wasOpen && this.closed());
+        const showConnected = view.showConnected;
+        view.showConnected = (...args) => {
+            showConnected(...args);
+            this.opened();
+        };
+    }
+
+    /** One of the session's outcomes (the page host's `outcome`). */
+    outcome(o) {
+        const visit = this.visit;
+        // Told from inside a session call, which may not be called back: the batch's step comes after.
+        if (visit) queueMicrotask(() => this.visit === visit && !visit.closing && this.step(visit, o));
+    }
+
+    step(visit, o) {
+        switch (o.kind) {
+            case 'identified':
+                this.identified(visit, o.idText);
+                break;
+            case 'read':
+                // A rejected block: the session writes the defaults over it first.
+                if (!o.repaired) this.compare(visit);
+                break;
+            case 'written':
+                this.written(visit);
+                break;
+            case 'readBack':
+                this.checked(o);
+                break;
+            case 'failed':
+            case 'cut':
+                // One that came with the port going down is the close's to judge.
+                if (this.connection.isOpen) this.finish(NotDoneText, false);
+                break;
+            case 'closed':
+            case 'lost':
+                this.closed(visit);
+                break;
+        }
     }
 
     // A granted port came: a Vyx by its USB identity is opened, unless the page
@@ -83,7 +110,7 @@ export class Batch {
         const connection = this.connection;
         if (!this.on || !port || this.visit || connection.isOpen || connection.busy) return;
         if (!matchesIdentity(port, this.vyx.usbIdentity())) return;
-        this.visit = { step: 'identity', timer: null, closing: false, openedAt: 0 };
+        this.visit = { step: 'identity', timer: null, closing: false, openedAt: 0, idText: null };
         connection.busy = true;
         try {
             await this.list.show(port);
@@ -110,28 +137,17 @@ export class Batch {
         this.finish(identity.handled ? NotDoneText : NoVyxText, false);
     }
 
-    exchangeEnded() {
-        const visit = this.visit;
-        if (!visit || visit.closing) return;
-        const exchange = this.session.progress().exchange;
-        if (exchange === 'transfer') {
-            // A write ended (the profile's, or the defaults over a rejected block): read back.
-            visit.step = visit.step === 'writing' ? 'checking' : 'identity';
-            this.session.readConfig();
-            return;
-        }
-        if (exchange !== 'read') return;
+    // A unit restarted after its upload must be the one that was plugged in.
+    identified(visit, idText) {
+        visit.idText ??= idText;
+        if (idText === visit.idText) return;
+        this.log.append(OtherIdText(idText));
+        this.finish(NotDoneText, false);
+    }
+
+    // The unit's configuration as read, in the editor: conforming, or the profile written.
+    compare(visit) {
         const differences = this.vyx.profileDiffLines(this.editor.read(), this.profile);
-        if (visit.step === 'checking') {
-            if (differences.length === 0) {
-                this.finish(null, true);
-            } else {
-                this.log.append(ReadBackText);
-                for (const line of differences) this.log.append(line);
-                this.finish(NotDoneText, false);
-            }
-            return;
-        }
         if (differences.length === 0) {
             this.log.append(AlreadyText);
             this.finish(null, true);
@@ -143,8 +159,24 @@ export class Batch {
         if (!this.session.writeConfig()) this.finish(NotDoneText, false);
     }
 
-    fail(text) {
-        if (this.visit && !this.visit.closing) this.finish(text, false);
+    // The profile is read back; the defaults over a rejected block are read as any unit's.
+    written(visit) {
+        if (visit.step === 'writing') {
+            visit.step = 'checking';
+            this.session.readBack();
+        } else {
+            this.session.readConfig();
+        }
+    }
+
+    checked(readBack) {
+        if (readBack.equal) {
+            this.finish(null, true);
+            return;
+        }
+        this.log.append(ReadBackText);
+        this.log.append(readBack.difference);
+        this.finish(NotDoneText, false);
     }
 
     // The unit's outcome: the port closed by the batch, then the line.
@@ -160,9 +192,7 @@ export class Batch {
 
     // The port went down without the batch: a unit restarting after its upload
     // is picked up again by the connection; anything else leaves the unit not done.
-    closed() {
-        const visit = this.visit;
-        if (!visit || visit.closing) return;
+    closed(visit) {
         this.cancel(visit.timer);
         const lost = this.connection.lostAt;
         if (lost && lost.afterUpload && lost.time >= visit.openedAt) {

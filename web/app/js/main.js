@@ -93,6 +93,7 @@ async function start() {
     let connection = null;
     let timers = null;
     let profiles = null;
+    let batch = null;
     // The service record: each kept step's visit replaces its row; where the
     // browser keeps nothing, the visit's connection log says so once.
     const store = await RecordStore.open(panes.log);
@@ -129,6 +130,8 @@ async function start() {
         calveraChecked: () => calvera.checked,
         autoCloseChecked: () => autoClose.checked,
         recordVisit,
+        // The session's outcomes: "modo lote" steps on them (made after the session).
+        outcome: (o) => batch?.outcome(o),
     };
     const session = new vyx.Session(host);
     timers = new Timers(vyx, (id) => {
@@ -172,7 +175,7 @@ async function start() {
     connection = new Connection({ vyx, session, list, box, view, serial, log: panes.log });
     // "modo lote": each Vyx plugged in served whole with the opened profile.
     const storage = globalThis.localStorage ?? null;
-    const batch = new Batch({ vyx, session, connection, list, editor, log: panes.log, serial, toggle: $('Batch'), storage });
+    batch = new Batch({ vyx, session, connection, list, editor, log: panes.log, serial, toggle: $('Batch'), storage });
     batch.follow(host, view);
     const opened = (snapshot) => batch.profileOpened(snapshot);
     profiles = new Profiles(session, box, $('ProfileFile'), { vyx, editor, log: panes.log, opened });
