@@ -180,7 +180,7 @@ std::unique_ptr<Connection> OpenConnection(const std::string& path, const StoreO
     }
     auto connection =
         std::make_unique<Connection>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    connection->Check(sqlite3_busy_timeout(connection->Handle(), options.BusyTimeoutMs));
+    connection->WaitWhileBusy(std::chrono::milliseconds(options.BusyTimeoutMs));
     // SQLite opens a write-protected file for reading alone without a word.
     if (sqlite3_db_readonly(connection->Handle(), "main") == 1) {
         throw SqlFault{SQLITE_READONLY, "somente leitura"};

@@ -1,5 +1,9 @@
 #include "SqliteHandles.h"
 
+#include <thread>
+
+#include <algorithm>
+
 namespace vyx::record {
 
 namespace {
@@ -97,6 +101,27 @@ Connection::Connection(const std::string& path, int flags) {
         throw fault;
     }
     sqlite3_extended_result_codes(db, 1);
+}
+
+void Connection::WaitWhileBusy(std::chrono::milliseconds limit) {
+    busyLimit = limit;
+    Check(sqlite3_busy_handler(db, &Connection::Busy, this));
+}
+
+int Connection::Busy(void* self, int count) {
+    auto& connection = *static_cast<Connection*>(self);
+    const auto now = std::chrono::steady_clock::now();
+    if (count == 0) {
+        connection.busySince = now;
+    }
+    if (now - connection.busySince >= connection.busyLimit) {
+        return 0;
+    }
+    // 50 µs, doubling up to 2 ms: a step of another writer takes well under one.
+    const auto pause = std::chrono::microseconds(50) * (1 << std::min(count, 5));
+    std::this_thread::sleep_for(
+        std::min<std::chrono::microseconds>(pause, std::chrono::milliseconds(2)));
+    return 1;
 }
 
 Connection::~Connection() {

@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -81,9 +82,18 @@ public:
     void Exec(const char* sql);
     /// Throws SqlFault unless `rc` is SQLITE_OK.
     void Check(int rc) const;
+    /// A statement that meets another program's lock waits up to `limit` for
+    /// it, looking again every fraction of a millisecond at first: SQLite's own
+    /// wait sleeps whole milliseconds and longer, which several devices
+    /// recording at once would pay on every step.
+    void WaitWhileBusy(std::chrono::milliseconds limit);
 
 private:
+    static int Busy(void* self, int count);
+
     sqlite3* db = nullptr;
+    std::chrono::milliseconds busyLimit{0};
+    std::chrono::steady_clock::time_point busySince{};
     std::map<std::string, std::unique_ptr<Statement>, std::less<>> statements;
 };
 
