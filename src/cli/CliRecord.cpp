@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "BuildVersion.h"
 #include "HostName.h"
 #include "RecordStore.h"
 #include "StorePath.h"
@@ -9,12 +10,8 @@
 
 namespace vyx::cli {
 
-std::string ToolVersion() {
-    return VYX_VERSION_TEXT;
-}
-
 CliRecord::CliRecord(const vyx::ServiceFields& fields, bool unit)
-    : recorder(DoorCli, ToolVersion(), HostName(),
+    : recorder(DoorCli, BuildVersionText, HostName(),
                record::StoreSink([this] { return store.get(); },
                                  [this](const std::string& why) { Drop(why); })) {
     recorder.SetServiceFields(fields);

@@ -16,9 +16,6 @@ class RecordStore;
 
 namespace vyx::cli {
 
-/// The tool's version, as the visits record it.
-std::string ToolVersion();
-
 class CliRecord {
 public:
     /// Opens the record (the default place) for a visit with `fields`, begun

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "BuildVersion.h"
 #include "CliCommands.h"
 #include "ExitCode.h"
 #include "HistoryCommand.h"
@@ -153,7 +154,7 @@ int main(int argc, char** argv) {
     app.footer(ExitCodeHelp);
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "A ajuda de todos os comandos");
-    app.set_version_flag("--version", std::string("vyxctl ") + VYX_VERSION_TEXT,
+    app.set_version_flag("--version", std::string("vyxctl ") + vyx::BuildVersionText,
                          "Mostra a versão e sai");
 
     CliOptions options;
