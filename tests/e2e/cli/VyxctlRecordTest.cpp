@@ -1,12 +1,15 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <tuple>
 
 #include "EditorPresets.h"
 #include "PortFolder.h"
@@ -30,9 +33,10 @@ struct Ran {
     std::string out;
 };
 
-Ran Vyxctl(const std::string& arguments, const char* errors = "2>/dev/null") {
+Ran Vyxctl(const std::string& arguments, const char* errors = "2>/dev/null",
+           const std::string& input = "/dev/null") {
     const std::string command =
-        std::string(VYXCTL_PATH) + " " + arguments + " " + errors + " </dev/null";
+        std::string(VYXCTL_PATH) + " " + arguments + " " + errors + " <" + input;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     Ran run{-1, {}};
     char buffer[4096];
@@ -140,6 +144,32 @@ TEST_F(VyxctlRecord, ARecordThatCannotBeOpenedIsOneLineAndTheWorkGoesOn) {
     const std::string errors = "\n" + info.out;
     EXPECT_NE(errors.find(line), std::string::npos) << info.out;
     EXPECT_EQ(errors.find(line), errors.rfind(line)) << info.out;
+}
+
+// On a terminal the purge asks first, and only "s" deletes.
+TEST_F(VyxctlRecord, APurgeOnATerminalDeletesOnlyWhenTheAnswerIsYes) {
+    sim::SimOptions options;
+    options.portFolder = dir;
+    sim::SimDevice device(options);
+    device.Start();
+    ASSERT_EQ(Vyxctl("info --port " + device.LinkPath()).exit, 0);
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(::grantpt(terminal), 0);
+    ASSERT_EQ(::unlockpt(terminal), 0);
+    const std::string typed = ::ptsname(terminal);
+    const int keptOpen = ::open(typed.c_str(), O_RDWR | O_NOCTTY);
+    for (const auto& [answer, said, left] :
+         {std::tuple{"n\n", "nada foi apagado\n", 1}, {"s\n", "1 visitas apagadas\n", 0}}) {
+        ASSERT_EQ(::write(terminal, answer, 2), 2);
+        const Ran purge = Vyxctl("history purge --before 2999-01-01", "2>/dev/null", typed);
+        EXPECT_EQ(purge.exit, 0);
+        EXPECT_EQ(purge.out, said);
+        const Ran history = Vyxctl("history --json");
+        EXPECT_EQ(std::count(history.out.begin(), history.out.end(), '\n'), left);
+    }
+    ::close(keptOpen);
+    ::close(terminal);
 }
 
 TEST_F(VyxctlRecord, RefusedArguments) {
