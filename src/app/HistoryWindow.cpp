@@ -199,14 +199,7 @@ void HistoryWindow::FieldsTyped() {
     record.Recorder().SetServiceFields({S(Technician), S(Plate), S(Vin), S(WorkOrder), S(Note)});
 }
 
-void HistoryWindow::Refresh() {
-    heads.clear();
-    List->setRowCount(0);
-    record::RecordStore* store = record.Store();
-    if (!store) {
-        Status->setText(QStringLiteral("Registro de serviço indisponível."));
-        return;
-    }
+record::VisitFilter HistoryWindow::TypedFilter() const {
     record::VisitFilter filter;
     filter.DeviceId = S(FilterDevice);
     filter.Plate = S(FilterPlate);
@@ -218,7 +211,18 @@ void HistoryWindow::Refresh() {
     }
     filter.Result = FilterResult->currentData().toString().toStdString();
     filter.Text = S(Search);
-    if (const auto error = store->List(filter, 0, 0, heads)) {
+    return filter;
+}
+
+void HistoryWindow::Refresh() {
+    heads.clear();
+    List->setRowCount(0);
+    record::RecordStore* store = record.Store();
+    if (!store) {
+        Status->setText(QStringLiteral("Registro de serviço indisponível."));
+        return;
+    }
+    if (const auto error = store->List(TypedFilter(), 0, 0, heads)) {
         Status->setText(Q(*error));
         return;
     }
@@ -334,19 +338,24 @@ bool HistoryWindow::Export(const QString& path) {
     if (lines == false) {
         out << CsvHeader();
     }
+    // The visits listed, as the filters stand, each whole (the CSV without its log).
     std::size_t written = 0;
-    for (const VisitHead& head : heads) {
-        std::optional<record::StoredVisit> stored;
-        if (record.Store()->Find(head.Uuid, stored) || !stored) {
-            continue;
-        }
-        const VisitParse parse = Rebuilt(*stored);
-        if (parse.Found) {
-            out << (lines ? VisitLine(*parse.Found) + "\n" : CsvRow(*parse.Found));
-            ++written;
-        }
-    }
+    record::RecordStore* store = record.Store();
+    const std::optional<std::string> error =
+        store == nullptr
+            ? std::optional<std::string>("Registro de serviço indisponível.")
+            : store->ScanWhole(TypedFilter(), lines, [&](const record::StoredVisit& stored) {
+                  const VisitParse parse = Rebuilt(stored);
+                  if (parse.Found) {
+                      out << (lines ? VisitLine(*parse.Found) + "\n" : CsvRow(*parse.Found));
+                      ++written;
+                  }
+              });
     out.close();
+    if (error) {
+        Status->setText(Q(*error));
+        return false;
+    }
     const bool ok = static_cast<bool>(out);
     Status->setText(ok ? QStringLiteral("%1 visitas exportadas para %2").arg(written).arg(path)
                        : QStringLiteral("Não foi possível gravar %1").arg(path));

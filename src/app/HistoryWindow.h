@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "RecordStore.h"
 #include "Visit.h"
 
 class QComboBox;
@@ -50,6 +51,8 @@ public:
     bool Import(const QString& path);
 
 private:
+    // The filters as typed, for the store.
+    record::VisitFilter TypedFilter() const;
     void FieldsTyped();
     void TakeLastFields();
     bool SelectedVisit(std::optional<Visit>& visit);

@@ -154,29 +154,22 @@ int HistoryCommand(const HistoryOptions& options) {
         }
         return ExitDone;
     }
-    // The exports hold every visit whole: the heads first, then each visit.
-    std::vector<std::string> uuids;
-    if (auto why = store->Scan(options.Filter,
-                               [&](const VisitHead& head) { uuids.push_back(head.Uuid); })) {
-        return RecordFault(*why);
-    }
+    // The exports hold every visit whole (the CSV without the log lines).
     if (options.Csv) {
         std::fputs(CsvHeader().c_str(), stdout);
     }
-    for (const std::string& uuid : uuids) {
-        std::optional<StoredVisit> stored;
-        if (auto why = store->Find(uuid, stored)) {
-            return RecordFault(*why);
-        }
-        const std::optional<Visit> visit = stored ? Rebuilt(*stored) : std::nullopt;
-        if (!visit) {
-            continue;
-        }
-        if (options.Csv) {
-            std::fputs(CsvRow(*visit).c_str(), stdout);
-        } else {
-            std::printf("%s\n", VisitLine(*visit).c_str());
-        }
+    if (auto why = store->ScanWhole(options.Filter, !options.Csv, [&](const StoredVisit& stored) {
+            const std::optional<Visit> visit = Rebuilt(stored);
+            if (!visit) {
+                return;
+            }
+            if (options.Csv) {
+                std::fputs(CsvRow(*visit).c_str(), stdout);
+            } else {
+                std::printf("%s\n", VisitLine(*visit).c_str());
+            }
+        })) {
+        return RecordFault(*why);
     }
     return ExitDone;
 }

@@ -459,17 +459,60 @@ std::optional<std::string> RecordStore::PurgeBefore(std::string_view before,
 std::optional<std::string> RecordStore::List(const VisitFilter& filter, std::int64_t limit,
                                              std::int64_t offset, std::vector<VisitHead>& heads) {
     heads.clear();
-    return Scan(filter, limit, offset, [&](const VisitHead& head) { heads.push_back(head); });
+    return Scan(filter, limit, offset,
+                [&](const VisitHead& head, std::int64_t) { heads.push_back(head); });
 }
 
 std::optional<std::string> RecordStore::Scan(const VisitFilter& filter,
                                              const std::function<void(const VisitHead&)>& each) {
-    return Scan(filter, 0, 0, each);
+    return Scan(filter, 0, 0, [&](const VisitHead& head, std::int64_t) { each(head); });
 }
 
-std::optional<std::string> RecordStore::Scan(const VisitFilter& filter, std::int64_t limit,
-                                             std::int64_t offset,
-                                             const std::function<void(const VisitHead&)>& each) {
+std::optional<std::string> RecordStore::ScanWhole(
+    const VisitFilter& filter, bool withLog, const std::function<void(const StoredVisit&)>& each) {
+    return Guard(path, busyTimeoutMs, [&]() -> std::optional<std::string> {
+        // One read throughout, not one a visit: an export of the whole record
+        // would otherwise pay a transaction and a look-up by UUID for each.
+        Transaction snapshot(*connection, Transaction::Kind::Read);
+        StoredVisit visit;
+        auto why = Scan(filter, 0, 0, [&](const VisitHead& head, std::int64_t row) {
+            visit.Head = head;
+            visit.Steps.clear();
+            visit.Log.clear();
+            ReadSteps(row, visit.Steps);
+            if (withLog) {
+                ReadLog(row, visit.Log);
+            }
+            each(visit);
+        });
+        if (why) {
+            return why;
+        }
+        snapshot.Commit();
+        return std::nullopt;
+    });
+}
+
+void RecordStore::ReadSteps(std::int64_t row, std::vector<StoredStep>& steps) {
+    Query query(connection->Prepared(
+        "SELECT seq, ended_at, kind, body FROM steps WHERE visit = ? ORDER BY seq"));
+    query.Bind(row);
+    while (query.Step()) {
+        steps.push_back({query.Int(0), query.Text(1), query.Text(2), query.Text(3)});
+    }
+}
+
+void RecordStore::ReadLog(std::int64_t row, std::vector<std::string>& lines) {
+    Query query(connection->Prepared("SELECT text FROM log_lines WHERE visit = ? ORDER BY seq"));
+    query.Bind(row);
+    while (query.Step()) {
+        lines.push_back(query.Text(0));
+    }
+}
+
+std::optional<std::string> RecordStore::Scan(
+    const VisitFilter& filter, std::int64_t limit, std::int64_t offset,
+    const std::function<void(const VisitHead&, std::int64_t row)>& each) {
     return Guard(path, busyTimeoutMs, [&]() -> std::optional<std::string> {
         for (const std::string* instant : {&filter.Since, &filter.Until}) {
             if (!instant->empty()) {
@@ -480,7 +523,7 @@ std::optional<std::string> RecordStore::Scan(const VisitFilter& filter, std::int
         }
         // The SQL names only the filters given (so each shape keeps its index and
         // its prepared statement); the values are bound in the same order.
-        std::string sql = std::string("SELECT ") + HeadColumns + " FROM visits WHERE 1";
+        std::string sql = std::string("SELECT ") + HeadColumns + ", id FROM visits WHERE 1";
         std::vector<std::string> values;
         auto where = [&](const std::string& value, const char* condition) {
             if (!value.empty()) {
@@ -516,7 +559,7 @@ std::optional<std::string> RecordStore::Scan(const VisitFilter& filter, std::int
         }
         query.Bind(limit > 0 ? limit : std::int64_t{-1}).Bind(offset > 0 ? offset : 0);
         while (query.Step()) {
-            each(ReadHead(query));
+            each(ReadHead(query), query.Int(HeadColumnCount));
         }
         return std::nullopt;
     });
@@ -538,22 +581,8 @@ std::optional<std::string> RecordStore::Find(std::string_view uuid,
             found.Head = ReadHead(head);
             row = head.Int(HeadColumnCount);
         }
-        {
-            Query steps(connection->Prepared(
-                "SELECT seq, ended_at, kind, body FROM steps WHERE visit = ? ORDER BY seq"));
-            steps.Bind(row);
-            while (steps.Step()) {
-                found.Steps.push_back({steps.Int(0), steps.Text(1), steps.Text(2), steps.Text(3)});
-            }
-        }
-        {
-            Query log(
-                connection->Prepared("SELECT text FROM log_lines WHERE visit = ? ORDER BY seq"));
-            log.Bind(row);
-            while (log.Step()) {
-                found.Log.push_back(log.Text(0));
-            }
-        }
+        ReadSteps(row, found.Steps);
+        ReadLog(row, found.Log);
         snapshot.Commit();
         visit = std::move(found);
         return std::nullopt;

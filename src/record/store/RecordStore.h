@@ -126,6 +126,12 @@ public:
     /// (without holding them all); `each` does not call the store.
     std::optional<std::string> Scan(const VisitFilter& filter,
                                     const std::function<void(const VisitHead&)>& each);
+    /// Every visit matching `filter` whole, newest first, as one look at the
+    /// record, handed to `each` one by one (without holding them all); without
+    /// `withLog` their log lines are left out (the CSV has no place for them).
+    /// `each` does not call the store.
+    std::optional<std::string> ScanWhole(const VisitFilter& filter, bool withLog,
+                                         const std::function<void(const StoredVisit&)>& each);
     /// One visit whole; `visit` stays empty when no visit has that UUID.
     std::optional<std::string> Find(std::string_view uuid, std::optional<StoredVisit>& visit);
     /// The newest visit whole; empty when there is none.
@@ -133,9 +139,13 @@ public:
 
 private:
     RecordStore(std::unique_ptr<Connection> connection, std::string path);
-    std::optional<std::string> Scan(const VisitFilter& filter, std::int64_t limit,
-                                    std::int64_t offset,
-                                    const std::function<void(const VisitHead&)>& each);
+    // The heads with their visits' rows.
+    std::optional<std::string> Scan(
+        const VisitFilter& filter, std::int64_t limit, std::int64_t offset,
+        const std::function<void(const VisitHead&, std::int64_t row)>& each);
+    // A visit's steps and log lines, by its row.
+    void ReadSteps(std::int64_t row, std::vector<StoredStep>& steps);
+    void ReadLog(std::int64_t row, std::vector<std::string>& lines);
 
     std::unique_ptr<Connection> connection;
     std::string path;

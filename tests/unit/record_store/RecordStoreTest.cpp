@@ -77,6 +77,19 @@ TEST_F(RecordStoreTest, AVisitAppendedStepByStepReadsBackWhole) {
               (std::vector<StoredStep>{{1, "2026-12-09T10:29:41-03:00", "identified", "{\"a\":1}"},
                                        {2, "2026-12-09T10:31:02-03:00", "upload", "cut at 501"}}));
     EXPECT_EQ(visit->Log, (std::vector<std::string>{"linha 1", "linha 2", "linha 3"}));
+
+    // An export's pass hands over the same visit, with its log or without.
+    for (const bool withLog : {true, false}) {
+        std::vector<StoredVisit> scanned;
+        ASSERT_EQ(
+            store->ScanWhole({}, withLog, [&](const StoredVisit& v) { scanned.push_back(v); }),
+            std::nullopt);
+        StoredVisit expectedWhole = *visit;
+        if (!withLog) {
+            expectedWhole.Log.clear();
+        }
+        EXPECT_EQ(scanned, std::vector<StoredVisit>{expectedWhole});
+    }
 }
 
 TEST_F(RecordStoreTest, WritesThatWouldRewriteOrOrphanAreRefused) {
