@@ -1,5 +1,7 @@
 #include "RecordJson.h"
 
+#include <algorithm>
+
 #include "ProfileSyntax.h"
 #include "RecordText.h"
 
@@ -23,11 +25,11 @@ void ObjectReader::Fail(const std::string& why) {
 }
 
 const Json* ObjectReader::Find(std::string_view key) {
-    asked.emplace(key);
+    asked.push_back(key);
     if (!Ok()) {
         return nullptr;
     }
-    const auto found = object.find(std::string(key));
+    const auto found = object.find(key);
     return found == object.end() ? nullptr : &*found;
 }
 
@@ -90,7 +92,7 @@ void ObjectReader::RefuseUnknown() {
         return;
     }
     for (const auto& [key, value] : object.items()) {
-        if (!asked.contains(key)) {
+        if (std::find(asked.begin(), asked.end(), key) == asked.end()) {
             Fail("campo desconhecido: " + PrintableText(key, QuoteLimit));
             return;
         }

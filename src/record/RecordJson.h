@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "VisitStep.h"
 
@@ -53,7 +53,8 @@ private:
 
     const Json& object;
     std::string where;
-    std::set<std::string, std::less<>> asked;
+    // The keys asked for: the readers' own constant names, a handful an object.
+    std::vector<std::string_view> asked;
 };
 
 }  // namespace vyx::record_json
