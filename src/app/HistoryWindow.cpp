@@ -68,14 +68,6 @@ record::StoredVisit StoredFrom(const Visit& visit) {
     return stored;
 }
 
-VisitParse Rebuilt(const record::StoredVisit& stored) {
-    std::vector<StoredStep> steps;
-    for (const record::StoredStep& step : stored.Steps) {
-        steps.push_back({step.Kind, step.Body});
-    }
-    return RebuildVisit(stored.Head, steps, stored.Log);
-}
-
 }  // namespace
 
 QString FirmwareCell(const VisitHead& head) {
@@ -258,7 +250,7 @@ bool HistoryWindow::SelectedVisit(std::optional<Visit>& visit) {
         Status->setText(QStringLiteral("A visita não está mais no registro."));
         return false;
     }
-    VisitParse parse = Rebuilt(*stored);
+    VisitParse parse = record::VisitOf(*stored);
     if (!parse.Found) {
         Status->setText(Q(parse.Reason));
         return false;
@@ -345,7 +337,7 @@ bool HistoryWindow::Export(const QString& path) {
         store == nullptr
             ? std::optional<std::string>("Registro de serviço indisponível.")
             : store->ScanWhole(TypedFilter(), lines, [&](const record::StoredVisit& stored) {
-                  const VisitParse parse = Rebuilt(stored);
+                  const VisitParse parse = record::VisitOf(stored);
                   if (parse.Found) {
                       out << (lines ? VisitLine(*parse.Found) + "\n" : CsvRow(*parse.Found));
                       ++written;

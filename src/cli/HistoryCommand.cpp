@@ -46,11 +46,7 @@ int RecordFault(const std::string& why) {
 
 // A stored visit made whole again for the exports and the report.
 std::optional<Visit> Rebuilt(const StoredVisit& stored) {
-    std::vector<StoredStep> steps;
-    for (const record::StoredStep& step : stored.Steps) {
-        steps.push_back({step.Kind, step.Body});
-    }
-    VisitParse parsed = RebuildVisit(stored.Head, steps, stored.Log);
+    VisitParse parsed = record::VisitOf(stored);
     if (!parsed.Found) {
         std::fprintf(stderr, "vyxctl: a visita %s não pode ser lida: %s\n",
                      stored.Head.Uuid.c_str(), parsed.Reason.c_str());

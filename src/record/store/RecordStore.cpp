@@ -7,6 +7,7 @@
 
 #include "Schema.h"
 #include "SqliteHandles.h"
+#include "VisitJson.h"
 
 namespace vyx::record {
 
@@ -603,6 +604,15 @@ std::optional<std::string> RecordStore::Last(std::optional<StoredVisit>& visit) 
         return failed;
     }
     return uuid.empty() ? std::nullopt : Find(uuid, visit);
+}
+
+VisitParse VisitOf(const StoredVisit& stored) {
+    std::vector<vyx::StoredStep> steps;
+    steps.reserve(stored.Steps.size());
+    for (const StoredStep& step : stored.Steps) {
+        steps.push_back({step.Kind, step.Body});
+    }
+    return RebuildVisit(stored.Head, steps, stored.Log);
 }
 
 }  // namespace vyx::record

@@ -15,6 +15,10 @@
 
 #include "VisitHead.h"
 
+namespace vyx {
+struct VisitParse;
+}
+
 namespace vyx::record {
 
 class Connection;
@@ -151,5 +155,9 @@ private:
     std::string path;
     int busyTimeoutMs = 0;
 };
+
+/// The visit a store's rows hold, read as an export line is: a step that does
+/// not read refuses the visit, with the reason.
+vyx::VisitParse VisitOf(const StoredVisit& stored);
 
 }  // namespace vyx::record
