@@ -28,37 +28,49 @@ constexpr std::string_view HeadColumns[] = {"uuid",
                                             "result",
                                             "cut"};
 
+// The cell as the CSV holds it, after `row`'s end.
+void AppendCell(std::string& row, std::string_view text) {
+    // A cell a spreadsheet would run as a formula is made inert.
+    const bool inert = !text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' ||
+                                         text[0] == '@' || text[0] == '\t' || text[0] == '\r');
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        if (inert) {
+            row += '\'';
+        }
+        row += text;
+        return;
+    }
+    row += '"';
+    if (inert) {
+        row += '\'';
+    }
+    for (const char c : text) {
+        row += c;
+        if (c == '"') {
+            row += '"';
+        }
+    }
+    row += '"';
+}
+
 std::string Row(const std::vector<std::string_view>& cells) {
     std::string row;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) {
             row += ',';
         }
-        row += CsvCell(cells[i]);
+        AppendCell(row, cells[i]);
     }
-    return row + std::string(LineEnd);
+    row += LineEnd;
+    return row;
 }
 
 }  // namespace
 
 std::string CsvCell(std::string_view text) {
     std::string cell;
-    if (!text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@' ||
-                          text[0] == '\t' || text[0] == '\r')) {
-        cell += '\'';
-    }
-    cell += text;
-    if (cell.find_first_of(",\"\r\n") == std::string::npos) {
-        return cell;
-    }
-    std::string quoted = "\"";
-    for (const char c : cell) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + '"';
+    AppendCell(cell, text);
+    return cell;
 }
 
 std::string CsvHeader() {

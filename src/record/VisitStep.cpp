@@ -167,6 +167,7 @@ std::vector<std::pair<std::string, std::string>> BlockValues(const ConfigImage& 
     }
     EditorSnapshot editor;
     MergeDecoded(editor, decoded);
+    values.reserve(ProfileKeys().size());
     for (const ProfileKey& key : ProfileKeys()) {
         values.emplace_back(key.Key, ProfileValueText(key, editor));
     }
