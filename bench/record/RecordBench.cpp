@@ -20,8 +20,8 @@
 #include "EditorChecks.h"
 #include "EditorPresets.h"
 #include "RecordStore.h"
-#include "VisitCsv.h"
-#include "VisitJson.h"
+#include "StoreExport.h"
+#include "VisitStep.h"
 
 namespace {
 
@@ -204,16 +204,15 @@ int main() {
     std::vector<double> scans;
     std::size_t exported = 0;
     for (int round = 0; round < 3; ++round) {
-        std::string csv = CsvHeader();
+        std::string csv;
         const auto start = Clock::now();
-        Check(store->ScanWhole({}, false, [&](const StoredVisit& stored) {
-            const VisitParse visit = VisitOf(stored);
-            if (!visit.Found) {
-                std::fprintf(stderr, "%s\n", visit.Reason.c_str());
+        const ExportOutcome outcome = ExportVisits(
+            *store, {}, ExportFormat::Csv, [&](std::string_view text) { csv += text; },
+            [](const VisitHead&, const std::string& reason) {
+                std::fprintf(stderr, "%s\n", reason.c_str());
                 std::exit(2);
-            }
-            csv += CsvRow(*visit.Found);
-        }));
+            });
+        Check(outcome.Error);
         scans.push_back(Ms(start));
         exported = csv.size();
     }

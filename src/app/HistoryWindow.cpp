@@ -24,6 +24,7 @@
 #include <optional>
 
 #include "RecordStore.h"
+#include "StoreExport.h"
 #include "VisitCsv.h"
 #include "VisitImport.h"
 #include "VisitJson.h"
@@ -327,22 +328,21 @@ void HistoryWindow::AskExport() {
 bool HistoryWindow::Export(const QString& path) {
     const bool lines = path.endsWith(QStringLiteral(".jsonl"), Qt::CaseInsensitive);
     std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
-    if (lines == false) {
-        out << CsvHeader();
-    }
     // The visits listed, as the filters stand, each whole (the CSV without its log).
     std::size_t written = 0;
-    record::RecordStore* store = record.Store();
-    const std::optional<std::string> error =
-        store == nullptr
-            ? std::optional<std::string>("Registro de serviço indisponível.")
-            : store->ScanWhole(TypedFilter(), lines, [&](const record::StoredVisit& stored) {
-                  const VisitParse parse = record::VisitOf(stored);
-                  if (parse.Found) {
-                      out << (lines ? VisitLine(*parse.Found) + "\n" : CsvRow(*parse.Found));
-                      ++written;
-                  }
-              });
+    std::optional<std::string> error;
+    if (record::RecordStore* store = record.Store()) {
+        const record::ExportOutcome exported = record::ExportVisits(
+            *store, TypedFilter(),
+            lines ? record::ExportFormat::JsonLines : record::ExportFormat::Csv,
+            [&](std::string_view text) {
+                out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            });
+        written = exported.Written;
+        error = exported.Error;
+    } else {
+        error = "Registro de serviço indisponível.";
+    }
     out.close();
     if (error) {
         Status->setText(Q(*error));

@@ -9,6 +9,7 @@
 #include "DeviceRun.h"
 #include "ExitCode.h"
 #include "RecordText.h"
+#include "StoreExport.h"
 #include "StorePath.h"
 #include "Terminal.h"
 #include "VisitCsv.h"
@@ -150,24 +151,15 @@ int HistoryCommand(const HistoryOptions& options) {
         }
         return ExitDone;
     }
-    // The exports hold every visit whole (the CSV without the log lines).
-    if (options.Csv) {
-        std::fputs(CsvHeader().c_str(), stdout);
-    }
-    if (auto why = store->ScanWhole(options.Filter, !options.Csv, [&](const StoredVisit& stored) {
-            const std::optional<Visit> visit = Rebuilt(stored);
-            if (!visit) {
-                return;
-            }
-            if (options.Csv) {
-                std::fputs(CsvRow(*visit).c_str(), stdout);
-            } else {
-                std::printf("%s\n", VisitLine(*visit).c_str());
-            }
-        })) {
-        return RecordFault(*why);
-    }
-    return ExitDone;
+    const record::ExportOutcome exported = record::ExportVisits(
+        *store, options.Filter,
+        options.Csv ? record::ExportFormat::Csv : record::ExportFormat::JsonLines,
+        [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); },
+        [](const VisitHead& head, const std::string& reason) {
+            std::fprintf(stderr, "vyxctl: a visita %s não pode ser lida: %s\n", head.Uuid.c_str(),
+                         reason.c_str());
+        });
+    return exported.Error ? RecordFault(*exported.Error) : ExitDone;
 }
 
 int ReportCommand(const HistoryOptions& options) {
