@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 #include "HistoryWindow.h"
 #include "RecordStore.h"
@@ -104,6 +105,22 @@ TEST_F(WindowHistory, ServedDeviceIsListedWithTheTypedServiceFields) {
     EXPECT_EQ(last->Head.Technician, "Ana Souza");
     EXPECT_EQ(last->Head.WorkOrder, "OS-7781");
     EXPECT_EQ(last->Log.front(), "Conexão aberta...");
+
+    // The listed visits exported: the one visit whole, a line of JSON or a CSV row.
+    const QString lines = dataHome.filePath("visitas.jsonl");
+    const QString table = dataHome.filePath("visitas.csv");
+    ASSERT_TRUE(history.Export(lines));
+    ASSERT_TRUE(history.Export(table));
+    const auto text = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+    };
+    const std::string exported = text(lines);
+    EXPECT_EQ(std::count(exported.begin(), exported.end(), '\n'), 1);
+    EXPECT_NE(exported.find("\"uuid\":\"" + last->Head.Uuid + "\""), std::string::npos);
+    const std::string rows = text(table);
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 2);
+    EXPECT_EQ(rows.find("\r\n" + last->Head.Uuid + ","), rows.find("\r\n"));
 }
 
 }  // namespace
