@@ -88,6 +88,7 @@ std::string FaultLine(const std::string& path, const SqlFault& fault, int busyTi
     return where + fault.Message;
 }
 
+// A head's sixteen values as ?1 to ?16, in InsertHead's order.
 void BindHead(Query& query, const VisitHead& head) {
     query.Bind(head.Uuid)
         .Bind(head.Door)
@@ -364,24 +365,15 @@ std::optional<std::string> RecordStore::AppendLog(std::string_view uuid,
 
 std::optional<std::string> RecordStore::UpdateHead(const VisitHead& head) {
     return Guard(path, busyTimeoutMs, [&]() -> std::optional<std::string> {
+        // The head binds as for the insert; where it came from and when it began
+        // (?2 to ?5) stay as stored.
         Query query(connection->Prepared(
-            "UPDATE visits SET ended_at = ?2, device_id = iif(device_id = '', ?3, device_id), "
-            "device_version_before = iif(device_version_before = '', ?4, device_version_before), "
-            "device_version_after = ?5, technician = ?6, plate = ?7, vin = ?8, work_order = ?9, "
-            "note = ?10, result = ?11, cut = ?12 WHERE uuid = ?1"));
-        query.Bind(head.Uuid)
-            .Bind(head.EndedAt)
-            .Bind(head.DeviceId)
-            .Bind(head.DeviceVersionBefore)
-            .Bind(head.DeviceVersionAfter)
-            .Bind(head.Technician)
-            .Bind(head.Plate)
-            .Bind(head.Vin)
-            .Bind(head.WorkOrder)
-            .Bind(head.Note)
-            .Bind(head.Result)
-            .Bind(head.Cut)
-            .Run();
+            "UPDATE visits SET ended_at = ?6, device_id = iif(device_id = '', ?7, device_id), "
+            "device_version_before = iif(device_version_before = '', ?8, device_version_before), "
+            "device_version_after = ?9, technician = ?10, plate = ?11, vin = ?12, "
+            "work_order = ?13, note = ?14, result = ?15, cut = ?16 WHERE uuid = ?1"));
+        BindHead(query, head);
+        query.Run();
         if (sqlite3_changes(connection->Handle()) == 0) {
             throw NoSuchVisit();
         }
