@@ -13,16 +13,7 @@ const axeScript = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 const Accepted = new Set(['color-contrast']);
 const TabStops = 120;
 
-let browser;
-let server;
-before(async () => {
-    browser = await h.launch();
-    server = await h.serve();
-});
-after(async () => {
-    await browser?.close();
-    server?.close();
-});
+const site = h.useSite(before, after);
 
 async function violations(page) {
     const found = await page.evaluate(async () => (await window.axe.run(document, { resultTypes: ['violations'] })).violations);
@@ -44,9 +35,9 @@ const wideOnly = ['Cb_Calvera', 'Cb_COMAutoClose', 'GB_ReleaseMode', 'LogIdList'
 
 describe('access', { concurrency: false }, () => {
     test('narrow and wide: no axe violation but the greys; the hidden pane inert until shown; the switch and "Limpar" by key', async () => {
-        const context = await browser.newContext({ bypassCSP: true, viewport: { width: 900, height: 800 } });
+        const context = await site.browser.newContext({ bypassCSP: true, viewport: { width: 900, height: 800 } });
         try {
-            const page = await h.openPage(context, server.url);
+            const page = await h.openPage(context, site.server.url);
             await page.addScriptTag({ path: axeScript });
 
             assert.deepEqual(await violations(page), []);
@@ -77,11 +68,11 @@ describe('access', { concurrency: false }, () => {
     });
 
     test("inside another site's frame the page says so and opens no port", async () => {
-        const context = await browser.newContext();
+        const context = await site.browser.newContext();
         try {
             const page = await context.newPage();
             await context.addInitScript(`globalThis.VyxTestPortSettings = {};\n${h.TestPortScript}`);
-            await page.setContent(`<iframe src="${server.url}" allow="serial" width="800" height="600"></iframe>`);
+            await page.setContent(`<iframe src="${site.server.url}" allow="serial" width="800" height="600"></iframe>`);
             const frame = await (await page.waitForSelector('iframe')).contentFrame();
             await frame.waitForSelector('#Form1[aria-busy="false"]');
             const lines = await frame.$$eval('#Log > div', (l) => l.map((x) => x.textContent));

@@ -36,21 +36,12 @@ const Profile = `{
     "event": { "on_entry": true, "on_exit": false } }
 }`;
 
-let browser;
-let server;
-before(async () => {
-    browser = await h.launch();
-    server = await h.serve();
-});
-after(async () => {
-    await browser?.close();
-    server?.close();
-});
+const site = h.useSite(before, after);
 
 // Plugs in the unit `sim` plays (ID `id`) and waits until the page has closed it.
 async function serve(page, id, sim) {
     const unit = await h.startSim(['--id', id.replaceAll(' ', ','), ...sim]);
-    server.bridgeTarget = unit.path;
+    site.server.bridgeTarget = unit.path;
     try {
         await page.evaluate(() => navigator.serial.plug());
         await page.waitForFunction(
@@ -70,9 +61,9 @@ async function serve(page, id, sim) {
 }
 
 test('modo lote: an older unit updated and written, then a conforming one left as it was, each closed with "pronto"', async () => {
-    const context = await browser.newContext({ viewport: { width: 900, height: 800 } });
+    const context = await site.browser.newContext({ viewport: { width: 900, height: 800 } });
     try {
-        const page = await h.openPage(context, `${server.url}index.html`);
+        const page = await h.openPage(context, `${site.server.url}index.html`);
         await page.check('#Batch');
         await page.setInputFiles('#ProfileFile', { name: 'frota.json', mimeType: 'application/json', buffer: Buffer.from(Profile) });
         await h.waitForLine(page, 'Perfil aberto');

@@ -40,6 +40,23 @@ export function launch() {
     return chromium.launch({ executablePath: Chromium, args: ChromiumArgs });
 }
 
+/**
+ * The browser and the served site that a test file's roads share: started
+ * before them, closed after (pass node:test's `before` and `after`).
+ */
+export function useSite(before, after) {
+    const site = { browser: null, server: null };
+    before(async () => {
+        site.browser = await launch();
+        site.server = await serve();
+    });
+    after(async () => {
+        await site.browser?.close();
+        site.server?.close();
+    });
+    return site;
+}
+
 export function serve(tty = null) {
     return startServer({ root: Site, tty });
 }

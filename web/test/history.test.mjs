@@ -9,21 +9,12 @@ import * as h from './harness.mjs';
 // The demo device's ID and firmware as the page shows them.
 const DemoId = '00A1B2C3 00000039 56595800';
 
-let browser;
-let server;
-before(async () => {
-    browser = await h.launch();
-    server = await h.serve();
-});
-after(async () => {
-    await browser?.close();
-    server?.close();
-});
+const site = h.useSite(before, after);
 
 test('a visit to the demo Vyx is listed in the history with its device ID and service fields', async () => {
-    const context = await browser.newContext({ viewport: { width: 900, height: 800 } });
+    const context = await site.browser.newContext({ viewport: { width: 900, height: 800 } });
     try {
-        const page = await h.openPage(context, `${server.url}index.html?demo-release=2.39`, { port: 'none' });
+        const page = await h.openPage(context, `${site.server.url}index.html?demo-release=2.39`, { port: 'none' });
         await page.keyboard.press('Control+h');
         await page.fill('#History [name=technician]', 'Ana <b>Souza</b>');
         await page.fill('#History [name=plate]', 'ABC1D23');

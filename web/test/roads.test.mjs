@@ -16,24 +16,15 @@ const SignalsCleared = { dataTerminalReady: false, requestToSend: false };
 const ForAnotherReceiver = Buffer.from([0xbc, 0x21, 0x05, 0x00, 0x00, 0x00, 0x00, 0xe2]);
 const LogCap = 5000;
 
-let browser;
-let server;
-before(async () => {
-    browser = await h.launch();
-    server = await h.serve();
-    mkdirSync(h.Out, { recursive: true });
-});
-after(async () => {
-    await browser?.close();
-    server?.close();
-});
+const site = h.useSite(before, after);
+before(() => mkdirSync(h.Out, { recursive: true }));
 
 // A page on a fresh profile; `sim` arguments start a simulator behind the bridge.
 async function road({ sim, query = '', portSettings } = {}) {
-    const context = await browser.newContext({ viewport: { width: 900, height: 800 }, acceptDownloads: true });
+    const context = await site.browser.newContext({ viewport: { width: 900, height: 800 }, acceptDownloads: true });
     const device = sim ? await h.startSim(sim) : null;
-    server.bridgeTarget = device?.path ?? null;
-    const page = await h.openPage(context, `${server.url}index.html${query}`, { portSettings });
+    site.server.bridgeTarget = device?.path ?? null;
+    const page = await h.openPage(context, `${site.server.url}index.html${query}`, { portSettings });
     return { context, page, device };
 }
 
@@ -174,7 +165,7 @@ describe('device roads', { concurrency: false }, () => {
 
             await r.device.exited;
             const plugged = await h.startSim([]);
-            server.bridgeTarget = plugged.path;
+            site.server.bridgeTarget = plugged.path;
             try {
                 await readThrough(r.page);
             } finally {
@@ -209,7 +200,7 @@ describe('device roads', { concurrency: false }, () => {
             await new Promise((resolve) => {
                 let sent = 0;
                 const timer = setInterval(() => {
-                    server.inject(twenty);
+                    site.server.inject(twenty);
                     if (++sent === 300) {
                         clearInterval(timer);
                         resolve();
